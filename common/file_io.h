@@ -1,0 +1,43 @@
+#pragma once
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace pelk {
+
+// Reads a whole regular file in one go. Throws IoError "File not found: NAME" when it does not
+// exist, and a clear IoError when it is a directory, a device or otherwise unreadable.
+std::string readWholeFile(const std::string& path);
+
+// Reads at most `count` bytes from the start of a file (for header readers).
+std::string readFileHead(const std::string& path, std::size_t count);
+
+// An output file that is created (or truncated) at once and written with one buffered write.
+// Build the content with text()/line(); close() writes it. If the owner is left through an
+// exception before close(), the destructor writes what was built so far, so a failed run leaves
+// the file as far as it got.
+class OutFile {
+ public:
+  explicit OutFile(std::string path);
+  ~OutFile();
+  OutFile(const OutFile&) = delete;
+  OutFile& operator=(const OutFile&) = delete;
+
+  std::string& text() { return buffer_; }
+  // Appends the text and a CR LF line end.
+  void line(std::string_view text);
+  void endLine() { buffer_ += "\r\n"; }
+  void close();
+  const std::string& path() const { return path_; }
+
+ private:
+  void flush();
+  std::string path_;
+  std::string buffer_;
+  std::FILE* file_ = nullptr;
+};
+
+// Writes a whole file at once (create or replace). Throws IoError on failure.
+void writeWholeFile(const std::string& path, std::string_view content);
+
+}  // namespace pelk

@@ -1,0 +1,43 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace pelk {
+
+// Reads a text file held in memory with the system's reading rules:
+// - a number is a blank-separated token; blanks, tabs and line ends before it are skipped;
+// - a number missing at the end of the file reads as 0;
+// - a token that is not a number raises IoError "Invalid numeric input: NAME";
+// - skipLine() moves past the next line end (CR LF, LF or a lone CR).
+class TextReader {
+ public:
+  TextReader(std::string content, std::string name);
+  // Loads the whole file; IoError when it cannot be read.
+  static TextReader open(const std::string& path);
+
+  std::int32_t readInt();
+  double readReal();
+  void skipLine();
+  void skipLines(int count);
+  // The rest of the current line, without its line end; the line end is consumed.
+  std::string readLine();
+
+  bool eof() const { return pos_ >= data_.size(); }
+  // True at a line end or at the end of the file.
+  bool eoln() const;
+  // Reads one character (0 at the end of the file).
+  char get();
+  char peek() const { return eof() ? '\0' : data_[pos_]; }
+  const std::string& name() const { return name_; }
+
+ private:
+  // The next token after skipping blanks and line ends; empty at the end of the file.
+  std::string_view nextToken();
+  [[noreturn]] void invalid() const;
+
+  std::string data_;
+  std::string name_;
+  std::size_t pos_ = 0;
+};
+
+}  // namespace pelk

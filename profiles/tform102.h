@@ -1,0 +1,66 @@
+#pragma once
+#include <array>
+#include <string>
+
+#include "common/module_log.h"
+
+namespace pelk {
+
+// The comparison operators of a rank test.
+enum class CompOp { Equal, Greater, Less, GreaterEqual, LessEqual, NotEqual, Always };
+// Exact text match ("=", ">", "<", ">=", "<=", "!="); any other text gives Always.
+CompOp parseCompOp(const std::string& text);
+
+// A test descriptor: 20 text slots numbered 1..20 and the number in use.
+struct TestDescriptor {
+  std::array<std::string, 21> slots;  // slot 0 unused
+  int count = 0;
+};
+
+// The rank-analysis module: RRA-1 on two histogram profiles loaded into the process-wide core
+// table, RRA-2 on two intensity maps, and the module's own FG-1 area finder and sifter.
+class TForm102 {
+ public:
+  TForm102();  // logs the welcome lines
+
+  ModuleLog Memo1;
+
+  double rra1Value = 0.0;
+  bool rra1Significant = false;
+  std::string rra2File1;
+  std::string rra2File2;
+  double rra2Value = 0.0;
+  bool rra2Significant = false;
+
+  // The six text fields of the module's own window, with their initial texts.
+  std::string patientMriFile = "Edit1";  // "Paitent MRI FILE"
+  std::string patientName = "Edit2";     // "Patient Name"
+  std::string patientId = "Edit3";       // "Paitent ID"
+  std::string comments = "Edit4";        // "Comments"
+  std::string baselineFile = "Edit5";    // "Baseline File"
+  std::string outputFile = "Edit6";      // "Output File"
+
+  void loadCore(int k, const std::string& fileName);
+  void performRRA1(const std::string& profile1, const std::string& profile2);
+  void runRRATest(int p, const TestDescriptor& descriptor);
+
+  void setRRA2Files(const std::string& file1, const std::string& file2);
+  void performRRA2();
+  void rankConclusionReport(const std::string& fileA, const std::string& fileB, double value);
+
+  void Button1Click();  // "Run RRA-1"
+  void Button2Click();  // "Run FG-1"
+  void Button3Click();  // "Run RRA-2"
+  void Button4Click();  // "Complete- TES"
+  void Button5Click() { closed_ = true; }  // "Exit"
+  void Button6Click();  // "Sifter-1"
+  bool closed() const { return closed_; }
+
+  // The process-wide core table: slots 1..4 of rows 1..128 by columns 1..256.
+  static int coreValue(int slot, int row, int column);
+
+ private:
+  bool closed_ = false;
+};
+
+}  // namespace pelk
