@@ -7,7 +7,7 @@ namespace pelk {
 namespace {
 
 constexpr int kBlocks = 101;
-constexpr long double kXOffset = 25.0L;
+constexpr long double kXOffset = 25.0L;  // this walk sits 12.5 pixels right of the highlight grid
 
 }  // namespace
 

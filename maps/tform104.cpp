@@ -17,7 +17,7 @@ namespace {
 constexpr double kStartThreshold = 50.0;
 constexpr double kHighlightThreshold = 5000.0;
 constexpr long double kSmallest = 0.001L;
-constexpr int kBlocks = 101;         // block rows and columns 0..100 of the compared area
+constexpr int kBlocks = 101;  // block rows and columns 0..100 of the compared area
 constexpr long double kXOffset = 37.5L;  // the highlight grid starts left of the picture
 constexpr const char* kResultsFile = "mchs-results.dat";
 
