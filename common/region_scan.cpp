@@ -17,6 +17,9 @@ BmpSize loadRegionGrid(const std::string& path, std::size_t pixelStart, RowOrder
   if (rows > kRegionGridSide || columns > kRegionGridSide)
     throw IoError("Image too large for the gate finder: " + path);
 
+  // The bytes before the pixels are read and dropped, so a file that ends among them fails even
+  // when the header announces no pixels at all.
+  if (bytes.size() < pixelStart) throw IoError("Read beyond end of file: " + path);
   const std::size_t rowBytes = static_cast<std::size_t>(columns);
   for (std::int64_t k = 0; k < rows; ++k) {
     const std::size_t from = pixelStart + static_cast<std::size_t>(k) * rowBytes;

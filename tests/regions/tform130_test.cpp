@@ -211,6 +211,10 @@ TEST_F(GateFinderErrorTest, ShortFilesFailWithoutOutput) {
   EXPECT_EQ(failure(image.bytes().substr(0, 21), header), "Read beyond end of file: diffbmp.bmp");
   EXPECT_EQ(header.Memo1.lines.size(), 2u);
 
+  TForm130 empty;  // no pixels announced, but the palette is cut short
+  EXPECT_EQ(failure(GateImage(0, 0).bytes().substr(0, 1000), empty),
+            "Read beyond end of file: diffbmp.bmp");
+
   TForm130 missing;
   missing.setFileNames("nothing.bmp", "cluster1.db.txt");
   EXPECT_THROW(missing.doCluster(), IoError);
