@@ -1,0 +1,29 @@
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "bench/scan_set.h"
+
+namespace pelk::bench {
+
+// The text lines an operation leaves for the user: a module's log or the results area. They are
+// part of the output the golden check compares.
+using Lines = std::vector<std::string>;
+
+// One timed operation. `prepare` writes the files the operation reads (untimed); `run` is what is
+// timed, file writes included.
+struct BenchCase {
+  std::string name;
+  std::function<void(const ScanSet&)> prepare;
+  std::function<Lines(const ScanSet&)> run;
+};
+
+void addCase(BenchCase c);
+const std::vector<BenchCase>& allCases();
+
+// The groups of cases, each registered by its own file.
+void addModuleCases();
+void addSqlCases();
+
+}  // namespace pelk::bench
