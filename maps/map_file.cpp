@@ -1,6 +1,7 @@
 #include "maps/map_file.h"
 
 #include "common/format.h"
+#include "common/text_appender.h"
 
 namespace pelk {
 
@@ -21,13 +22,15 @@ void appendMapMeanLine(std::string& out, double mean) {
 }
 
 void appendMapRow(std::string& out, const std::int32_t* sums, int count) {
+  // A map file holds 263,169 sums: each is put through the appender's buffer, not appended alone.
+  TextAppender row(out);
   for (int j = 0; j < count; ++j) {
     if (j == 0)
-      appendInt(out, sums[j], kSumWidth);
+      row.putInt(sums[j], kSumWidth);
     else
-      appendIntColumn(out, sums[j], kSumWidth);
+      row.putIntColumn(sums[j], kSumWidth);
   }
-  out += "\r\n";
+  row.put("\r\n");
 }
 
 }  // namespace pelk

@@ -2,6 +2,7 @@
 
 #include "common/file_io.h"
 #include "common/format.h"
+#include "common/text_appender.h"
 #include "common/text_reader.h"
 #include "sqlexport/script_parts.h"
 #include "sqlexport/sql_export.h"
@@ -44,11 +45,13 @@ void map1Sql(const std::string& fn, const std::string& patientId, const std::str
     out += ',';
     sql::appendQuotedIds(out, fn, patientId, testId);
     out += ",1,\r\n";
+    // 512 numbers a line: they go through the appender's buffer, not one string append each.
+    TextAppender line(out);
     for (int k = 0; k < kSumsPerRecord; ++k) {
-      if (k > 0) out += ',';
-      appendInt(out, sums[k], kSumWidth);
+      if (k > 0) line.put(',');
+      line.putInt(sums[k], kSumWidth);
     }
-    out += ");\r\n";
+    line.put(");\r\n");
   }
   out += "\r\n";
   script.close();
