@@ -33,6 +33,29 @@ std::string_view TextReader::nextToken() {
 void TextReader::invalid() const { throw IoError("Invalid numeric input: " + name_); }
 
 std::int32_t TextReader::readInt() {
+  // Nearly every number in the system's files is an optional minus and a few digits ended by a
+  // blank or a line end: that token is read in one pass. Anything else, a "+" sign, ten digits
+  // or more, a stray character, goes through the full rules below from the same position.
+  const char* const first = data_.data();
+  const char* const last = first + data_.size();
+  const char* p = first + pos_;
+  while (p < last && static_cast<unsigned char>(*p) <= ' ') ++p;
+  const bool negative = p < last && *p == '-';
+  const char* const digits = negative ? p + 1 : p;
+  const char* q = digits;
+  std::int32_t magnitude = 0;
+  while (q < last && q - digits < 9 && static_cast<unsigned char>(*q - '0') < 10) {
+    magnitude = magnitude * 10 + (*q - '0');
+    ++q;
+  }
+  if (q > digits && (q == last || static_cast<unsigned char>(*q) <= ' ')) {
+    pos_ = static_cast<std::size_t>(q - first);
+    return negative ? -magnitude : magnitude;
+  }
+  return readIntToken();
+}
+
+std::int32_t TextReader::readIntToken() {
   std::string_view token = nextToken();
   if (token.empty()) return 0;
   std::string_view digits = token;

@@ -1,0 +1,64 @@
+#include <charconv>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "common/io_error.h"
+#include "common/text_reader.h"
+
+namespace pelk {
+namespace {
+
+// The integer rule read the plain way: one token; a leading "+" dropped; the rest must be a
+// whole 32-bit decimal number; no token at all reads 0. Nothing means "Invalid numeric input".
+std::optional<std::int32_t> plainInt(const std::string& token) {
+  if (token.empty()) return 0;
+  std::string_view digits = token;
+  if (digits.front() == '+') digits.remove_prefix(1);
+  std::int32_t value = 0;
+  auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+  if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
+  return value;
+}
+
+const std::vector<std::string> kTokens{
+    "0",          "-0",          "7",           "-7",          "+7",          "+-7",
+    "-+7",        "123456789",   "-123456789",  "1234567890",  "-1234567890", "2147483647",
+    "-2147483648", "2147483648", "-2147483649", "99999999999", "000000000012", "-000000000",
+    "12a",        "a",           "-",           "+",           "--1",         "1-",
+    "1.5",        "1e3",         "0x10",        "\xC3\xA9",    "5\xC3\xA9"};
+
+TEST(TextReaderInt, EveryTokenReadsAsThePlainRuleSays) {
+  for (const std::string& token : kTokens)
+    for (const std::string& after : {std::string(""), std::string(" 9"), std::string("\r\n9"),
+                                     std::string("\t9"), std::string(1, '\0') + "9"}) {
+      TextReader in("  " + token + after, "t.txt");
+      const std::optional<std::int32_t> expected = plainInt(token);
+      if (!expected) {
+        EXPECT_THROW(in.readInt(), IoError) << token;
+        continue;
+      }
+      EXPECT_EQ(in.readInt(), *expected) << token;
+      // The next number is found where the plain rule leaves the reader.
+      EXPECT_EQ(in.readInt(), after.empty() ? 0 : 9) << token;
+    }
+}
+
+TEST(TextReaderInt, ReadsARowOfSumsAndSkipsTheRestOfTheLine) {
+  TextReader in("     100       5\r\nMean: 26.214\r\n       0   12345 -7 +8\r\n42", "m.map");
+  EXPECT_EQ(in.readInt(), 100);
+  EXPECT_EQ(in.readInt(), 5);
+  in.skipLine();
+  in.skipLine();
+  EXPECT_EQ(in.readInt(), 0);
+  EXPECT_EQ(in.readInt(), 12345);
+  EXPECT_EQ(in.readInt(), -7);
+  in.skipLine();
+  EXPECT_EQ(in.readInt(), 42);
+  EXPECT_EQ(in.readInt(), 0);  // missing at the end
+}
+
+}  // namespace
+}  // namespace pelk
