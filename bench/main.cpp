@@ -39,7 +39,7 @@ void enter(const Workspace& w) { std::filesystem::current_path(w.dir); }
 
 std::vector<WrittenFile> captureRun(const BenchCase& c, const ScanSet& scans, Lines& lines) {
   WriteRecording recording;
-  lines = c.run(scans);
+  c.run(scans, &lines);
   return recording.take();
 }
 
@@ -73,7 +73,7 @@ void registerCase(const BenchCase& c, int size, Context ctx) {
     try {
       prepared(state);
       const ScanSet& scans = workspaces.at(size).scans;
-      for (auto _ : state) c.run(scans);
+      for (auto _ : state) c.run(scans, nullptr);
     } catch (const std::exception& e) {
       state.SkipWithError(e.what());
     }

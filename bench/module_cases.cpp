@@ -15,42 +15,42 @@ namespace {
 
 void nothing(const ScanSet&) {}
 
-Lines profilesByName(const ScanSet& scans) {
+void profilesByName(const ScanSet& scans, Lines* lines) {
   TForm101 profiles;
   profiles.MakeParam2Files({scans.standard, scans.reference}, {"setup101.param1", "setup101b.param1"});
-  return profiles.Memo1.lines;
+  if (lines) *lines = profiles.Memo1.lines;
 }
 
-Lines profilesByJobList(const ScanSet&) {
+void profilesByJobList(const ScanSet&, Lines* lines) {
   TForm101 profiles;
   profiles.MakeParam1Files();
-  return profiles.Memo1.lines;
+  if (lines) *lines = profiles.Memo1.lines;
 }
 
-Lines mapPair(const ScanSet& scans) {
+void mapPair(const ScanSet& scans, Lines* lines) {
   TForm103 maps;
   maps.makeMap2({scans.standard, scans.reference}, {"setup101.map", "setup102b.map"});
-  return maps.Memo1.lines;
+  if (lines) *lines = maps.Memo1.lines;
 }
 
-Lines map1Pair(const ScanSet& scans) {
+void map1Pair(const ScanSet& scans, Lines* lines) {
   TForm1031 maps;
   maps.setFilenames2(scans.standard, scans.reference);
   maps.makeMap();
-  return maps.Memo1.lines;
+  if (lines) *lines = maps.Memo1.lines;
 }
 
-Lines rra1(const ScanSet&) {
+void rra1(const ScanSet&, Lines* lines) {
   TForm102 rank;
   rank.performRRA1("setup101.param1", "setup101b.param1");
-  return rank.Memo1.lines;
+  if (lines) *lines = rank.Memo1.lines;
 }
 
-Lines rra2(const ScanSet&) {
+void rra2(const ScanSet&, Lines* lines) {
   TForm102 rank;
   rank.setRRA2Files("setup101.map", "setup102b.map");
   rank.performRRA2();
-  return rank.Memo1.lines;
+  if (lines) *lines = rank.Memo1.lines;
 }
 
 Lines pictureLines(const Picture& view) {
@@ -69,42 +69,42 @@ Lines pictureLines(const Picture& view) {
   return lines;
 }
 
-Lines mchs(const ScanSet&) {
+void mchs(const ScanSet&, Lines* lines) {
   Picture view;
   TForm104 module;
   module.setFileNames("setup101.map1", "setup102b.map1");
   module.performMCHS("setup101.map1", "setup102b.map1", view);
-  Lines lines = module.Memo1.lines;
+  if (!lines) return;
+  *lines = module.Memo1.lines;
   Lines pixels = pictureLines(view);
-  lines.insert(lines.end(), pixels.begin(), pixels.end());
-  return lines;
+  lines->insert(lines->end(), pixels.begin(), pixels.end());
 }
 
-Lines diffImage(const ScanSet& scans) {
+void diffImage(const ScanSet& scans, Lines* lines) {
   TForm120 diff;
   diff.setFileNames(scans.standard, scans.reference);
   diff.doDiffBmp();
-  return diff.Memo1.lines;
+  if (lines) *lines = diff.Memo1.lines;
 }
 
-Lines gateFinder(const ScanSet&) {
+void gateFinder(const ScanSet&, Lines* lines) {
   TForm130 finder;
   finder.setFileNames("diffbmp.bmp", "cluster1.db.txt");
   finder.doCluster();
-  return finder.Memo1.lines;
+  if (lines) *lines = finder.Memo1.lines;
 }
 
-Lines zchs(const ScanSet&) {
+void zchs(const ScanSet&, Lines* lines) {
   TForm170 zonal;
   zonal.doZchs("setup101.param1", "setup101b.param1");
-  return zonal.Memo1.lines;
+  if (lines) *lines = zonal.Memo1.lines;
 }
 
-Lines tpa(const ScanSet&) {
+void tpa(const ScanSet&, Lines* lines) {
   TForm150 progression;
   progression.setClusterFileNames("cluster1.db.txt.dat", "cluster2.db.txt.dat");
   progression.doTumorAnalysis();
-  return progression.Memo1.lines;
+  if (lines) *lines = progression.Memo1.lines;
 }
 
 }  // namespace

@@ -22,19 +22,25 @@ void ResultsTable::ReportRuns(const std::vector<Run>& runs) {
     if (it == slots_.end()) continue;
     const double seconds = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
     TableRow& row = rows_[it->second.first];
-    (it->second.second ? row.floorSeconds : row.seconds) = seconds;
+    if (it->second.second) {
+      row.floorSeconds = seconds;
+    } else {
+      row.seconds = seconds;
+      row.cpuSeconds = run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+    }
   }
 }
 
 void ResultsTable::Finalize() {
   ConsoleReporter::Finalize();
-  std::printf("\n| command | scan | time (ms) | bytes written | MB/s | floor (ms) | ratio to floor |\n");
-  std::printf("|---|---:|---:|---:|---:|---:|---:|\n");
+  std::printf("\n| command | scan | time (ms) | cpu (ms) | bytes written | MB/s | floor (ms) | ratio to floor |\n");
+  std::printf("|---|---:|---:|---:|---:|---:|---:|---:|\n");
   for (const TableRow& row : rows_) {
     if (row.seconds == 0.0) continue;  // filtered out
     const double mbPerSecond = row.seconds > 0 ? row.bytes / row.seconds / 1e6 : 0.0;
-    std::printf("| %s%s | %d | %.3f | %zu | ", row.name.c_str(),
-                row.outputChanged ? " (OUTPUT CHANGED)" : "", row.size, row.seconds * 1e3, row.bytes);
+    std::printf("| %s%s | %d | %.3f | %.3f | %zu | ", row.name.c_str(),
+                row.outputChanged ? " (OUTPUT CHANGED)" : "", row.size, row.seconds * 1e3,
+                row.cpuSeconds * 1e3, row.bytes);
     if (row.bytes == 0) {
       std::printf("- | - | - |\n");
       continue;

@@ -14,6 +14,7 @@ struct TableRow {
   int size = 0;
   std::size_t bytes = 0;
   double seconds = 0.0;
+  double cpuSeconds = 0.0;  // the process's own share, which the machine's load does not inflate
   double floorSeconds = 0.0;
   bool outputChanged = false;
 };

@@ -12,9 +12,8 @@ const std::string kTest = "test1";
 void addExport(const std::string& name, void (*prepare)(const ScanSet&),
                void (*exporter)(const std::string&, const std::string&, const std::string&),
                const std::string& source) {
-  addCase({name, prepare, [exporter, source](const ScanSet&) {
+  addCase({name, prepare, [exporter, source](const ScanSet&, Lines*) {
              exporter(source, kPatient, kTest);
-             return Lines{};
            }});
 }
 
@@ -24,15 +23,9 @@ void addSqlCases() {
   addExport("sql: param1Sql", makeProfiles, param1Sql, "setup101.param1");
   addExport("sql: map1Sql", makeMaps, map1Sql, "setup101.map");
   addCase({"sql: rra1Sql", [](const ScanSet&) {},
-           [](const ScanSet&) {
-             rra1Sql(kPatient, kTest, true, 12.3456);
-             return Lines{};
-           }});
+           [](const ScanSet&, Lines*) { rra1Sql(kPatient, kTest, true, 12.3456); }});
   addCase({"sql: rra2Sql", [](const ScanSet&) {},
-           [](const ScanSet&) {
-             rra2Sql(kPatient, kTest, false, 9.5);
-             return Lines{};
-           }});
+           [](const ScanSet&, Lines*) { rra2Sql(kPatient, kTest, false, 9.5); }});
   addExport("sql: mchsSql", makeMchsResults, mchsSql, "mchs-results.dat");
   addExport("sql: zchsSql", makeZchs, zchsSql, "zchs.dat");
   addExport("sql: cluster1Sql", makeClusterSummaries, cluster1Sql, "cluster1.db.txt.dat");
