@@ -1,7 +1,9 @@
 #include "common/text_reader.h"
 
 #include <charconv>
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "common/file_io.h"
 #include "common/io_error.h"
@@ -84,13 +86,27 @@ double TextReader::readReal() {
 }
 
 void TextReader::skipLine() {
-  while (pos_ < data_.size()) {
-    char c = data_[pos_++];
-    if (c == '\n') return;
-    if (c == '\r') {
-      if (pos_ < data_.size() && data_[pos_] == '\n') ++pos_;
+  // Map readers skip the rest of rows thousands of characters long: the line end is searched
+  // for a block at a time. Blocks keep the search short in files whose lines end in CR alone
+  // or LF alone, where the other character never comes.
+  constexpr std::size_t kBlock = 256;
+  const std::size_t size = data_.size();
+  while (pos_ < size) {
+    const std::size_t length = std::min(size - pos_, kBlock);
+    const char* at = data_.data() + pos_;
+    const auto* lf = static_cast<const char*>(std::memchr(at, '\n', length));
+    const std::size_t beforeLf = lf ? static_cast<std::size_t>(lf - at) : length;
+    const auto* cr = static_cast<const char*>(std::memchr(at, '\r', beforeLf));
+    if (cr) {
+      pos_ += static_cast<std::size_t>(cr - at) + 1;
+      if (pos_ < size && data_[pos_] == '\n') ++pos_;
       return;
     }
+    if (lf) {
+      pos_ += static_cast<std::size_t>(lf - at) + 1;
+      return;
+    }
+    pos_ += length;
   }
 }
 

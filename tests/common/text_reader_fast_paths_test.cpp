@@ -1,5 +1,6 @@
 #include <charconv>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,42 @@ TEST(TextReaderInt, ReadsARowOfSumsAndSkipsTheRestOfTheLine) {
   in.skipLine();
   EXPECT_EQ(in.readInt(), 42);
   EXPECT_EQ(in.readInt(), 0);  // missing at the end
+}
+
+// The line rule read the plain way: up to and past the first CR or LF, a CR LF pair counting as one.
+std::size_t plainLineEnd(const std::string& text, std::size_t pos) {
+  while (pos < text.size()) {
+    const char c = text[pos++];
+    if (c == '\n') return pos;
+    if (c == '\r') return pos < text.size() && text[pos] == '\n' ? pos + 1 : pos;
+  }
+  return pos;
+}
+
+TEST(TextReaderLine, SkipLineStopsWhereThePlainRuleDoes) {
+  // Lines of every length around the search's block size, with every kind of line end.
+  std::mt19937 random(11);
+  for (int trial = 0; trial < 300; ++trial) {
+    std::string text;
+    const int length = static_cast<int>(random() % 1200);
+    const unsigned endEvery = trial % 3 == 0 ? 5 : 300;  // long lines come up too
+    for (int k = 0; k < length; ++k) {
+      if (random() % endEvery == 0) text += random() % 2 == 0 ? '\r' : '\n';
+      else text += random() % 2 == 0 ? '7' : ' ';
+    }
+    std::size_t expected = 0;
+    for (int lines = 1; lines <= 25 && expected < text.size(); ++lines) {
+      expected = plainLineEnd(text, expected);
+      TextReader in(text, "l.txt");
+      in.skipLines(lines);
+      std::size_t left = 0;
+      while (!in.eof()) {
+        in.get();
+        ++left;
+      }
+      ASSERT_EQ(text.size() - left, expected) << "trial " << trial << ", line " << lines;
+    }
+  }
 }
 
 }  // namespace
