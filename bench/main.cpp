@@ -38,6 +38,7 @@ std::map<int, Workspace> workspaces;
 void enter(const Workspace& w) { std::filesystem::current_path(w.dir); }
 
 std::vector<WrittenFile> captureRun(const BenchCase& c, const ScanSet& scans, Lines& lines) {
+  if (c.beforeEach) c.beforeEach(scans);
   WriteRecording recording;
   c.run(scans, &lines);
   return recording.take();
@@ -73,7 +74,14 @@ void registerCase(const BenchCase& c, int size, Context ctx) {
     try {
       prepared(state);
       const ScanSet& scans = workspaces.at(size).scans;
-      for (auto _ : state) c.run(scans, nullptr);
+      for (auto _ : state) {
+        if (c.beforeEach) {
+          state.PauseTiming();
+          c.beforeEach(scans);
+          state.ResumeTiming();
+        }
+        c.run(scans, nullptr);
+      }
     } catch (const std::exception& e) {
       state.SkipWithError(e.what());
     }

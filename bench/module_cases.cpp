@@ -1,4 +1,5 @@
 #include "bench/bench_case.h"
+#include "bench/picture_lines.h"
 #include "bench/pipeline_inputs.h"
 #include "common/picture.h"
 #include "maps/tform103.h"
@@ -51,22 +52,6 @@ void rra2(const ScanSet&, Lines* lines) {
   rank.setRRA2Files("setup101.map", "setup102b.map");
   rank.performRRA2();
   if (lines) *lines = rank.Memo1.lines;
-}
-
-Lines pictureLines(const Picture& view) {
-  // The highlights drawn are output too: one line per picture row, as hex colours.
-  Lines lines;
-  static constexpr char kHex[] = "0123456789abcdef";
-  for (int y = 0; y < view.height(); ++y) {
-    std::string row;
-    row.reserve(static_cast<std::size_t>(view.width()) * 6);
-    for (int x = 0; x < view.width(); ++x) {
-      const std::uint32_t c = view.pixel(x, y);
-      for (int shift = 20; shift >= 0; shift -= 4) row.push_back(kHex[(c >> shift) & 0xF]);
-    }
-    lines.push_back(std::move(row));
-  }
-  return lines;
 }
 
 void mchs(const ScanSet&, Lines* lines) {

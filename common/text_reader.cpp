@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -25,8 +26,28 @@ bool TextReader::seekEof() const {
 
 char TextReader::get() { return eof() ? '\0' : data_[pos_++]; }
 
+// Numbers in the system's files stand right-aligned in wide fields, so most of a reader's time
+// went into passing blanks: they are passed eight at a time while the bytes are plain ASCII.
+// Adding 0x5F to a byte below 0x80 sets its high bit exactly when the byte is above ' '.
+const char* TextReader::skipBlanks(const char* p, const char* last) {
+  constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+  constexpr std::uint64_t kAboveBlank = 0x5F5F5F5F5F5F5F5FULL;
+  while (last - p >= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, p, 8);
+    if (word & kHighBits) break;  // a byte beyond ASCII: the plain loop decides
+    const std::uint64_t above = (word + kAboveBlank) & kHighBits;
+    if (above != 0)
+      return p + (std::endian::native == std::endian::little ? std::countr_zero(above)
+                                                             : std::countl_zero(above)) / 8;
+    p += 8;
+  }
+  while (p < last && static_cast<unsigned char>(*p) <= ' ') ++p;
+  return p;
+}
+
 std::string_view TextReader::nextToken() {
-  while (pos_ < data_.size() && static_cast<unsigned char>(data_[pos_]) <= ' ') ++pos_;
+  pos_ = static_cast<std::size_t>(skipBlanks(data_.data() + pos_, data_.data() + data_.size()) - data_.data());
   std::size_t start = pos_;
   while (pos_ < data_.size() && static_cast<unsigned char>(data_[pos_]) > ' ') ++pos_;
   return std::string_view(data_).substr(start, pos_ - start);
@@ -40,8 +61,7 @@ std::int32_t TextReader::readInt() {
   // or more, a stray character, goes through the full rules below from the same position.
   const char* const first = data_.data();
   const char* const last = first + data_.size();
-  const char* p = first + pos_;
-  while (p < last && static_cast<unsigned char>(*p) <= ' ') ++p;
+  const char* p = skipBlanks(first + pos_, last);
   const bool negative = p < last && *p == '-';
   const char* const digits = negative ? p + 1 : p;
   const char* q = digits;

@@ -1,7 +1,8 @@
 #include "maps/map_file.h"
 
 #include "common/format.h"
-#include "common/text_appender.h"
+#include "common/field_run.h"
+#include "common/fixed_width.h"
 
 namespace pelk {
 
@@ -22,15 +23,11 @@ void appendMapMeanLine(std::string& out, double mean) {
 }
 
 void appendMapRow(std::string& out, const std::int32_t* sums, int count) {
-  // A map file holds 263,169 sums: each is put through the appender's buffer, not appended alone.
-  TextAppender row(out);
-  for (int j = 0; j < count; ++j) {
-    if (j == 0)
-      row.putInt(sums[j], kSumWidth);
-    else
-      row.putIntColumn(sums[j], kSumWidth);
-  }
-  row.put("\r\n");
+  // A map file holds 263,169 sums.
+  appendFieldRun(out, count, kIntFieldRoom(kSumWidth), [sums](char* at, int j) {
+    return j == 0 ? putInt(at, sums[j], kSumWidth) : putIntColumn(at, sums[j], kSumWidth);
+  });
+  out += "\r\n";
 }
 
 }  // namespace pelk

@@ -1,9 +1,10 @@
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 #include "common/file_io.h"
 #include "common/format.h"
-#include "common/text_appender.h"
+#include "common/field_run.h"
 #include "sqlexport/script_parts.h"
 #include "sqlexport/sql_export.h"
 
@@ -63,11 +64,12 @@ void diffbmpSql(const std::string& fn, const std::string& patientId, const std::
     out += ',';
     sql::appendQuotedIds(out, fn, patientId, testId);
     out += ",\r\n";
-    TextAppender line(out);
-    for (std::size_t k = 0; k + 1 < kRecordSize; ++k)
-      line.putFixed<kByteFieldChars>(byteFields[record[k]].data());
-    line.putInt(record[kRecordSize - 1], 5);
-    line.put(");\r\n");
+    appendFieldRun(out, static_cast<int>(kRecordSize) - 1, kByteFieldChars, [&record](char* at, int k) {
+      std::memcpy(at, byteFields[record[static_cast<std::size_t>(k)]].data(), kByteFieldChars);
+      return at + kByteFieldChars;
+    });
+    appendInt(out, record[kRecordSize - 1], 5);
+    out += ");\r\n";
   }
   out += "\r\n";
   script.close();

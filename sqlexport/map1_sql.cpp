@@ -2,7 +2,8 @@
 
 #include "common/file_io.h"
 #include "common/format.h"
-#include "common/text_appender.h"
+#include "common/field_run.h"
+#include "common/fixed_width.h"
 #include "common/text_reader.h"
 #include "sqlexport/script_parts.h"
 #include "sqlexport/sql_export.h"
@@ -45,13 +46,12 @@ void map1Sql(const std::string& fn, const std::string& patientId, const std::str
     out += ',';
     sql::appendQuotedIds(out, fn, patientId, testId);
     out += ",1,\r\n";
-    // 512 numbers a line: they go through the appender's buffer, not one string append each.
-    TextAppender line(out);
-    for (int k = 0; k < kSumsPerRecord; ++k) {
-      if (k > 0) line.put(',');
-      line.putInt(sums[k], kSumWidth);
-    }
-    line.put(");\r\n");
+    // 512 numbers a line, each after a comma but the first.
+    appendFieldRun(out, kSumsPerRecord, 1 + kIntFieldRoom(kSumWidth), [&sums](char* at, int k) {
+      if (k > 0) *at++ = ',';
+      return putInt(at, sums[static_cast<std::size_t>(k)], kSumWidth);
+    });
+    out += ");\r\n";
   }
   out += "\r\n";
   script.close();

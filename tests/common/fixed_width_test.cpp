@@ -7,7 +7,7 @@
 
 #include "common/fixed_width.h"
 #include "common/format.h"
-#include "common/text_appender.h"
+#include "common/field_run.h"
 
 namespace pelk {
 namespace {
@@ -64,48 +64,35 @@ TEST(FixedWidth, PutIntColumnSeparatesNumbersThatFillTheirField) {
     }
 }
 
-TEST(FixedWidth, MapRowsOfZerosAndSumsMatchThePlainLayout) {
+TEST(FieldRun, MapRowsOfZerosAndSumsMatchThePlainLayout) {
   // A map row as the map files lay it out: the first sum in 8 characters, the rest as columns.
   const std::vector<long long> sums{0, 7, 12345678, 1234567, 0, 99999999, -5, 0};
-  std::string fast;
-  {
-    TextAppender row(fast);
-    for (std::size_t k = 0; k < sums.size(); ++k)
-      k == 0 ? row.putInt(sums[k], 8) : row.putIntColumn(sums[k], 8);
-  }
-  EXPECT_EQ(fast, "       0       7 12345678 1234567       0 99999999      -5       0");
+  std::string row;
+  appendFieldRun(row, static_cast<int>(sums.size()), kIntFieldRoom(8), [&](char* at, int k) {
+    return k == 0 ? putInt(at, sums[k], 8) : putIntColumn(at, sums[k], 8);
+  });
+  EXPECT_EQ(row, "       0       7 12345678 1234567       0 99999999      -5       0");
 }
 
-TEST(TextAppender, GivesTheSameTextAsAppendingPieceByPiece) {
-  // Enough numbers to fill the appender's buffer several times over, and texts of every size.
-  std::string fast = "head:";
-  std::string plain = "head:";
-  {
-    TextAppender out(fast);
-    for (int k = 0; k < 5000; ++k) {
-      const long long v = (k * 7919LL) % 100003 - 5000;
-      const int w = k % 11;
-      out.putInt(v, w);
-      plain += plainInt(v, w);
-      out.putIntColumn(v, w + 1);
-      plain += plainColumn(v, w + 1);
-      out.put(',');
-      plain += ',';
-      if (k % 97 == 0) {
-        const std::string text(static_cast<std::size_t>(k % 300), 'x');
-        out.put(text);
-        plain += text;
+TEST(FieldRun, GivesTheSameTextAsAppendingFieldByField) {
+  // Runs shorter and longer than a batch, and fields too wide for a batch.
+  for (int count : {0, 1, 127, 128, 129, 513, 1000}) {
+    for (int width : {1, 6, 8, 16, 60, 100}) {
+      std::string fast = "head:";
+      std::string plain = "head:";
+      appendFieldRun(fast, count, 1 + kIntFieldRoom(width), [&](char* at, int k) {
+        const long long v = (k * 7919LL) % 100003 - 5000 + (k % 7 == 0 ? LLONG_MAX / 3 : 0);
+        *at++ = ',';
+        return k % 2 == 0 ? putInt(at, v, width) : putIntColumn(at, v, width);
+      });
+      for (int k = 0; k < count; ++k) {
+        const long long v = (k * 7919LL) % 100003 - 5000 + (k % 7 == 0 ? LLONG_MAX / 3 : 0);
+        plain += ',';
+        plain += k % 2 == 0 ? plainInt(v, width) : plainColumn(v, width);
       }
-      out.putFixed<5>("ab,cd");
-      plain += "ab,cd";
+      ASSERT_EQ(fast, plain) << count << " fields of " << width;
     }
-    const std::string huge(20000, 'y');
-    out.put(huge);
-    plain += huge;
-    out.putInt(42, 9000);
-    plain += plainInt(42, 9000);
   }
-  EXPECT_EQ(fast, plain);
 }
 
 }  // namespace

@@ -47,6 +47,28 @@ TEST(TextReaderInt, EveryTokenReadsAsThePlainRuleSays) {
     }
 }
 
+TEST(TextReaderInt, PassesEveryRunOfBlanksAndControlCharacters) {
+  // Runs of every length around the eight-at-a-time step, of every byte up to ' ', and bytes
+  // beyond ASCII and DEL, which are part of a token and make it invalid.
+  for (int run = 0; run <= 20; ++run)
+    for (int fill = 0; fill <= ' '; ++fill) {
+      const std::string text(static_cast<std::size_t>(run), static_cast<char>(fill));
+      const std::string between(static_cast<std::size_t>(run > 0 ? run : 1), static_cast<char>(fill));
+      TextReader in(text + "-12" + between + "7" + text, "b.txt");
+      ASSERT_EQ(in.readInt(), -12) << run << " of " << fill;
+      ASSERT_EQ(in.readInt(), 7) << run << " of " << fill;
+      ASSERT_TRUE(in.seekEof());
+      ASSERT_EQ(in.readInt(), 0);
+    }
+  for (const char odd : {'\x7F', '\x80', '\xA0', '\xFF'})
+    for (int run = 0; run <= 12; ++run) {
+      TextReader in(std::string(static_cast<std::size_t>(run), ' ') + odd + "5 6", "o.txt");
+      EXPECT_THROW(in.readInt(), IoError) << run;
+      TextReader real(std::string(static_cast<std::size_t>(run), ' ') + odd + "5 6", "o.txt");
+      EXPECT_THROW(real.readReal(), IoError) << run;
+    }
+}
+
 TEST(TextReaderInt, ReadsARowOfSumsAndSkipsTheRestOfTheLine) {
   TextReader in("     100       5\r\nMean: 26.214\r\n       0   12345 -7 +8\r\n42", "m.map");
   EXPECT_EQ(in.readInt(), 100);
