@@ -17,10 +17,7 @@ Lesion lesionOfRadius(double radius) { return Lesion{318.0, 196.0, radius, 72.0}
 
 }  // namespace
 
-std::vector<std::string> writeSampleSet(const std::string& folder) {
-  std::error_code ec;
-  std::filesystem::create_directories(folder, ec);
-  if (ec) throw IoError("Cannot create folder: " + folder + " (" + ec.message() + ")");
+std::vector<SampleScan> makeSampleSet() {
   struct Scan {
     const char* name;
     std::uint32_t seed;
@@ -32,11 +29,22 @@ std::vector<std::string> writeSampleSet(const std::string& folder) {
       {kSampleReference, kScanSeed, lesionOfRadius(6.0)},
       {kSampleThird, kScanSeed, lesionOfRadius(13.0)},
   };
-  std::vector<std::string> written;
+  std::vector<SampleScan> set;
   for (const Scan& scan : scans) {
+    set.push_back({scan.name, grayBmpBytes(kSampleSize, kSampleSize,
+                                           syntheticHead(scan.seed, scan.lesion))});
+  }
+  return set;
+}
+
+std::vector<std::string> writeSampleSet(const std::string& folder) {
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  if (ec) throw IoError("Cannot create folder: " + folder + " (" + ec.message() + ")");
+  std::vector<std::string> written;
+  for (const SampleScan& scan : makeSampleSet()) {
     std::string path = (std::filesystem::path(folder) / scan.name).string();
-    writeWholeFile(path, grayBmpBytes(kSampleSize, kSampleSize,
-                                      syntheticHead(scan.seed, scan.lesion)));
+    writeWholeFile(path, scan.bytes);
     written.push_back(path);
   }
   return written;

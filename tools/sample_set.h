@@ -13,6 +13,13 @@ inline constexpr const char* kSampleStandard = "standard.bmp";
 inline constexpr const char* kSampleReference = "reference.bmp";
 inline constexpr const char* kSampleThird = "third.bmp";
 
+struct SampleScan {
+  std::string name;
+  std::string bytes;  // the whole bitmap file
+};
+// The four scans, made in memory.
+std::vector<SampleScan> makeSampleSet();
+
 // Writes the four scans into folder (created when missing); returns the paths written.
 std::vector<std::string> writeSampleSet(const std::string& folder);
 
