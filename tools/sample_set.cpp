@@ -26,8 +26,8 @@ std::vector<SampleScan> makeSampleSet() {
   const Scan scans[] = {
       {kSampleStartup, kStartupSeed, std::nullopt},
       {kSampleStandard, kScanSeed, std::nullopt},
-      {kSampleReference, kScanSeed, lesionOfRadius(6.0)},
-      {kSampleThird, kScanSeed, lesionOfRadius(13.0)},
+      {kSampleReference, kScanSeed, lesionOfRadius(11.0)},
+      {kSampleThird, kScanSeed, lesionOfRadius(18.0)},
   };
   std::vector<SampleScan> set;
   for (const Scan& scan : scans) {
