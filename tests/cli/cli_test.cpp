@@ -64,6 +64,14 @@ TEST_F(Cli, FailedCommandIsReportedAndTheNextStillRuns) {
   EXPECT_EQ(r.out, "Results Area\n\nNo Filename selected\n \nReady\n \n");
 }
 
+TEST_F(Cli, OutputsAreWrittenAfterAFailedCommandToo) {
+  writeSamples();
+  CliRun r = run({"diff", "--results", "out.txt", "--view", "view.bmp"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(readFile("out.txt"), "Results Area\r\n\r\n\r\n");
+  EXPECT_TRUE(fileExists("view.bmp"));
+}
+
 TEST_F(Cli, StartUpFailureIsReportedWithoutFailingTheRun) {
   CliRun r = run({"plot"});
   EXPECT_EQ(r.code, 0);
