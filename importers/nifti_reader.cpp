@@ -1,0 +1,195 @@
+#include "importers/nifti_reader.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include <nifti2_io.h>
+
+#include "common/io_error.h"
+#include "importers/radiological_layout.h"
+#include "importers/scan_limits.h"
+
+namespace pelk {
+namespace {
+
+[[noreturn]] void fail(const std::string& path, const std::string& reason) {
+  throw IoError("Cannot import NIfTI file " + path + ": " + reason);
+}
+
+std::int32_t int32At(const unsigned char* p, bool swapped) {
+  std::uint32_t v = 0;
+  for (int i = 0; i < 4; ++i) {
+    const int at = swapped ? 3 - i : i;
+    v |= std::uint32_t{p[at]} << (8 * i);
+  }
+  return static_cast<std::int32_t>(v);
+}
+
+// The library reads headers it cannot fully trust as ANALYZE 7.5 or goes looking for a second
+// file, so the header size and magic are checked here first, on the (decompressed) bytes.
+void checkHeaderAndMagic(const std::string& path) {
+  znzFile file = znzopen(path.c_str(), "rb", 1);
+  if (znz_isnull(file)) fail(path, "cannot open the file");
+  unsigned char head[540] = {};
+  const std::size_t got = znzread(head, 1, sizeof head, file);
+  znzclose(file);
+  if (got < 4) fail(path, "the file is too short for a NIfTI header");
+
+  int version = 0;
+  for (const bool swapped : {false, true}) {
+    const std::int32_t size = int32At(head, swapped);
+    if (size == 348) version = 1;
+    if (size == 540) version = 2;
+    if (version) break;
+  }
+  if (!version) fail(path, "not a NIfTI file (unknown header size)");
+  const std::size_t headerBytes = version == 1 ? 348 : 540;
+  if (got < headerBytes) fail(path, "truncated header");
+
+  const char* magic = reinterpret_cast<const char*>(version == 1 ? head + 344 : head + 4);
+  if (version == 1 ? std::memcmp(magic, "ni1", 4) == 0 : std::memcmp(magic, "ni2", 4) == 0)
+    fail(path, "two-file NIfTI (.hdr/.img) is not supported; use a single .nii or .nii.gz");
+  const bool good = version == 1 ? std::memcmp(magic, "n+1", 4) == 0
+                                 : std::memcmp(magic, "n+2\0\r\n\032\n", 8) == 0;
+  if (!good) fail(path, "bad magic: not a NIfTI-1 or NIfTI-2 file");
+}
+
+struct ImageFree {
+  void operator()(nifti_image* image) const { nifti_image_free(image); }
+};
+using ImagePtr = std::unique_ptr<nifti_image, ImageFree>;
+
+struct BufferFree {
+  void operator()(void* p) const { std::free(p); }
+};
+
+template <typename T>
+float voxelAs(const unsigned char* p) {
+  T v;
+  std::memcpy(&v, p, sizeof v);
+  return static_cast<float>(v);
+}
+
+float voxelValue(int datatype, const unsigned char* p) {
+  switch (datatype) {
+    case DT_UINT8: return voxelAs<std::uint8_t>(p);
+    case DT_INT8: return voxelAs<std::int8_t>(p);
+    case DT_INT16: return voxelAs<std::int16_t>(p);
+    case DT_UINT16: return voxelAs<std::uint16_t>(p);
+    case DT_INT32: return voxelAs<std::int32_t>(p);
+    case DT_UINT32: return voxelAs<std::uint32_t>(p);
+    case DT_INT64: return voxelAs<std::int64_t>(p);
+    case DT_UINT64: return voxelAs<std::uint64_t>(p);
+    case DT_FLOAT32: return voxelAs<float>(p);
+    case DT_FLOAT64: return voxelAs<double>(p);
+    default: return 0.0f;
+  }
+}
+
+bool supported(int datatype) {
+  switch (datatype) {
+    case DT_UINT8: case DT_INT8: case DT_INT16: case DT_UINT16: case DT_INT32:
+    case DT_UINT32: case DT_INT64: case DT_UINT64: case DT_FLOAT32: case DT_FLOAT64:
+      return true;
+    default:
+      return false;
+  }
+}
+
+double millimetresPer(int units) {
+  switch (units) {
+    case NIFTI_UNITS_METER: return 1000.0;
+    case NIFTI_UNITS_MICRON: return 0.001;
+    default: return 1.0;  // millimetres, or unknown: the format's usual unit
+  }
+}
+
+std::array<PatientDirection, 3> patientAxes(const nifti_image& image) {
+  const nifti_dmat44* matrix = image.sform_code > 0   ? &image.sto_xyz
+                               : image.qform_code > 0 ? &image.qto_xyz
+                                                      : nullptr;
+  // RAS (the format's world space) to the patient frame used here: x and y change sign.
+  std::array<PatientDirection, 3> axes{PatientDirection{-1, 0, 0}, PatientDirection{0, -1, 0},
+                                       PatientDirection{0, 0, 1}};
+  if (!matrix) return axes;
+  for (std::size_t i = 0; i < 3; ++i) {
+    PatientDirection d{-matrix->m[0][i], -matrix->m[1][i], matrix->m[2][i]};
+    const double length = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+    if (!(length > 1e-12) || !std::isfinite(length)) continue;  // keep the default for that axis
+    for (auto& v : d) v /= length;
+    axes[i] = d;
+  }
+  return axes;
+}
+
+}  // namespace
+
+ScanVolume readNiftiScan(const std::string& path) {
+  nifti_set_debug_level(0);
+  checkHeaderAndMagic(path);
+
+  ImagePtr image(nifti_image_read(path.c_str(), 0));
+  if (!image) fail(path, "the header is not valid");
+  if (image->nifti_type != NIFTI_FTYPE_NIFTI1_1 && image->nifti_type != NIFTI_FTYPE_NIFTI2_1)
+    fail(path, "not a single-file NIfTI-1 or NIfTI-2 image");
+  if (!supported(image->datatype))
+    fail(path, std::string("voxel type ") + nifti_datatype_string(image->datatype) +
+                   " is not supported; only grey (integer or real) volumes can be imported");
+
+  const std::int64_t dims = image->dim[0];
+  if (dims < 1 || dims > 7) fail(path, "invalid number of dimensions " + std::to_string(dims));
+  std::array<std::int64_t, 3> size{1, 1, 1};
+  for (std::size_t i = 0; i < 3; ++i) {
+    if (static_cast<std::int64_t>(i) + 1 > dims) break;
+    size[i] = image->dim[i + 1];
+  }
+  const std::string shape =
+      std::to_string(size[0]) + " x " + std::to_string(size[1]) + " x " + std::to_string(size[2]);
+  for (const auto n : size)
+    if (n < 1) fail(path, "invalid dimensions " + shape);
+  const auto slicePixels = boundedProduct(size[0], size[1]);
+  const auto voxels = slicePixels ? boundedProduct(*slicePixels, size[2]) : std::nullopt;
+  if (!voxels || size[0] > kMaxScanSide || size[1] > kMaxScanSide || size[2] > kMaxScanSide)
+    fail(path, "dimensions " + shape + " are too large");
+  for (std::int64_t i = 4; i <= dims; ++i)
+    if (image->dim[i] < 1) fail(path, "invalid dimension " + std::to_string(i));
+
+  // The first volume only: index 0 along every dimension beyond the third.
+  const int64_t firstVolume[8] = {0, -1, -1, -1, 0, 0, 0, 0};
+  void* raw = nullptr;
+  const int64_t read = nifti_read_collapsed_image(image.get(), firstVolume, &raw);
+  const std::unique_ptr<void, BufferFree> buffer(raw);
+  const auto bytes = static_cast<std::size_t>(*voxels) * static_cast<std::size_t>(image->nbyper);
+  if (read < 0 || raw == nullptr || static_cast<std::uint64_t>(read) < bytes)
+    fail(path, "the voxel data is missing or shorter than the header says");
+
+  ScanVolume volume;
+  volume.format = image->nifti_type == NIFTI_FTYPE_NIFTI2_1 ? "NIfTI-2" : "NIfTI-1";
+  volume.size = size;
+  const double slope = image->scl_slope;
+  const bool scaled = slope != 0.0 && std::isfinite(slope) && std::isfinite(image->scl_inter);
+  volume.values.resize(static_cast<std::size_t>(*voxels));
+  const auto* p = static_cast<const unsigned char*>(raw);
+  const auto step = static_cast<std::size_t>(image->nbyper);
+  for (std::size_t i = 0; i < volume.values.size(); ++i) {
+    const float v = voxelValue(image->datatype, p + i * step);
+    volume.values[i] = scaled ? static_cast<float>(v * slope + image->scl_inter) : v;
+  }
+
+  volume.axes = patientAxes(*image);
+  volume.sliceAxis = headFootAxis(*volume.axes);
+  const double unit = millimetresPer(image->xyz_units);
+  for (std::size_t i = 0; i < 3; ++i) {
+    const double spacing = std::fabs(image->pixdim[i + 1]) * unit;
+    if (spacing > 0 && std::isfinite(spacing)) volume.spacingMm[i] = spacing;
+    else if (static_cast<int>(i) != volume.sliceAxis) volume.spacingAssumed = true;
+  }
+  if (std::isfinite(image->cal_min) && std::isfinite(image->cal_max) &&
+      image->cal_max > image->cal_min)
+    volume.ownWindow = IntensityWindow{image->cal_min, image->cal_max};
+  return volume;
+}
+
+}  // namespace pelk
