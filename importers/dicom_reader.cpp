@@ -1,6 +1,8 @@
 #include "importers/dicom_reader.h"
 
 #include <cmath>
+#include <charconv>
+#include <string_view>
 #include <cstring>
 #include <optional>
 
@@ -31,21 +33,32 @@ void quietenToolkitLog() {
   (void)done;
 }
 
-// A numeric attribute, looked for at the top level first and then inside sequences (enhanced
-// multi-frame files keep spacing, orientation, rescale and window in functional groups). Absent
-// is nothing; present but not a number is an error, so a damaged header is not silently read
-// as a default.
+// A numeric attribute of any numeric VR (US, IS, DS), looked for at the top level first and then
+// inside sequences (enhanced multi-frame files keep spacing, orientation, rescale and window in
+// functional groups). Absent is nothing; present but not a number is an error, so a damaged
+// header is not silently read as a default.
 std::optional<double> number(DcmDataset& data, const DcmTagKey& tag, unsigned long index,
                              const DicomFailure& fail) {
+  const std::string name = DcmTag(tag).getTagName();
   for (const bool nested : {false, true}) {
-    Float64 value = 0;
-    const OFCondition status = data.findAndGetFloat64(tag, value, index, nested);
-    if (status.good()) {
-      if (!std::isfinite(value)) fail(std::string(DcmTag(tag).getTagName()) + " is not finite");
-      return value;
-    }
-    if (status != EC_TagNotFound && status != EC_IllegalParameter)
-      fail(std::string(DcmTag(tag).getTagName()) + " cannot be read (" + status.text() + ")");
+    DcmElement* element = nullptr;
+    if (data.findAndGetElement(tag, element, nested).bad() || element == nullptr) continue;
+    if (index >= element->getVM()) return std::nullopt;
+    OFString text;
+    if (element->getOFString(text, index, OFTrue).bad())
+      fail(name + " cannot be read");
+    // from_chars, unlike strtod, ignores the process locale, which a GUI toolkit may have set
+    // to one with a decimal comma.
+    std::string_view digits(text.c_str());
+    while (!digits.empty() && digits.front() == ' ') digits.remove_prefix(1);
+    while (!digits.empty() && digits.back() == ' ') digits.remove_suffix(1);
+    if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size())
+      fail(name + " is not a number: \"" + text.c_str() + "\"");
+    if (!std::isfinite(value)) fail(name + " is not finite");
+    return value;
   }
   return std::nullopt;
 }

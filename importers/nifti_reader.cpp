@@ -18,18 +18,22 @@ namespace {
   throw IoError("Cannot import NIfTI file " + path + ": " + reason);
 }
 
-std::int32_t int32At(const unsigned char* p, bool swapped) {
-  std::uint32_t v = 0;
-  for (int i = 0; i < 4; ++i) {
-    const int at = swapped ? 3 - i : i;
-    v |= std::uint32_t{p[at]} << (8 * i);
+std::int64_t littleOrBig(const unsigned char* p, std::size_t bytes, bool swapped) {
+  std::uint64_t v = 0;
+  for (std::size_t i = 0; i < bytes; ++i) {
+    const std::size_t at = swapped ? bytes - 1 - i : i;
+    v |= std::uint64_t{p[at]} << (8 * i);
   }
-  return static_cast<std::int32_t>(v);
+  if (bytes < 8 && (v >> (8 * bytes - 1)) != 0) v |= ~std::uint64_t{0} << (8 * bytes);  // sign
+  return static_cast<std::int64_t>(v);
 }
 
-// The library reads headers it cannot fully trust as ANALYZE 7.5 or goes looking for a second
-// file, so the header size and magic are checked here first, on the (decompressed) bytes.
-void checkHeaderAndMagic(const std::string& path) {
+// The library reads headers it cannot fully trust as ANALYZE 7.5, goes looking for a second
+// file, or quietly replaces a non-positive dimension with 1; so the header size, the magic and
+// the dimensions are checked here first, on the (decompressed) header bytes. Yields the
+// format version, which is also told from these bytes: the library's own record of it is not
+// reliable for NIfTI-2.
+int checkHeader(const std::string& path) {
   znzFile file = znzopen(path.c_str(), "rb", 1);
   if (znz_isnull(file)) fail(path, "cannot open the file");
   unsigned char head[540] = {};
@@ -38,22 +42,44 @@ void checkHeaderAndMagic(const std::string& path) {
   if (got < 4) fail(path, "the file is too short for a NIfTI header");
 
   int version = 0;
-  for (const bool swapped : {false, true}) {
-    const std::int32_t size = int32At(head, swapped);
-    if (size == 348) version = 1;
-    if (size == 540) version = 2;
-    if (version) break;
+  bool swapped = false;
+  for (const bool swap : {false, true}) {
+    const std::int64_t size = littleOrBig(head, 4, swap);
+    if (size == 348 || size == 540) {
+      version = size == 348 ? 1 : 2;
+      swapped = swap;
+      break;
+    }
   }
   if (!version) fail(path, "not a NIfTI file (unknown header size)");
-  const std::size_t headerBytes = version == 1 ? 348 : 540;
-  if (got < headerBytes) fail(path, "truncated header");
+  if (got < (version == 1 ? 348u : 540u)) fail(path, "truncated header");
 
   const char* magic = reinterpret_cast<const char*>(version == 1 ? head + 344 : head + 4);
-  if (version == 1 ? std::memcmp(magic, "ni1", 4) == 0 : std::memcmp(magic, "ni2", 4) == 0)
+  if (std::memcmp(magic, version == 1 ? "ni1" : "ni2", 4) == 0)
     fail(path, "two-file NIfTI (.hdr/.img) is not supported; use a single .nii or .nii.gz");
   const bool good = version == 1 ? std::memcmp(magic, "n+1", 4) == 0
                                  : std::memcmp(magic, "n+2\0\r\n\032\n", 8) == 0;
   if (!good) fail(path, "bad magic: not a NIfTI-1 or NIfTI-2 file");
+
+  const std::size_t width = version == 1 ? 2 : 8;
+  const unsigned char* dim = head + (version == 1 ? 40 : 16);
+  const std::int64_t count = littleOrBig(dim, width, swapped);
+  if (count < 1 || count > 7) fail(path, "invalid number of dimensions " + std::to_string(count));
+  std::array<std::int64_t, 3> size{1, 1, 1};
+  std::string shape;
+  for (std::int64_t i = 1; i <= count; ++i) {
+    const std::int64_t n = littleOrBig(dim + width * static_cast<std::size_t>(i), width, swapped);
+    shape += (i > 1 ? " x " : "") + std::to_string(n);
+    if (i <= 3) size[static_cast<std::size_t>(i - 1)] = n;
+  }
+  for (std::int64_t i = 1; i <= count; ++i)
+    if (littleOrBig(dim + width * static_cast<std::size_t>(i), width, swapped) < 1)
+      fail(path, "invalid dimensions " + shape);
+  const auto slice = boundedProduct(size[0], size[1]);
+  if (!slice || !boundedProduct(*slice, size[2]) || size[0] > kMaxScanSide ||
+      size[1] > kMaxScanSide || size[2] > kMaxScanSide)
+    fail(path, "dimensions " + shape + " are too large");
+  return version;
 }
 
 struct ImageFree {
@@ -128,7 +154,7 @@ std::array<PatientDirection, 3> patientAxes(const nifti_image& image) {
 
 ScanVolume readNiftiScan(const std::string& path) {
   nifti_set_debug_level(0);
-  checkHeaderAndMagic(path);
+  const int version = checkHeader(path);
 
   ImagePtr image(nifti_image_read(path.c_str(), 0));
   if (!image) fail(path, "the header is not valid");
@@ -166,7 +192,7 @@ ScanVolume readNiftiScan(const std::string& path) {
     fail(path, "the voxel data is missing or shorter than the header says");
 
   ScanVolume volume;
-  volume.format = image->nifti_type == NIFTI_FTYPE_NIFTI2_1 ? "NIfTI-2" : "NIfTI-1";
+  volume.format = version == 2 ? "NIfTI-2" : "NIfTI-1";
   volume.size = size;
   const double slope = image->scl_slope;
   const bool scaled = slope != 0.0 && std::isfinite(slope) && std::isfinite(image->scl_inter);
