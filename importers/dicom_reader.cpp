@@ -10,6 +10,7 @@
 #include <dcmtk/dcmdata/dctk.h>
 #include <dcmtk/oflog/oflog.h>
 
+#include "common/file_io.h"
 #include "common/io_error.h"
 #include "importers/scan_limits.h"
 
@@ -33,14 +34,18 @@ void quietenToolkitLog() {
   (void)done;
 }
 
-// A numeric attribute of any numeric VR (US, IS, DS), looked for at the top level first and then
-// inside sequences (enhanced multi-frame files keep spacing, orientation, rescale and window in
-// functional groups). Absent is nothing; present but not a number is an error, so a damaged
-// header is not silently read as a default.
+// Where an attribute may be: image pixel attributes only at the top level (an icon image in a
+// sequence has Rows and Columns of its own); the attributes that enhanced multi-frame files keep
+// in functional groups (spacing, orientation, rescale, window) also inside sequences.
+enum class Where { TopLevel, AlsoInGroups };
+
+// A numeric attribute of any numeric VR (US, IS, DS). Absent is nothing; present but not a number
+// is an error, so a damaged header is not silently read as a default.
 std::optional<double> number(DcmDataset& data, const DcmTagKey& tag, unsigned long index,
-                             const DicomFailure& fail) {
+                             const DicomFailure& fail, Where where = Where::TopLevel) {
   const std::string name = DcmTag(tag).getTagName();
   for (const bool nested : {false, true}) {
+    if (nested && where == Where::TopLevel) break;
     DcmElement* element = nullptr;
     if (data.findAndGetElement(tag, element, nested).bad() || element == nullptr) continue;
     if (index >= element->getVM()) return std::nullopt;
@@ -91,7 +96,7 @@ std::optional<std::array<PatientDirection, 3>> orientation(DcmDataset& data,
                                                            const DicomFailure& fail) {
   std::array<double, 6> cosines{};
   for (unsigned long i = 0; i < 6; ++i) {
-    const auto value = number(data, DCM_ImageOrientationPatient, i, fail);
+    const auto value = number(data, DCM_ImageOrientationPatient, i, fail, Where::AlsoInGroups);
     if (!value) return std::nullopt;
     cosines[i] = *value;
   }
@@ -132,7 +137,14 @@ ScanVolume readDicomScan(const std::string& path) {
 
   DcmFileFormat file;
   const OFCondition loaded = file.loadFile(path.c_str());
-  if (loaded.bad()) fail(std::string("not a readable DICOM file (") + loaded.text() + ")");
+  if (loaded.bad()) {
+    // DCMTK's status for a cut-off file varies with where the cut falls, so the preamble decides
+    // whether this was a DICOM file at all.
+    const std::string head = readFileHead(path, 132);
+    if (head.size() == 132 && head.compare(128, 4, "DICM") == 0)
+      fail(std::string("the file is damaged or truncated (") + loaded.text() + ")");
+    fail(std::string("not a readable DICOM file (") + loaded.text() + ")");
+  }
   DcmDataset& data = *file.getDataset();
 
   const DcmXfer syntax(data.getOriginalXfer());
@@ -172,8 +184,8 @@ ScanVolume readDicomScan(const std::string& path) {
          std::to_string(layout.bitsStored) + " stored, high bit " + std::to_string(layout.highBit) +
          "); 8 or 16 bits allocated are supported");
 
-  const double slope = number(data, DCM_RescaleSlope, 0, fail).value_or(1.0);
-  const double intercept = number(data, DCM_RescaleIntercept, 0, fail).value_or(0.0);
+  const double slope = number(data, DCM_RescaleSlope, 0, fail, Where::AlsoInGroups).value_or(1.0);
+  const double intercept = number(data, DCM_RescaleIntercept, 0, fail, Where::AlsoInGroups).value_or(0.0);
 
   DcmElement* pixelElement = nullptr;
   if (data.findAndGetElement(DCM_PixelData, pixelElement).bad() || pixelElement == nullptr)
@@ -204,24 +216,24 @@ ScanVolume readDicomScan(const std::string& path) {
       volume.values[i] = static_cast<float>(storedValue(pixels[i], layout) * slope + intercept);
   }
 
-  const auto rowSpacing = number(data, DCM_PixelSpacing, 0, fail);
-  const auto columnSpacing = number(data, DCM_PixelSpacing, 1, fail);
+  const auto rowSpacing = number(data, DCM_PixelSpacing, 0, fail, Where::AlsoInGroups);
+  const auto columnSpacing = number(data, DCM_PixelSpacing, 1, fail, Where::AlsoInGroups);
   if (rowSpacing && columnSpacing && *rowSpacing > 0 && *columnSpacing > 0) {
     volume.spacingMm[0] = *columnSpacing;
     volume.spacingMm[1] = *rowSpacing;
   } else {
     volume.spacingAssumed = true;
   }
-  const auto between = number(data, DCM_SpacingBetweenSlices, 0, fail);
-  const auto thickness = number(data, DCM_SliceThickness, 0, fail);
+  const auto between = number(data, DCM_SpacingBetweenSlices, 0, fail, Where::AlsoInGroups);
+  const auto thickness = number(data, DCM_SliceThickness, 0, fail, Where::AlsoInGroups);
   if (between && *between > 0) volume.spacingMm[2] = *between;
   else if (thickness && *thickness > 0) volume.spacingMm[2] = *thickness;
 
   volume.axes = orientation(data, fail);
   volume.sliceAxis = 2;
 
-  const auto centre = number(data, DCM_WindowCenter, 0, fail);
-  const auto width = number(data, DCM_WindowWidth, 0, fail);
+  const auto centre = number(data, DCM_WindowCenter, 0, fail, Where::AlsoInGroups);
+  const auto width = number(data, DCM_WindowWidth, 0, fail, Where::AlsoInGroups);
   if (centre && width && *width >= 1.0) volume.ownWindow = windowFromCentreWidth(*centre, *width);
   return volume;
 }

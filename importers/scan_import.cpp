@@ -1,5 +1,6 @@
 #include "importers/scan_import.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "importers/grey_slice.h"
@@ -12,13 +13,11 @@
 namespace pelk {
 namespace {
 
-// Up to three decimals, without trailing zeros: 0.5, 1, 0.424.
+// Four significant digits for small numbers, whole numbers from 1000 up: 0.4238, 1, 65534.
 std::string shortNumber(double value) {
   char text[64];
-  std::snprintf(text, sizeof text, "%.3f", value);
-  std::string s(text);
-  while (!s.empty() && s.back() == '0') s.pop_back();
-  if (!s.empty() && s.back() == '.') s.pop_back();
+  std::snprintf(text, sizeof text, std::fabs(value) >= 1000 ? "%.0f" : "%.4g", value);
+  const std::string s(text);
   return s == "-0" ? "0" : s;
 }
 

@@ -56,9 +56,9 @@ TEST_F(BadInput, TruncatedDicom) {
   writeDicom("scan.dcm", smallDicom());
   const std::string whole = readFile("scan.dcm");
   writeFile("cut.dcm", whole.substr(0, whole.size() - 700));
-  expectFailure("cut.dcm", "cut.dcm");
+  expectFailure("cut.dcm", "Cannot import DICOM file cut.dcm: the file is damaged or truncated");
   writeFile("cut.dcm", whole.substr(0, 200));  // inside the header
-  expectFailure("cut.dcm", "cut.dcm");
+  expectFailure("cut.dcm", "Cannot import DICOM file cut.dcm: the file is damaged or truncated");
 }
 
 TEST_F(BadInput, ColourDicom) {
@@ -90,6 +90,13 @@ TEST_F(BadInput, DicomWithUnsupportedBitDepth) {
   spec.bitsStored = 17;
   writeDicom("scan.dcm", spec);
   expectFailure("scan.dcm", "unsupported pixel layout");
+}
+
+TEST_F(BadInput, DicomWithADamagedNumberIsNotReadAsTheDefault) {
+  DicomSpec spec = smallDicom();
+  spec.extra = {{0x00281053, "two"}};  // Rescale Slope
+  writeDicom("scan.dcm", spec);
+  expectFailure("scan.dcm", "RescaleSlope is not a number: \"two\"");
 }
 
 NiftiSpec smallNifti() {

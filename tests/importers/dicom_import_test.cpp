@@ -144,5 +144,14 @@ TEST_F(DicomImport, ReportsPixelSpacingAndFlagsItsAbsence) {
   EXPECT_DOUBLE_EQ(summary.spacingMm[0], 1.0);
 }
 
+TEST_F(DicomImport, FindsPixelSpacingInTheFunctionalGroupsOfEnhancedFiles) {
+  DicomSpec spec = uniform(10);
+  spec.groupPixelSpacing = "0.8\\0.4";
+  writeDicom("scan.dcm", spec);
+  const ImportSummary summary = import();
+  EXPECT_DOUBLE_EQ(summary.spacingMm[0], 0.4);
+  EXPECT_DOUBLE_EQ(summary.spacingMm[1], 0.8);
+}
+
 }  // namespace
 }  // namespace pelk::test

@@ -52,6 +52,17 @@ void writeDicom(const std::string& path, const DicomSpec& spec) {
   if (spec.pixelSpacing) check(data->putAndInsertString(DCM_PixelSpacing, spec.pixelSpacing->c_str()), "ps");
   if (spec.orientation)
     check(data->putAndInsertString(DCM_ImageOrientationPatient, spec.orientation->c_str()), "iop");
+  if (spec.groupPixelSpacing) {
+    DcmItem* groups = nullptr;
+    DcmItem* measures = nullptr;
+    check(data->findOrCreateSequenceItem(DCM_SharedFunctionalGroupsSequence, groups), "groups");
+    check(groups->findOrCreateSequenceItem(DCM_PixelMeasuresSequence, measures), "measures");
+    check(measures->putAndInsertString(DCM_PixelSpacing, spec.groupPixelSpacing->c_str()), "group ps");
+  }
+  for (const auto& [tag, value] : spec.extra)
+    check(data->putAndInsertString(DcmTagKey(static_cast<Uint16>(tag >> 16), static_cast<Uint16>(tag & 0xFFFF)),
+                                   value.c_str()),
+          "extra");
 
   if (spec.bitsAllocated == 8) {
     std::vector<Uint8> bytes(spec.pixels.begin(), spec.pixels.end());

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace pelk::test {
@@ -23,6 +24,10 @@ struct DicomSpec {
   std::optional<double> windowCentre, windowWidth;
   std::optional<std::string> pixelSpacing;  // "row\\column", as DICOM stores it
   std::optional<std::string> orientation;   // Image Orientation (Patient), six values
+  // Pixel Spacing inside the shared functional groups, as enhanced multi-frame files keep it.
+  std::optional<std::string> groupPixelSpacing;
+  // Further string attributes, tag as 0xGGGGEEEE, written as given (damaged values too).
+  std::vector<std::pair<std::uint32_t, std::string>> extra;
   enum class Syntax { ExplicitLittle, ImplicitLittle, ExplicitBig } syntax = Syntax::ExplicitLittle;
 };
 void writeDicom(const std::string& path, const DicomSpec& spec);
