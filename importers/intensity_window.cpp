@@ -11,15 +11,17 @@ namespace pelk {
 namespace {
 
 // The value at fraction p of the sorted data, interpolating between neighbouring ranks. Only
-// the two ranks needed are put in place, so a volume of millions of values is not fully sorted.
-double percentile(std::vector<float>& data, double p) {
+// the ranks needed are put in place, not the whole volume sorted; everything before `from` must
+// already be in place and no greater than the rest, so a second, higher percentile only
+// partitions what lies above the first.
+double percentile(std::vector<float>& data, double p, std::size_t from = 0) {
   const double position = p * static_cast<double>(data.size() - 1);
-  const auto below = static_cast<std::size_t>(std::floor(position));
-  std::nth_element(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(below), data.end());
+  const auto below = std::max(from, static_cast<std::size_t>(std::floor(position)));
+  const auto at = [&](std::size_t i) { return data.begin() + static_cast<std::ptrdiff_t>(i); };
+  std::nth_element(at(from), at(below), data.end());
   const double lowValue = data[below];
   if (below + 1 >= data.size()) return lowValue;
-  const float highValue =
-      *std::min_element(data.begin() + static_cast<std::ptrdiff_t>(below) + 1, data.end());
+  const double highValue = *std::min_element(at(below + 1), data.end());
   return lowValue + (position - static_cast<double>(below)) * (highValue - lowValue);
 }
 
@@ -41,7 +43,8 @@ IntensityWindow robustWindow(std::span<const float> values) {
     if (v != 0.0f && std::isfinite(v)) tissue.push_back(v);
   if (tissue.empty()) return {0.0, 1.0};
   const double low = percentile(tissue, 0.01);
-  const double high = percentile(tissue, 0.995);
+  const auto lowRank = static_cast<std::size_t>(std::floor(0.01 * static_cast<double>(tissue.size() - 1)));
+  const double high = percentile(tissue, 0.995, lowRank);
   return {low, high};
 }
 

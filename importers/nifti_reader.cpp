@@ -91,36 +91,42 @@ struct BufferFree {
   void operator()(void* p) const { std::free(p); }
 };
 
+// Scaled values of one voxel type; the type is chosen once per volume, not once per voxel.
+struct Scaling {
+  bool on = false;
+  double slope = 1.0;
+  double intercept = 0.0;
+};
+
 template <typename T>
-float voxelAs(const unsigned char* p) {
-  T v;
-  std::memcpy(&v, p, sizeof v);
-  return static_cast<float>(v);
-}
-
-float voxelValue(int datatype, const unsigned char* p) {
-  switch (datatype) {
-    case DT_UINT8: return voxelAs<std::uint8_t>(p);
-    case DT_INT8: return voxelAs<std::int8_t>(p);
-    case DT_INT16: return voxelAs<std::int16_t>(p);
-    case DT_UINT16: return voxelAs<std::uint16_t>(p);
-    case DT_INT32: return voxelAs<std::int32_t>(p);
-    case DT_UINT32: return voxelAs<std::uint32_t>(p);
-    case DT_INT64: return voxelAs<std::int64_t>(p);
-    case DT_UINT64: return voxelAs<std::uint64_t>(p);
-    case DT_FLOAT32: return voxelAs<float>(p);
-    case DT_FLOAT64: return voxelAs<double>(p);
-    default: return 0.0f;
+bool convert(const unsigned char* raw, std::size_t rawBytes, std::vector<float>& out,
+             const Scaling& scaling) {
+  if (rawBytes / sizeof(T) < out.size()) return false;
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    T v;
+    std::memcpy(&v, raw + i * sizeof(T), sizeof v);
+    out[i] = scaling.on ? static_cast<float>(static_cast<double>(v) * scaling.slope + scaling.intercept)
+                        : static_cast<float>(v);
   }
+  return true;
 }
 
-bool supported(int datatype) {
+// False for the voxel types that are not grey values (complex, RGB, 128-bit reals), and for a
+// buffer too small for `out` in the given type.
+bool convertVoxels(int datatype, const unsigned char* raw, std::size_t rawBytes,
+                   std::vector<float>& out, const Scaling& scaling) {
   switch (datatype) {
-    case DT_UINT8: case DT_INT8: case DT_INT16: case DT_UINT16: case DT_INT32:
-    case DT_UINT32: case DT_INT64: case DT_UINT64: case DT_FLOAT32: case DT_FLOAT64:
-      return true;
-    default:
-      return false;
+    case DT_UINT8: return convert<std::uint8_t>(raw, rawBytes, out, scaling);
+    case DT_INT8: return convert<std::int8_t>(raw, rawBytes, out, scaling);
+    case DT_INT16: return convert<std::int16_t>(raw, rawBytes, out, scaling);
+    case DT_UINT16: return convert<std::uint16_t>(raw, rawBytes, out, scaling);
+    case DT_INT32: return convert<std::int32_t>(raw, rawBytes, out, scaling);
+    case DT_UINT32: return convert<std::uint32_t>(raw, rawBytes, out, scaling);
+    case DT_INT64: return convert<std::int64_t>(raw, rawBytes, out, scaling);
+    case DT_UINT64: return convert<std::uint64_t>(raw, rawBytes, out, scaling);
+    case DT_FLOAT32: return convert<float>(raw, rawBytes, out, scaling);
+    case DT_FLOAT64: return convert<double>(raw, rawBytes, out, scaling);
+    default: return false;
   }
 }
 
@@ -160,9 +166,6 @@ ScanVolume readNiftiScan(const std::string& path) {
   if (!image) fail(path, "the header is not valid");
   if (image->nifti_type != NIFTI_FTYPE_NIFTI1_1 && image->nifti_type != NIFTI_FTYPE_NIFTI2_1)
     fail(path, "not a single-file NIfTI-1 or NIfTI-2 image");
-  if (!supported(image->datatype))
-    fail(path, std::string("voxel type ") + nifti_datatype_string(image->datatype) +
-                   " is not supported; only grey (integer or real) volumes can be imported");
 
   const std::int64_t dims = image->dim[0];
   if (dims < 1 || dims > 7) fail(path, "invalid number of dimensions " + std::to_string(dims));
@@ -194,15 +197,14 @@ ScanVolume readNiftiScan(const std::string& path) {
   ScanVolume volume;
   volume.format = version == 2 ? "NIfTI-2" : "NIfTI-1";
   volume.size = size;
-  const double slope = image->scl_slope;
-  const bool scaled = slope != 0.0 && std::isfinite(slope) && std::isfinite(image->scl_inter);
+  const Scaling scaling{image->scl_slope != 0.0 && std::isfinite(image->scl_slope) &&
+                            std::isfinite(image->scl_inter),
+                        image->scl_slope, image->scl_inter};
   volume.values.resize(static_cast<std::size_t>(*voxels));
-  const auto* p = static_cast<const unsigned char*>(raw);
-  const auto step = static_cast<std::size_t>(image->nbyper);
-  for (std::size_t i = 0; i < volume.values.size(); ++i) {
-    const float v = voxelValue(image->datatype, p + i * step);
-    volume.values[i] = scaled ? static_cast<float>(v * slope + image->scl_inter) : v;
-  }
+  if (!convertVoxels(image->datatype, static_cast<const unsigned char*>(raw),
+                     static_cast<std::size_t>(read), volume.values, scaling))
+    fail(path, std::string("voxel type ") + nifti_datatype_string(image->datatype) +
+                   " cannot be imported; only grey (integer or real) volumes can");
 
   volume.axes = patientAxes(*image);
   volume.sliceAxis = headFootAxis(*volume.axes);

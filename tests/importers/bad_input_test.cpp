@@ -141,6 +141,13 @@ TEST_F(BadInput, NiftiWithTruncatedVoxels) {
   expectFailure("head.nii", "truncated header");
 }
 
+TEST_F(BadInput, NiftiColourVolume) {
+  NiftiSpec spec = smallNifti();
+  spec.datatype = 128;  // RGB24
+  writeNifti("rgb.nii", spec);
+  expectFailure("rgb.nii", "voxel type RGB24 cannot be imported");
+}
+
 TEST_F(BadInput, NiftiSliceOutOfRange) {
   writeNifti("scan.nii", smallNifti());
   expectFailure("scan.nii", "Slice 3 is out of range: the scan has 3 slices (0 to 2)", 3);
