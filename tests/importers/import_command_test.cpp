@@ -47,6 +47,8 @@ TEST_F(ImportCommand, AutoWindowIsTheDefaultAndSaysWhereItCameFrom) {
 TEST_F(ImportCommand, NegativeWindowBoundsCanBeGiven) {
   ASSERT_EQ(run({"scan.nii.gz", "--out", "std.bmp", "--window=-40:40"}), 0) << err.str();
   EXPECT_NE(out.str().find("window -40:40 (given)"), std::string::npos) << out.str();
+  ASSERT_EQ(run({"scan.nii.gz", "--out", "std.bmp", "--window", "-40:40"}), 0) << err.str();
+  EXPECT_NE(out.str().find("window -40:40 (given)"), std::string::npos) << out.str();
 }
 
 TEST_F(ImportCommand, AFailedImportIsReportedAndReturnsOne) {
