@@ -33,15 +33,17 @@ const char* sourceName(WindowSource source) {
 }  // namespace
 
 ImportSummary importScan(const ImportRequest& request) {
-  const ScanVolume volume = readScan(request.source);
+  return importVolume(readScan(request.source), request);
+}
 
+ImportSummary importVolume(const ScanVolume& volume, const ImportRequest& request) {
   ImportSummary summary;
   summary.format = volume.format;
   summary.size = volume.size;
   summary.spacingMm = volume.spacingMm;
   summary.spacingAssumed = volume.spacingAssumed;
   summary.sliceAxis = volume.sliceAxis;
-  summary.slice = request.slice.value_or(volume.size[static_cast<std::size_t>(volume.sliceAxis)] / 2);
+  summary.slice = request.slice.value_or(volume.sliceCount() / 2);
   if (request.window) {
     summary.window = *request.window;
     summary.windowSource = WindowSource::Explicit;

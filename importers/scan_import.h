@@ -5,6 +5,7 @@
 #include <string>
 
 #include "importers/intensity_window.h"
+#include "importers/scan_volume.h"
 
 namespace pelk {
 
@@ -34,6 +35,10 @@ struct ImportSummary {
 // writes the nominal bitmap. The output appears whole or not at all: on any failure an existing
 // file of that name is left as it was. Throws IoError with a clear reason.
 ImportSummary importScan(const ImportRequest& request);
+
+// The same on a scan already read with readScan (scan_reader.h), for a front end that reads first
+// and then asks which of volume.sliceCount() slices to take; request.source only names it.
+ImportSummary importVolume(const ScanVolume& volume, const ImportRequest& request);
 
 // One line: format, source, dimensions, spacing, slice, window, output and its pixel size.
 std::string describeImport(const ImportRequest& request, const ImportSummary& summary);

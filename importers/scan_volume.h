@@ -36,6 +36,7 @@ struct ScanVolume {
   bool invertGrey = false;
 
   std::int64_t voxelCount() const { return size[0] * size[1] * size[2]; }
+  std::int64_t sliceCount() const { return size[static_cast<std::size_t>(sliceAxis)]; }
 };
 
 }  // namespace pelk

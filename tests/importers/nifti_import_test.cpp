@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "importers/scan_import.h"
+#include "importers/scan_reader.h"
 #include "tests/importers/scan_files.h"
 #include "tests/support/files.h"
 #include "tests/support/scratch_dir.h"
@@ -98,6 +99,16 @@ TEST_F(NiftiImport, SpacingIsReportedAndSetsTheOutputPixelSize) {
   EXPECT_DOUBLE_EQ(summary.spacingMm[0], 0.5);
   EXPECT_DOUBLE_EQ(summary.spacingMm[1], 2);
   EXPECT_DOUBLE_EQ(summary.outputSpacingMm, 8.0 / 512);  // 4 rows of 2 mm fill the height
+}
+
+TEST_F(NiftiImport, AVolumeReadOnceGivesAnyOfItsSlices) {
+  writeNifti("scan.nii", slicesOf(kUint8, {10, 20, 30}));
+  const ScanVolume volume = readScan("scan.nii");
+  ASSERT_EQ(volume.sliceCount(), 3);
+  importVolume(volume, {"scan.nii", "out.bmp", 0, IntensityWindow{0, 255}});
+  EXPECT_EQ(centre(), 10);
+  importVolume(volume, {"scan.nii", "out.bmp", 2, IntensityWindow{0, 255}});
+  EXPECT_EQ(centre(), 30);
 }
 
 }  // namespace
