@@ -126,6 +126,16 @@ TEST_F(NiftiOrientation, AnSformRunningToThePatientsLeftMirrorsThePicture) {
   EXPECT_EQ(markerCorner(), "TR");
 }
 
+TEST_F(NiftiOrientation, AQformTurnedHalfwayPutsTheMarkerInTheOppositeCorner) {
+  // Quaternion (0, 0, 1): half a turn about the head-foot axis, so i runs to the patient's
+  // left and j to the back.
+  NiftiSpec spec = marked({4, 4, 1, 1}, 3, 3, 0);
+  spec.qform = std::array<double, 3>{0, 0, 1};
+  writeNifti("scan.nii", spec);
+  import();
+  EXPECT_EQ(markerCorner(), "BR");
+}
+
 TEST_F(NiftiOrientation, SlicesAreCutAxiallyWhateverTheStorageOrder) {
   // Stored sagittally: i runs up, j to the front, k to the patient's right.
   NiftiSpec spec = marked({3, 4, 5, 1}, 1, 3, 4);

@@ -107,6 +107,14 @@ void writeNifti(const std::string& path, const NiftiSpec& spec) {
     image->sto_xyz.m[3][0] = image->sto_xyz.m[3][1] = image->sto_xyz.m[3][2] = 0;
     image->sto_xyz.m[3][3] = 1;
   }
+  if (spec.qform) {
+    image->qform_code = NIFTI_XFORM_SCANNER_ANAT;
+    image->quatern_b = (*spec.qform)[0];
+    image->quatern_c = (*spec.qform)[1];
+    image->quatern_d = (*spec.qform)[2];
+    image->qfac = 1;
+    image->qoffset_x = image->qoffset_y = image->qoffset_z = 0;
+  }
   if (spec.version == 2) {
     // nifti_image_write of this library version writes no header for NIfTI-2, so the header it
     // converts is written here, followed by the empty extension flag and the voxels.

@@ -44,6 +44,8 @@ struct NiftiSpec {
   double calMin = 0.0, calMax = 0.0;
   // Voxel-to-RAS rows (3 x 4); written as the sform when given, else no orientation at all.
   std::optional<std::array<std::array<double, 4>, 3>> sform;
+  // Quaternion b, c, d of a qform (qfac 1, no offset); written when given.
+  std::optional<std::array<double, 3>> qform;
 };
 void writeNifti(const std::string& path, const NiftiSpec& spec);
 
