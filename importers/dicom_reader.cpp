@@ -7,7 +7,10 @@
 #include <optional>
 
 #include <dcmtk/config/osconfig.h>
+#include <dcmtk/dcmdata/dcrledrg.h>
 #include <dcmtk/dcmdata/dctk.h>
+#include <dcmtk/dcmjpeg/djdecode.h>
+#include <dcmtk/dcmjpls/djdecode.h>
 #include <dcmtk/oflog/oflog.h>
 
 #include "common/file_io.h"
@@ -38,6 +41,18 @@ void quietenToolkitLog() {
 // sequence has Rows and Columns of its own); the attributes that enhanced multi-frame files keep
 // in functional groups (spacing, orientation, rescale, window) also inside sequences.
 enum class Where { TopLevel, AlsoInGroups };
+
+// Scanners and archives often store pixel data RLE-, JPEG- or JPEG-LS-compressed; DCMTK decodes
+// these once its decoders are registered, which is process-wide and done on first need.
+void registerDecoders() {
+  static const bool done = [] {
+    DcmRLEDecoderRegistration::registerCodecs();
+    DJDecoderRegistration::registerCodecs();
+    DJLSDecoderRegistration::registerCodecs();
+    return true;
+  }();
+  (void)done;
+}
 
 // A numeric attribute of any numeric VR (US, IS, DS). Absent is nothing; present but not a number
 // is an error, so a damaged header is not silently read as a default.
@@ -147,11 +162,6 @@ ScanVolume readDicomScan(const std::string& path) {
   }
   DcmDataset& data = *file.getDataset();
 
-  const DcmXfer syntax(data.getOriginalXfer());
-  if (syntax.isEncapsulated())
-    fail(std::string("compressed pixel data (") + syntax.getXferName() +
-         ") is not supported; decompress the file first");
-
   const long samples = integer(data, DCM_SamplesPerPixel, fail).value_or(1);
   std::string photometric = text(data, DCM_PhotometricInterpretation);
   if (photometric.empty() && samples == 1) photometric = "MONOCHROME2";
@@ -186,6 +196,17 @@ ScanVolume readDicomScan(const std::string& path) {
 
   const double slope = number(data, DCM_RescaleSlope, 0, fail, Where::AlsoInGroups).value_or(1.0);
   const double intercept = number(data, DCM_RescaleIntercept, 0, fail, Where::AlsoInGroups).value_or(0.0);
+
+  // Decoded only now, after the size checks above, since the decoder allocates what the header
+  // announces.
+  const DcmXfer syntax(data.getOriginalXfer());
+  if (syntax.isEncapsulated()) {
+    registerDecoders();
+    const OFCondition decoded = data.chooseRepresentation(EXS_LittleEndianExplicit, nullptr);
+    if (decoded.bad() || !data.canWriteXfer(EXS_LittleEndianExplicit))
+      fail(std::string("compressed pixel data (") + syntax.getXferName() + ") cannot be decoded" +
+           (decoded.bad() ? std::string(": ") + decoded.text() : std::string()));
+  }
 
   DcmElement* pixelElement = nullptr;
   if (data.findAndGetElement(DCM_PixelData, pixelElement).bad() || pixelElement == nullptr)

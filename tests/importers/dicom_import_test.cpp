@@ -94,6 +94,20 @@ TEST_F(DicomImport, ReadsEightBitImplicitAndSixteenBitBigEndianFiles) {
   EXPECT_EQ(centre(), 128);
 }
 
+TEST_F(DicomImport, DecodesRleAndJpegLosslessCompressedFrames) {
+  for (const auto syntax : {DicomSpec::Syntax::RleLossless, DicomSpec::Syntax::JpegLossless}) {
+    DicomSpec spec;
+    spec.frames = 2;
+    spec.bitsStored = 12;
+    spec.pixels.insert(spec.pixels.end(), 16, 1000);
+    spec.pixels.insert(spec.pixels.end(), 16, 3000);
+    spec.syntax = syntax;
+    writeDicom("scan.dcm", spec);
+    import(IntensityWindow{2000, 4000}, 1);
+    EXPECT_EQ(centre(), 128);
+  }
+}
+
 TEST_F(DicomImport, PicksTheRequestedFrameOfAMultiFrameFileAndTheMiddleByDefault) {
   DicomSpec spec;
   spec.frames = 3;

@@ -4,7 +4,10 @@
 #include <stdexcept>
 
 #include <dcmtk/config/osconfig.h>
+#include <dcmtk/dcmdata/dcrleerg.h>
 #include <dcmtk/dcmdata/dctk.h>
+#include <dcmtk/dcmjpeg/djencode.h>
+#include <dcmtk/dcmjpeg/djrplol.h>
 #include <nifti2_io.h>
 
 #include "tests/support/files.h"
@@ -71,9 +74,24 @@ void writeDicom(const std::string& path, const DicomSpec& spec) {
     std::vector<Uint16> words(spec.pixels.begin(), spec.pixels.end());
     check(data->putAndInsertUint16Array(DCM_PixelData, words.data(), static_cast<unsigned long>(words.size())), "pixels");
   }
-  const E_TransferSyntax syntax = spec.syntax == DicomSpec::Syntax::ImplicitLittle ? EXS_LittleEndianImplicit
-                                  : spec.syntax == DicomSpec::Syntax::ExplicitBig  ? EXS_BigEndianExplicit
-                                                                                   : EXS_LittleEndianExplicit;
+  E_TransferSyntax syntax = EXS_LittleEndianExplicit;
+  switch (spec.syntax) {
+    case DicomSpec::Syntax::ExplicitLittle: break;
+    case DicomSpec::Syntax::ImplicitLittle: syntax = EXS_LittleEndianImplicit; break;
+    case DicomSpec::Syntax::ExplicitBig: syntax = EXS_BigEndianExplicit; break;
+    case DicomSpec::Syntax::RleLossless:
+      DcmRLEEncoderRegistration::registerCodecs();
+      syntax = EXS_RLELossless;
+      check(data->chooseRepresentation(syntax, nullptr), "RLE encoding");
+      break;
+    case DicomSpec::Syntax::JpegLossless: {
+      DJEncoderRegistration::registerCodecs();
+      syntax = EXS_JPEGProcess14SV1;
+      const DJ_RPLossless lossless;
+      check(data->chooseRepresentation(syntax, &lossless), "JPEG encoding");
+      break;
+    }
+  }
   check(file.saveFile(path.c_str(), syntax), "save");
 }
 
