@@ -28,5 +28,6 @@ const std::vector<BenchCase>& allCases();
 // The groups of cases, each registered by its own file.
 void addModuleCases();
 void addSqlCases();
+void addCommandCases();
 
 }  // namespace pelk::bench

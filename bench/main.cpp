@@ -138,6 +138,7 @@ int run(int argc, char** argv) {
 
   addModuleCases();
   addSqlCases();
+  addCommandCases();
   GoldenOutputs golden(PELK_BENCH_GOLDEN);
   ResultsTable table;
   for (const BenchCase& c : allCases())
