@@ -2,6 +2,7 @@
 
 #include "common/file_io.h"
 #include "common/format.h"
+#include "common/zero_fields.h"
 #include "common/field_run.h"
 #include "common/fixed_width.h"
 #include "common/text_reader.h"
@@ -46,11 +47,19 @@ void map1Sql(const std::string& fn, const std::string& patientId, const std::str
     out += ',';
     sql::appendQuotedIds(out, fn, patientId, testId);
     out += ",1,\r\n";
-    // 512 numbers a line, each after a comma but the first.
-    appendFieldRun(out, kSumsPerRecord, 1 + kIntFieldRoom(kSumWidth), [&sums](char* at, int k) {
+    // 512 numbers a line, each after a comma but the first; the zeros that end most lines are
+    // copied as finished text.
+    const int written = withoutTrailingZeros(sums.data(), kSumsPerRecord);
+    appendFieldRun(out, written, 1 + kIntFieldRoom(kSumWidth), [&sums](char* at, int k) {
       if (k > 0) *at++ = ',';
       return putInt(at, sums[static_cast<std::size_t>(k)], kSumWidth);
     });
+    if (written == 0) {
+      out += "     0";
+      appendRepeated(out, ",     0", kSumsPerRecord - 1);
+    } else {
+      appendRepeated(out, ",     0", static_cast<std::size_t>(kSumsPerRecord - written));
+    }
     out += ");\r\n";
   }
   out += "\r\n";
