@@ -50,7 +50,6 @@ std::vector<int> exchangeSortOrder(const std::vector<Key>& keys) {
   }
   groupStart.push_back(n);
 
-  std::vector<int> higherAfter;           // the H positions after f, in order
   std::vector<int> unmoved;               // positions of G entries still where they started
   std::vector<std::pair<int, int>> moved;  // (position, entry) of G entries that moved, by position
   for (int g = 0; g + 1 < static_cast<int>(groupStart.size()); ++g) {
@@ -66,29 +65,32 @@ std::vector<int> exchangeSortOrder(const std::vector<Key>& keys) {
     while (f < start && rank[f] < g) ++f;
     if (f >= start) continue;
     const std::size_t passes = static_cast<std::size_t>(start - f);
-    // Written without a branch: H and smaller entries alternate at random in a list of points.
-    higherAfter.resize(passes + 1);
-    for (std::size_t count = 0, p = static_cast<std::size_t>(f) + 1; count < passes; ++p) {
-      higherAfter[count] = static_cast<int>(p);
-      count += rank[p] < g ? 1 : 0;
-    }
 
     unmoved.assign(order.begin() + start, order.begin() + end);
     std::sort(unmoved.begin(), unmoved.end());
     moved.clear();
     std::size_t u = 0;  // next unmoved entry
     std::size_t m = 0;  // next moved entry
+    std::size_t rotation = 0;
+    int c = f;  // the position the pass takes: the next H position
     // G entries always stand at or after the pass; the first of them moves to the position the
     // pass takes whenever it lies before that position. It lands behind every entry moved before
     // it, since the positions taken only rise.
+    const std::size_t unmovedCount = unmoved.size();
+    const int* const rankAt = rank.data();
     for (std::size_t k = 0; k < passes; ++k) {
-      const int c = higherAfter[k];
-      const bool firstMoved = m < moved.size() && (u == unmoved.size() || moved[m].first < unmoved[u]);
+      if (u == unmovedCount) {
+        // Every entry has moved, so each pass left moves the first to the back, which only
+        // rotates their order.
+        rotation = (passes - k) % (moved.size() - m);
+        break;
+      }
+      do ++c;
+      while (rankAt[c] >= g);
+      const bool firstMoved = m < moved.size() && moved[m].first < unmoved[u];
       if (firstMoved) {
-        if (moved[m].first < c) {
-          moved.emplace_back(c, moved[m].second);
-          ++m;
-        }
+        moved.emplace_back(c, moved[m].second);
+        ++m;
       } else if (unmoved[u] < c) {
         moved.emplace_back(c, unmoved[u]);
         ++u;
@@ -96,6 +98,11 @@ std::vector<int> exchangeSortOrder(const std::vector<Key>& keys) {
     }
     // G then ends up in the left-to-right order of its entries.
     int r = start;
+    if (u == unmoved.size()) {
+      for (std::size_t k = 0; k < moved.size() - m; ++k)
+        order[r++] = moved[m + (k + rotation) % (moved.size() - m)].second;
+      continue;
+    }
     while (u < unmoved.size() || m < moved.size()) {
       if (m < moved.size() && (u == unmoved.size() || moved[m].first < unmoved[u]))
         order[r++] = moved[m++].second;
