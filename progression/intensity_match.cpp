@@ -39,6 +39,63 @@ int backgroundCeiling(const cv::Mat& baseline) {
   return std::max(8, p99 / 10);
 }
 
+struct StraightLine {
+  double slope = 0.0;
+  double intercept = 0.0;
+};
+
+// Both scans are noisy, so the line minimises perpendicular distances (total least squares:
+// the principal axis of the point cloud); a least-squares fit of one scan on the other would
+// flatten the slope by the other's noise. Lesions and other true changes are a minority lying
+// far off the line: each round drops the points more than kTrim robust deviations away and
+// fits again.
+StraightLine trimmedTotalLeastSquares(const std::vector<cv::Point2f>& points) {
+  constexpr int kRounds = 4;
+  constexpr double kTrim = 3.0;
+  StraightLine line;
+  std::vector<char> use(points.size(), 1);
+  std::vector<float> residuals;
+  for (int round = 0; round < kRounds; ++round) {
+    double n = 0, sx = 0, sy = 0;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+      if (!use[i]) continue;
+      n += 1;
+      sx += points[i].x;
+      sy += points[i].y;
+    }
+    if (n < 2) break;
+    const double mx = sx / n, my = sy / n;
+    double cxx = 0, cyy = 0, cxy = 0;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+      if (!use[i]) continue;
+      const double dx = points[i].x - mx, dy = points[i].y - my;
+      cxx += dx * dx;
+      cyy += dy * dy;
+      cxy += dx * dy;
+    }
+    // Direction of the larger eigenvector of [[cxx, cxy], [cxy, cyy]].
+    const double angle = 0.5 * std::atan2(2.0 * cxy, cxx - cyy);
+    const double ux = std::cos(angle), uy = std::sin(angle);
+    if (std::abs(ux) < 1e-9) break;
+    line.slope = uy / ux;
+    line.intercept = my - line.slope * mx;
+
+    residuals.clear();
+    std::vector<float> distance(points.size());
+    for (std::size_t i = 0; i < points.size(); ++i) {
+      distance[i] = static_cast<float>(std::abs(-uy * (points[i].x - mx) + ux * (points[i].y - my)));
+      if (use[i]) residuals.push_back(distance[i]);
+    }
+    auto middle = residuals.begin() + static_cast<std::ptrdiff_t>(residuals.size() / 2);
+    std::nth_element(residuals.begin(), middle, residuals.end());
+    // Half-normal median to standard deviation; a floor keeps noise-free scans from trimming
+    // away all but the exact matches.
+    const double sigma = std::max(1.4826 * *middle, 0.5);
+    for (std::size_t i = 0; i < points.size(); ++i) use[i] = distance[i] <= kTrim * sigma;
+  }
+  return line;
+}
+
 }  // namespace
 
 cv::Mat tissueMask(const cv::Mat& baseline, const cv::Mat& inside) {
@@ -52,7 +109,6 @@ cv::Mat tissueMask(const cv::Mat& baseline, const cv::Mat& inside) {
 IntensityFit fitIntensity(const cv::Mat& baseline, const cv::Mat& followUp, const cv::Mat& tissue,
                           const char* followUpName) {
   std::vector<cv::Point2f> points;
-  std::vector<std::uint8_t> levels;
   points.reserve(baseline.total() / (kSampleStep * kSampleStep) + 1);
   for (int y = 0; y < baseline.rows; y += kSampleStep) {
     const auto* b = baseline.ptr<std::uint8_t>(y);
@@ -61,24 +117,22 @@ IntensityFit fitIntensity(const cv::Mat& baseline, const cv::Mat& followUp, cons
     for (int x = 0; x < baseline.cols; x += kSampleStep) {
       if (!t[x] || f[x] >= kSaturated) continue;
       points.emplace_back(static_cast<float>(b[x]), f[x]);
-      levels.push_back(b[x]);
     }
   }
   if (points.size() < kMinSamples) {
     throw IoError(std::string("Too little tissue to compare ") + followUpName +
                   " with the baseline");
   }
-  cv::Vec4f line;
-  // Orthogonal distances suit two scans that are both noisy; Huber weights make large
-  // residuals (the lesions) count linearly instead of quadratically.
-  cv::fitLine(points, line, cv::DIST_HUBER, 0, 0.01, 0.01);
-  IntensityFit fit;
-  if (std::abs(line[0]) < 1e-6f || line[1] / line[0] <= 0.0f) {
+  const StraightLine line = trimmedTotalLeastSquares(points);
+  if (!(line.slope > 0.0) || !std::isfinite(line.slope) || !std::isfinite(line.intercept)) {
     throw IoError(std::string("Grey levels of ") + followUpName +
                   " bear no relation to the baseline's");
   }
-  fit.gain = line[1] / line[0];
-  fit.offset = line[3] - fit.gain * line[2];
+  IntensityFit fit;
+  fit.gain = line.slope;
+  fit.offset = line.intercept;
+  std::vector<float> levels(points.size());
+  for (std::size_t i = 0; i < points.size(); ++i) levels[i] = points[i].x;
   auto middle = levels.begin() + static_cast<std::ptrdiff_t>(levels.size() / 2);
   std::nth_element(levels.begin(), middle, levels.end());
   fit.tissueLevel = *middle;

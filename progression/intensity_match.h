@@ -15,9 +15,9 @@ struct IntensityFit {
 cv::Mat tissueMask(const cv::Mat& baseline, const cv::Mat& inside);
 
 // A robust straight-line fit of the aligned follow-up (CV_32F) against the baseline (CV_8U)
-// over `tissue`. Lesions and other true changes are a minority of the tissue, so an M-estimator
-// that down-weights large residuals fits the unchanged majority. Throws IoError when there is
-// too little tissue to fit.
+// over `tissue`: lesions and other true changes are a minority of the tissue and are trimmed
+// away, so the line follows the unchanged majority. Throws IoError when there is too little
+// tissue to fit or the grey levels do not rise together.
 IntensityFit fitIntensity(const cv::Mat& baseline, const cv::Mat& followUp, const cv::Mat& tissue,
                           const char* followUpName);
 

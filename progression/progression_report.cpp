@@ -133,12 +133,12 @@ std::vector<std::string> resultsSection(const RobustTpaResult& r) {
 
 std::string progressionText(const RobustTpaResult& r) {
   std::string t;
-  for (const auto& line : resultsSection(r)) t += line + "\r\r\n";
-  t += "\r\r\n";
-  t += "Lesions (change against the baseline)\r\r\n";
+  for (const auto& line : resultsSection(r)) t += line + "\r\n";
+  t += "\r\n";
+  t += "Lesions (change against the baseline)\r\n";
   t += "FU     Area px";
   if (r.hasSpacing()) t += "   Area mm2";
-  t += "  Mean change  Centroid x  Centroid y  New\r\r\n";
+  t += "  Mean change  Centroid x  Centroid y  New\r\n";
   for (const Lesion& l : r.lesions) {
     appendInt(t, l.followUp, 2);
     appendInt(t, l.areaPixels, 12);
@@ -148,9 +148,9 @@ std::string progressionText(const RobustTpaResult& r) {
     appendReal(t, l.centroidX, 12, 1);
     appendReal(t, l.centroidY, 12, 1);
     t += l.isNew ? "  yes" : "  no";
-    t += "\r\r\n";
+    t += "\r\n";
   }
-  if (r.lesions.empty()) t += "none\r\r\n";
+  if (r.lesions.empty()) t += "none\r\n";
   return t;
 }
 
