@@ -15,6 +15,12 @@ TextReader TextReader::open(const std::string& path) { return TextReader(readWho
 
 bool TextReader::eoln() const { return eof() || data_[pos_] == '\r' || data_[pos_] == '\n'; }
 
+bool TextReader::seekEof() const {
+  for (std::size_t i = pos_; i < data_.size(); ++i)
+    if (static_cast<unsigned char>(data_[i]) > ' ') return false;
+  return true;
+}
+
 char TextReader::get() { return eof() ? '\0' : data_[pos_++]; }
 
 std::string_view TextReader::nextToken() {

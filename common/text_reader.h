@@ -23,6 +23,9 @@ class TextReader {
   std::string readLine();
 
   bool eof() const { return pos_ >= data_.size(); }
+  // True when nothing but blanks and line ends is left: the next number would be missing.
+  // Does not move the read position.
+  bool seekEof() const;
   // True at a line end or at the end of the file.
   bool eoln() const;
   // Reads one character (0 at the end of the file).

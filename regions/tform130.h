@@ -2,18 +2,12 @@
 #include <string>
 
 #include "common/module_log.h"
+#include "common/region_scan.h"
 
 namespace pelk {
 
-// One region of the gate finder's table.
-struct GateRegion {
-  int x1 = 0;
-  int y1 = 0;
-  int dx = 0;
-  int dy = 0;
-  int area = 0;
-  double intensity = 0.0;
-};
+// One region of the gate finder's table (x1, y1, dx, dy, area, intensity).
+using GateRegion = ScanRegion;
 
 // The gate (cluster) finder: bright regions of a bitmap, largest first.
 class TForm130 {

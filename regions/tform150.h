@@ -2,6 +2,7 @@
 #include <string>
 
 #include "common/module_log.h"
+#include "regions/cluster_group.h"
 
 namespace pelk {
 
@@ -13,6 +14,12 @@ class TForm150 {
 
   void setClusterFileNames(const std::string& name1, const std::string& name2);
   void doTumorAnalysis();
+
+ private:
+  std::string name1_;
+  std::string name2_;
+  ClusterGroup group1_;
+  ClusterGroup group2_;
 };
 
 }  // namespace pelk

@@ -1,0 +1,16 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace pelk {
+
+// The text layout shared by every intensity map file: the fixed first line, the "Mean: " line
+// and the rows of block sums, each sum right-aligned in 8 characters.
+
+void appendMapFirstLine(std::string& out);
+void appendMapMeanLine(std::string& out, double mean);
+// One line of block sums. A sum that fills its field gets a blank before it, so that readers,
+// which take the values as blank-separated numbers, never see two sums run together.
+void appendMapRow(std::string& out, const std::int32_t* sums, int count);
+
+}  // namespace pelk

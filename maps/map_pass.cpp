@@ -1,0 +1,66 @@
+#include "maps/map_pass.h"
+
+#include <vector>
+
+#include "common/file_io.h"
+#include "common/rounding.h"
+#include "maps/map_file.h"
+#include "maps/map_source.h"
+
+namespace pelk {
+namespace {
+
+// The block size is the extended-precision quotient stored as a double; that rounding decides
+// whether the last column lands in block 99 or 100.
+double blockSize(std::int32_t last) {
+  return static_cast<double>(static_cast<long double>(last) / 100.0L);
+}
+
+// Block index of every pixel column (or row), worked out once per pass.
+std::vector<int> blockIndexes(std::int64_t count, double size) {
+  std::vector<int> blocks(static_cast<std::size_t>(count));
+  for (std::int64_t c = 0; c < count; ++c)
+    blocks[c] = static_cast<int>(truncToInt(static_cast<long double>(c) / size));
+  return blocks;
+}
+
+void binPixels(const MapSource& source, double sx, double sy, MapGrid& grid) {
+  const std::int64_t width = source.size.width();
+  const std::int64_t height = source.size.height();
+  const std::vector<int> colBlock = blockIndexes(width, sx);
+  const std::vector<int> rowBlock = blockIndexes(height, sy);
+  for (std::int64_t r = 0; r < height; ++r) {
+    std::int32_t* sums = grid[rowBlock[r]].data();
+    const unsigned char* pixels = source.row(r);
+    for (std::int64_t c = 0; c < width; ++c) sums[colBlock[c]] += pixels[c];
+  }
+}
+
+}  // namespace
+
+double runMapPass(const std::string& bitmap, const std::string& output, ModuleLog& log,
+                  MapGrid& grid) {
+  const MapSource source = loadMapSource(bitmap, log);
+  OutFile out(output);
+  appendMapFirstLine(out.text());
+
+  const double sx = blockSize(source.size.xmax);
+  const double sy = blockSize(source.size.ymax);
+  for (auto& row : grid) row.fill(0);
+  if (source.hasPixels()) {
+    if (sx == 0.0 || sy == 0.0) source.tooSmall();
+    source.requirePixels();
+    binPixels(source, sx, sy, grid);
+  }
+
+  const double mean =
+      static_cast<double>(static_cast<long double>(source.pixelCount()) / 10000.0L);
+  std::string& text = out.text();
+  text.reserve(text.size() + 32 + static_cast<std::size_t>(kMapGridSize) * (8 * kMapGridSize + 2));
+  appendMapMeanLine(text, mean);
+  for (const auto& row : grid) appendMapRow(text, row.data(), kMapGridSize);
+  out.close();
+  return mean;
+}
+
+}  // namespace pelk

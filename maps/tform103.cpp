@@ -1,0 +1,43 @@
+#include "maps/tform103.h"
+
+#include "maps/coarse_map_pass.h"
+#include "maps/map_job_list.h"
+#include "maps/map_pass.h"
+
+namespace pelk {
+namespace {
+
+// This module's grid and the mean of the last map it wrote; each pass starts from zero.
+MapGrid mapGrid;
+double mapMean = 0.0;
+
+}  // namespace
+
+void TForm103::setFileNames(const std::string& standardName, const std::string& referenceName) {
+  writeMapJobList(standardName, referenceName);
+}
+
+void TForm103::makeMap2(FileNames10 inputs, FileNames10 outputs) {
+  for (int k = 0; k < 2; ++k) {
+    Memo1.add("Processing File: " + inputs[k]);
+    mapMean = runMapPass(inputs[k], outputs[k], Memo1, mapGrid);
+  }
+}
+
+void TForm103::makeMap() {
+  runMapJobList(Memo1, [this](const std::string& bitmap, const std::string& output) {
+    mapMean = runMapPass(bitmap, output, Memo1, mapGrid);
+  });
+}
+
+void TForm103::Button1Click() {
+  runMapJobList(Memo1, [this](const std::string& bitmap, const std::string& output) {
+    runCoarseMapPass(bitmap, output, Memo1);
+  });
+}
+
+// The job list is read whole and released by the run that reads it, so no file is left open
+// for closing.
+void TForm103::closeApp() {}
+
+}  // namespace pelk

@@ -1,0 +1,69 @@
+#include "maps/tform120.h"
+
+#include <algorithm>
+
+#include "common/file_io.h"
+#include "common/io_error.h"
+
+namespace pelk {
+namespace {
+
+// The names the workbench hands over, kept for every differential image object of the process.
+std::string standardName;
+std::string referenceName;
+
+// The standard's file header, information header, 256-entry palette and first pixel byte.
+constexpr std::size_t kCopied = 1079;
+
+[[noreturn]] void readPastEnd(const std::string& name) {
+  throw IoError("Read beyond end of file: " + name);
+}
+
+// The two inputs are read byte for byte in step, a standard byte first and then the reference
+// byte of the same position, so a short input fails exactly where that interleaving first runs
+// past its end; "diffbmp.bmp" then keeps every byte written before that read.
+void makeDiffBmp(const std::string& stdName, const std::string& refName) {
+  const std::string standard = readWholeFile(stdName);
+  const std::string reference = readWholeFile(refName);
+  OutFile out("diffbmp.bmp");
+  std::string& bytes = out.text();
+  bytes.reserve(standard.size());
+
+  const std::size_t copied = std::min(kCopied, standard.size());
+  if (reference.size() < copied) {
+    // The standard byte of the failing position was already written.
+    bytes.append(standard, 0, reference.size() + 1);
+    readPastEnd(refName);
+  }
+  bytes.append(standard, 0, copied);
+  if (standard.size() < kCopied) readPastEnd(stdName);
+
+  const std::size_t paired = std::min(standard.size(), reference.size());
+  for (std::size_t p = kCopied; p < paired; ++p) {
+    const int s = static_cast<unsigned char>(standard[p]);
+    const int r = static_cast<unsigned char>(reference[p]);
+    // Wraps in 8 bits: no absolute value, no clamping, so every byte is even.
+    bytes.push_back(static_cast<char>(static_cast<unsigned char>(2 * (r - s))));
+  }
+  if (reference.size() < standard.size()) readPastEnd(refName);
+  out.close();
+}
+
+}  // namespace
+
+void TForm120::setFileNames(const std::string& standard, const std::string& reference) {
+  standardName = standard;
+  referenceName = reference;
+}
+
+void TForm120::doDiffBmp() {
+  makeDiffBmp(standardName, referenceName);
+  Memo1.add("Program Done");
+}
+
+void TForm120::Button1Click() {
+  makeDiffBmp(Edit1, Edit2);
+  Memo1.add("Program Done");
+}
+
+}  // namespace pelk

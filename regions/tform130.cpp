@@ -1,0 +1,130 @@
+#include "regions/tform130.h"
+
+#include <optional>
+#include <utility>
+
+#include "common/exchange_sort.h"
+#include "common/file_io.h"
+#include "common/format.h"
+#include "regions/gate_coordinates.h"
+
+namespace pelk {
+namespace {
+
+// Module-level working data: one grid, one table and the two names for every finder object of
+// the process; each run reloads the grid over the image's rectangle and refills the table.
+RegionGrid grid;
+RegionTable table;
+std::string imageName;
+std::string clusterName;
+
+// Only the summary file's columns have no separator between them.
+constexpr int kColumn = 5;
+
+// Largest area first. j = i never exchanges, so starting j at i + 1 orders exactly as the
+// finder always has, ties included.
+void sortByArea() {
+  exchangeSort(
+      1, table.count,
+      [](int j, int i) { return table.entries[j].area > table.entries[i].area; },
+      [](int i, int j) { std::swap(table.entries[i], table.entries[j]); });
+}
+
+std::string logLine(const GateRegion& r, int xb, int yb) {
+  std::string s;
+  appendInt(s, r.x1);
+  s += ": ";
+  appendInt(s, r.y1);
+  s += " : ";
+  appendInt(s, r.dx);
+  s += ": ";
+  appendInt(s, r.dy);
+  s += " : ";
+  appendInt(s, r.area);
+  s += " : ";
+  appendReal(s, r.intensity, 9, 3);
+  s += " : ";
+  appendInt(s, xb);
+  s += " : ";
+  appendInt(s, yb);
+  return s;
+}
+
+void appendClusterLine(std::string& out, const TForm130& form, const GateRegion& r, int xb, int yb) {
+  out += form.Edit2;
+  out += ';';
+  out += form.Edit3;
+  out += ';';
+  out += form.Edit4;
+  for (int v : {r.x1, r.y1, r.dx, r.dy, r.area}) {
+    out += ';';
+    appendInt(out, v);
+  }
+  out += ';';
+  appendReal(out, r.intensity, 9, 3);
+  out += ';';
+  appendInt(out, xb);
+  out += ';';
+  appendInt(out, yb);
+  out += "\r\n";
+}
+
+void appendSummaryLine(std::string& out, const GateRegion& r, int xb, int yb) {
+  appendInt(out, r.x1, kColumn);
+  for (int v : {r.y1, r.dx, r.dy, r.area}) appendIntColumn(out, v, kColumn);
+  appendRealColumn(out, r.intensity, 9, 3);
+  appendIntColumn(out, xb, kColumn);
+  appendIntColumn(out, yb, kColumn);
+  out += "\r\n";
+}
+
+// One run of the finder. The "Start" button reverses the row order and writes only the cluster
+// file, under its own fixed name.
+void runFinder(TForm130& form, const std::string& image, RowOrder order,
+               const std::string& clusterFile, bool writeSummary) {
+  const BmpSize size = loadRegionGrid(image, 1078, order, grid, form.Memo1);
+  scanRegions(grid, size, table);
+  form.Memo1.add("Areas Found = " + intText(table.count));
+  form.Memo1.add("Program Done");
+  sortByArea();
+
+  OutFile cluster(clusterFile);
+  std::optional<OutFile> summary;
+  if (writeSummary) summary.emplace(clusterFile + ".dat");
+  form.Memo1.add("x1:y1:dx:dy:area:intensity:xb:yb");
+  if (summary) summary->line(intText(table.count));
+  for (int k = 1; k <= table.count; ++k) {
+    const GateRegion& r = table.entries[k];
+    const int xb = gateXb(r.x1);
+    const int yb = gateYb(r.y1);
+    form.Memo1.add(logLine(r, xb, yb));
+    appendClusterLine(cluster.text(), form, r, xb, yb);
+    if (summary) appendSummaryLine(summary->text(), r, xb, yb);
+  }
+  if (summary) {
+    summary->endLine();
+    summary->close();
+  }
+  cluster.close();
+}
+
+}  // namespace
+
+void TForm130::setFileNames(const std::string& image, const std::string& cluster) {
+  imageName = image;
+  clusterName = cluster;
+}
+
+void TForm130::doCluster() { runFinder(*this, imageName, RowOrder::Stored, clusterName, true); }
+
+void TForm130::Button1Click() { runFinder(*this, Edit1, RowOrder::Reversed, "gates.db.txt", false); }
+
+int TForm130::regionCount() { return table.count; }
+
+const GateRegion& TForm130::region(int k) {
+  static const GateRegion none;
+  if (k < 1 || k > table.count) return none;
+  return table.entries[k];
+}
+
+}  // namespace pelk

@@ -1,0 +1,57 @@
+#include <array>
+
+#include "common/file_io.h"
+#include "common/format.h"
+#include "common/text_reader.h"
+#include "sqlexport/script_parts.h"
+#include "sqlexport/sql_export.h"
+
+namespace pelk {
+namespace {
+
+constexpr std::string_view kCreate =
+    "create table if not exists map1 (idx int, fn text, patientId text, testId text, "
+    "rectype int, result real, isSig boolean, d1[520] int);";
+
+// Block rows 0..511 are exported, 512 sums each; the 513th sum of a row and the last row are not.
+constexpr int kRecords = 512;
+constexpr int kSumsPerRecord = 512;
+constexpr int kSumWidth = 6;
+
+// Enough for the three lines of a record with sums of up to six digits and short ids, so the
+// whole script is built without the buffer growing.
+constexpr std::size_t kRecordBytes = 64 + 110 + kSumsPerRecord * (kSumWidth + 1) + 4;
+
+}  // namespace
+
+void map1Sql(const std::string& fn, const std::string& patientId, const std::string& testId) {
+  // The script is created before the map is opened: a missing map leaves it empty.
+  OutFile script("map1.sql");
+  TextReader source = TextReader::open(fn);
+  std::string& out = script.text();
+  out.reserve(256 + kRecords * (kRecordBytes + fn.size() + patientId.size() + testId.size()));
+  sql::appendOpening(out, kCreate);
+  out += "\r\n";
+
+  source.skipLines(2);  // the size line and the mean line
+  std::array<int, kSumsPerRecord> sums{};
+  for (int i = 1; i <= kRecords; ++i) {
+    for (int& sum : sums) sum = source.readInt();
+    source.skipLine();
+
+    out += "insert into map1(idx, fn, patientId, testId, recType, d1[])\r\n values(";
+    appendInt(out, i);
+    out += ',';
+    sql::appendQuotedIds(out, fn, patientId, testId);
+    out += ",1,\r\n";
+    for (int k = 0; k < kSumsPerRecord; ++k) {
+      if (k > 0) out += ',';
+      appendInt(out, sums[k], kSumWidth);
+    }
+    out += ");\r\n";
+  }
+  out += "\r\n";
+  script.close();
+}
+
+}  // namespace pelk
