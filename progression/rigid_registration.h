@@ -10,7 +10,7 @@ struct RigidAlignment {
   cv::Mat warp;             // 2 x 3, CV_32F, in OpenCV's inverse-map convention
   double shiftX = 0.0;      // pixels, of the picture's centre
   double shiftY = 0.0;
-  double rotationDeg = 0.0;
+  double rotationDeg = 0.0;  // clockwise as the picture is shown (y runs down)
   double correlation = 0.0;  // enhanced correlation coefficient after alignment, -1 … 1
 };
 

@@ -24,7 +24,7 @@ struct FollowUpAlignment {
   std::string name;
   double shiftX = 0.0;         // pixels, motion of the picture's centre
   double shiftY = 0.0;
-  double rotationDeg = 0.0;
+  double rotationDeg = 0.0;    // clockwise as the picture is shown
   double largestDisplacement = 0.0;  // pixels, anywhere in the picture
   double correlation = 0.0;
   double gain = 1.0;           // follow-up ≈ gain × baseline + offset

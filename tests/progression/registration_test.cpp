@@ -22,8 +22,9 @@ TEST(RigidRegistration, RecoversASubPixelShiftOfTheFollowUp) {
 TEST(RigidRegistration, RecoversARotationAboutTheCentreWithoutAFalseShift) {
   const cv::Mat base = test::headSlice(128);
   const RigidAlignment a = alignToBaseline(base, test::moved(base, 0, 0, 3.0), "f");
-  // OpenCV's positive angle turns the picture anticlockwise on screen (y down).
-  EXPECT_NEAR(std::abs(a.rotationDeg), 3.0, 0.1);
+  // OpenCV's positive angle turns the picture anticlockwise as shown; the report counts
+  // clockwise as positive.
+  EXPECT_NEAR(a.rotationDeg, -3.0, 0.1);
   EXPECT_NEAR(a.shiftX, 0.0, 0.15);
   EXPECT_NEAR(a.shiftY, 0.0, 0.15);
   // A corner 89.8 pixels from the centre travels 2 x 89.8 x sin(1.5 deg).

@@ -1,7 +1,8 @@
 // Scores the robust progression verdict, and the legacy one beside it, on simulated
 // longitudinal series: every lesion case under every acquisition condition.
 //
-//   validate-progression [--cases N] [--mri FILE | --no-mri] [--no-legacy] [--report FILE]
+//   validate-progression [--cases N] [--mri-cases N] [--mri FILE | --no-mri] [--no-legacy]
+//                        [--report FILE]
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -33,6 +34,7 @@ constexpr const char* kDefaultVolume = "/usr/share/mricron/templates/ch2.nii.gz"
 
 struct Options {
   int cases = 160;
+  int mriCases = 160;
   std::string volume = kDefaultVolume;
   bool legacy = true;
   std::string report;
@@ -65,13 +67,14 @@ Options parse(int argc, char** argv) {
       return argv[++i];
     };
     if (a == "--cases") o.cases = std::max(5, std::atoi(next().c_str()));
+    else if (a == "--mri-cases") o.mriCases = std::max(5, std::atoi(next().c_str()));
     else if (a == "--mri") o.volume = next();
     else if (a == "--no-mri") o.volume.clear();
     else if (a == "--no-legacy") o.legacy = false;
     else if (a == "--report") o.report = next();
     else {
-      std::fprintf(stderr, "usage: validate-progression [--cases N] [--mri FILE | --no-mri] "
-                           "[--no-legacy] [--report FILE]\n");
+      std::fprintf(stderr, "usage: validate-progression [--cases N] [--mri-cases N] "
+                           "[--mri FILE | --no-mri] [--no-legacy] [--report FILE]\n");
       std::exit(2);
     }
   }
@@ -79,15 +82,15 @@ Options parse(int argc, char** argv) {
 }
 
 SeriesScore runSeries(const std::string& name, const std::vector<Anatomy>& anatomies,
-                      bool perCaseSynthetic, const Options& options) {
+                      bool perCaseSynthetic, int cases, const Options& options) {
   const auto conditions = standardConditions();
   SeriesScore score;
   score.name = name;
-  score.cases = options.cases;
+  score.cases = cases;
   score.robust.resize(conditions.size());
   score.legacy.resize(conditions.size());
   std::mt19937 rng(20261208);
-  for (int i = 0; i < options.cases; ++i) {
+  for (int i = 0; i < cases; ++i) {
     const Anatomy anatomy = perCaseSynthetic ? syntheticHeadSlice(kScanSide, 1000u + i)
                                              : anatomies[i % anatomies.size()];
     const LesionCase c = lesionCase(anatomy, i, rng);
@@ -117,7 +120,7 @@ SeriesScore runSeries(const std::string& name, const std::vector<Anatomy>& anato
       if (options.legacy)
         score.legacy[k].add(c.truth, legacyVerdict("baseline.bmp", "followup1.bmp", "followup2.bmp"));
     }
-    if ((i + 1) % 20 == 0) std::fprintf(stderr, "%s: %d of %d cases\n", name.c_str(), i + 1, options.cases);
+    if ((i + 1) % 20 == 0) std::fprintf(stderr, "%s: %d of %d cases\n", name.c_str(), i + 1, cases);
   }
   return score;
 }
@@ -190,22 +193,29 @@ int main(int argc, char** argv) {
   const std::filesystem::path scratch = pattern;
   std::filesystem::current_path(scratch);
 
-  std::vector<SeriesScore> scores;
-  scores.push_back(runSeries("Synthetic head slices", {}, true, options));
+  // Each series is reported as soon as it is done: a long run stopped part-way keeps them.
+  std::string text;
+  auto publish = [&](const SeriesScore& score) {
+    std::string part;
+    for (const auto& line : report(score, options.legacy)) part += line + "\n";
+    std::fwrite(part.data(), 1, part.size(), stdout);
+    std::fflush(stdout);
+    text += part;
+    if (!options.report.empty()) pelk::writeWholeFile((home / options.report).string(), text);
+  };
+  publish(runSeries("Synthetic head slices", {}, true, options.cases, options));
   if (!options.volume.empty()) {
     const auto slices = mriSlices(options.volume, kScanSide, 8);
-    if (slices.empty()) std::fprintf(stderr, "validate-progression: no MRI slices from %s; skipped\n", options.volume.c_str());
-    else scores.push_back(runSeries("T1 MRI slices (" + std::filesystem::path(options.volume).filename().string() + ")", slices, false, options));
+    if (slices.empty()) {
+      std::fprintf(stderr, "validate-progression: no MRI slices from %s; skipped\n", options.volume.c_str());
+    } else {
+      publish(runSeries("T1 MRI slices (" + std::filesystem::path(options.volume).filename().string() + ")",
+                        slices, false, options.mriCases, options));
+    }
   }
 
   std::filesystem::current_path(home);
   std::error_code ec;
   std::filesystem::remove_all(scratch, ec);
-
-  std::string text;
-  for (const auto& s : scores)
-    for (const auto& line : report(s, options.legacy)) text += line + "\n";
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  if (!options.report.empty()) pelk::writeWholeFile(options.report, text);
   return 0;
 }
