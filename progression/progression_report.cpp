@@ -26,8 +26,15 @@ std::string jsonString(const std::string& s) {
   return out + "\"";
 }
 
+// Fixed-point text without the "-0.00" that a tiny negative estimate would print.
+std::string fixed(double value, int decimals) {
+  std::string text = realText(value, 0, decimals);
+  if (text.front() == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
+  return text;
+}
+
 std::string jsonNumber(double value, int decimals) {
-  return std::isfinite(value) ? realText(value, 0, decimals) : "null";
+  return std::isfinite(value) ? fixed(value, decimals) : "null";
 }
 
 std::string areaMm2(const RobustTpaResult& r, long long pixels) {
@@ -37,7 +44,7 @@ std::string areaMm2(const RobustTpaResult& r, long long pixels) {
 std::string areaText(const RobustTpaResult& r, long long pixels) {
   std::string text = std::to_string(pixels) + " px";
   if (r.hasSpacing())
-    text += " (" + realText(static_cast<double>(pixels) * r.mm2PerPixel(), 0, 1) + " mm2)";
+    text += " (" + fixed(static_cast<double>(pixels) * r.mm2PerPixel(), 1) + " mm2)";
   return text;
 }
 
@@ -51,7 +58,7 @@ std::string burdenChange(const RobustTpaResult& r) {
   if (r.burden1 == 0) return r.burden2 == 0 ? "none" : "from none";
   const double percent = 100.0 * static_cast<double>(r.burden2 - r.burden1) /
                          static_cast<double>(r.burden1);
-  return (percent >= 0 ? "+" : "") + realText(percent, 0, 1) + "%";
+  return (percent >= 0 ? "+" : "") + fixed(percent, 1) + "%";
 }
 
 }  // namespace
@@ -111,11 +118,11 @@ std::vector<std::string> resultsSection(const RobustTpaResult& r) {
     const FollowUpAlignment& f = r.followUps[i];
     const int n = i + 1;
     lines.push_back("Follow-up " + std::to_string(n) + ": " + f.name);
-    lines.push_back("  Shift " + realText(f.shiftX, 0, 2) + ", " + realText(f.shiftY, 0, 2) +
-                    " px  Rotation " + realText(f.rotationDeg, 0, 2) + " deg  Gain " +
-                    realText(f.gain, 0, 3) + "  Offset " + realText(f.offset, 0, 1));
+    lines.push_back("  Shift " + fixed(f.shiftX, 2) + ", " + fixed(f.shiftY, 2) +
+                    " px  Rotation " + fixed(f.rotationDeg, 2) + " deg  Gain " +
+                    fixed(f.gain, 3) + "  Offset " + fixed(f.offset, 1));
     lines.push_back("  Lesions " + std::to_string(lesionCount(r, n)) + "  Burden " +
-                    areaText(r, f.burdenPixels) + "  Threshold " + realText(f.threshold, 0, 1) +
+                    areaText(r, f.burdenPixels) + "  Threshold " + fixed(f.threshold, 1) +
                     " grey levels");
   }
   lines.push_back("New lesions in follow-up 2: " + std::to_string(r.newLesions));

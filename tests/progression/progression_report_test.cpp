@@ -55,6 +55,16 @@ TEST(ProgressionJson, AreasInSquareMillimetresWhenTheSpacingIsKnown) {
   EXPECT_NE(j.find("\"area\": 2, \"area_mm2\": 0.500"), std::string::npos);
 }
 
+TEST(ProgressionJson, TinyNegativeEstimatesPrintAsZeroNotMinusZero) {
+  RobustTpaResult r = sample();
+  r.followUps[0].rotationDeg = -0.0004;
+  EXPECT_NE(progressionJson(r).find("\"rotation\": 0.000, \"gain\": 1.0000"), std::string::npos);
+  const auto lines = resultsSection(r);
+  EXPECT_NE(std::find(lines.begin(), lines.end(),
+                      "  Shift 0.00, 0.00 px  Rotation 0.00 deg  Gain 1.000  Offset 0.0"),
+            lines.end());
+}
+
 TEST(ProgressionSection, IsTitledAndEndsWithTheVerdictAndTheLegacyWarnings) {
   const auto lines = resultsSection(sample());
   ASSERT_GE(lines.size(), 4u);
