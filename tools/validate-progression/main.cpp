@@ -1,8 +1,8 @@
 // Scores the robust progression verdict, and the legacy one beside it, on simulated
 // longitudinal series: every lesion case under every acquisition condition.
 //
-//   validate-progression [--cases N] [--mri-cases N] [--mri FILE | --no-mri] [--no-legacy]
-//                        [--report FILE]
+//   validate-progression [--cases N] [--mri-cases N] [--mri FILE | --no-mri] [--no-synthetic]
+//                        [--no-legacy] [--report FILE]
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -37,6 +37,7 @@ struct Options {
   int mriCases = 160;
   std::string volume = kDefaultVolume;
   bool legacy = true;
+  bool synthetic = true;
   std::string report;
 };
 
@@ -71,10 +72,11 @@ Options parse(int argc, char** argv) {
     else if (a == "--mri") o.volume = next();
     else if (a == "--no-mri") o.volume.clear();
     else if (a == "--no-legacy") o.legacy = false;
+    else if (a == "--no-synthetic") o.synthetic = false;
     else if (a == "--report") o.report = next();
     else {
       std::fprintf(stderr, "usage: validate-progression [--cases N] [--mri-cases N] "
-                           "[--mri FILE | --no-mri] [--no-legacy] [--report FILE]\n");
+                           "[--mri FILE | --no-mri] [--no-synthetic] [--no-legacy] [--report FILE]\n");
       std::exit(2);
     }
   }
@@ -203,7 +205,7 @@ int main(int argc, char** argv) {
     text += part;
     if (!options.report.empty()) pelk::writeWholeFile((home / options.report).string(), text);
   };
-  publish(runSeries("Synthetic head slices", {}, true, options.cases, options));
+  if (options.synthetic) publish(runSeries("Synthetic head slices", {}, true, options.cases, options));
   if (!options.volume.empty()) {
     const auto slices = mriSlices(options.volume, kScanSide, 8);
     if (slices.empty()) {
