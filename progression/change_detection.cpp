@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 #include <opencv2/imgproc.hpp>
 
@@ -59,54 +58,31 @@ ChangeMap detectChange(const cv::Mat& baseline, const cv::Mat& normalisedFollowU
   candidate.convertTo(candidate, CV_8U);
   cv::bitwise_and(candidate, inside, candidate);
 
-  const int count = cv::connectedComponents(candidate, map.labels, 8, CV_32S);
-  std::vector<float> peak(static_cast<std::size_t>(count), 0.0f);
+  cv::Mat stats, centroids;
+  const int count = cv::connectedComponentsWithStats(candidate, map.labels, stats, centroids, 8,
+                                                     CV_32S);
+  std::vector<double> peak(static_cast<std::size_t>(count), 0.0);
+  std::vector<double> sum(static_cast<std::size_t>(count), 0.0);
   for (int y = 0; y < difference.rows; ++y) {
     const auto* d = difference.ptr<float>(y);
     const auto* l = map.labels.ptr<int>(y);
-    for (int x = 0; x < difference.cols; ++x)
-      if (l[x]) peak[l[x]] = std::max(peak[l[x]], d[x]);
-  }
-
-  // A lesion's extent is where it rises above half its own peak (full width at half maximum),
-  // so a faint lesion and a bright one of one size measure alike and a soft border adds no rim.
-  std::vector<float> level(static_cast<std::size_t>(count), 0.0f);
-  for (int label = 1; label < count; ++label)
-    level[label] = peak[label] >= map.threshold
-                       ? std::max(static_cast<float>(map.threshold / 2.0), peak[label] / 2.0f)
-                       : std::numeric_limits<float>::infinity();
-  struct Sums {
-    long long area = 0;
-    double change = 0, x = 0, y = 0;
-  };
-  std::vector<Sums> sums(static_cast<std::size_t>(count));
-  for (int y = 0; y < difference.rows; ++y) {
-    const auto* d = difference.ptr<float>(y);
-    auto* l = map.labels.ptr<int>(y);
     for (int x = 0; x < difference.cols; ++x) {
       if (!l[x]) continue;
-      if (d[x] < level[l[x]]) {
-        l[x] = 0;
-        continue;
-      }
-      Sums& s = sums[l[x]];
-      ++s.area;
-      s.change += d[x];
-      s.x += x;
-      s.y += y;
+      peak[l[x]] = std::max(peak[l[x]], static_cast<double>(d[x]));
+      sum[l[x]] += d[x];
     }
   }
 
-  std::vector<char> kept(static_cast<std::size_t>(count), 0);
+  std::vector<int> kept(static_cast<std::size_t>(count), 0);
   for (int label = 1; label < count; ++label) {
-    const Sums& s = sums[label];
-    if (s.area < kMinLesionPixels) continue;
+    const int area = stats.at<int>(label, cv::CC_STAT_AREA);
+    if (area < kMinLesionPixels || peak[label] < map.threshold) continue;
     ChangeComponent c;
     c.label = label;
-    c.area = s.area;
-    c.meanChange = s.change / static_cast<double>(s.area);
-    c.centroidX = s.x / static_cast<double>(s.area);
-    c.centroidY = s.y / static_cast<double>(s.area);
+    c.area = area;
+    c.meanChange = sum[label] / area;
+    c.centroidX = centroids.at<double>(label, 0);
+    c.centroidY = centroids.at<double>(label, 1);
     map.components.push_back(c);
     kept[label] = 1;
   }

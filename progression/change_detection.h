@@ -35,9 +35,8 @@ inline constexpr double kNoiseMultiple = 5.0;
 inline constexpr int kMinLesionPixels = 12;
 
 // The signed difference normalised follow-up − baseline (no wrap-around), median-filtered,
-// thresholded by hysteresis: a component is a connected set of pixels above half the threshold
-// that reaches the full threshold somewhere. Its lesion is the part above half the component's
-// peak, and counts when it covers at least kMinLesionPixels.
+// thresholded by hysteresis: a component is the connected set of pixels above half the
+// threshold that reaches the full threshold somewhere and covers at least kMinLesionPixels.
 // `inside` masks the pixels the follow-up covers; `tissue` the pixels the noise is measured on.
 ChangeMap detectChange(const cv::Mat& baseline, const cv::Mat& normalisedFollowUp,
                        const cv::Mat& inside, const cv::Mat& tissue);
