@@ -2,7 +2,7 @@
 // longitudinal series: every lesion case under every acquisition condition.
 //
 //   validate-progression [--cases N] [--mri-cases N] [--mri FILE | --no-mri] [--no-synthetic]
-//                        [--no-legacy] [--report FILE]
+//                        [--no-samples] [--no-legacy] [--report FILE]
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -23,6 +23,7 @@
 #include "tools/validate-progression/legacy_verdict.h"
 #include "tools/validate-progression/lesion_series.h"
 #include "tools/validate-progression/mri_slices.h"
+#include "tools/validate-progression/sample_heads.h"
 #include "tools/validate-progression/scan_files.h"
 #include "tools/validate-progression/scoring.h"
 
@@ -38,6 +39,7 @@ struct Options {
   std::string volume = kDefaultVolume;
   bool legacy = true;
   bool synthetic = true;
+  bool samples = true;
   std::string report;
 };
 
@@ -73,10 +75,12 @@ Options parse(int argc, char** argv) {
     else if (a == "--no-mri") o.volume.clear();
     else if (a == "--no-legacy") o.legacy = false;
     else if (a == "--no-synthetic") o.synthetic = false;
+    else if (a == "--no-samples") o.samples = false;
     else if (a == "--report") o.report = next();
     else {
       std::fprintf(stderr, "usage: validate-progression [--cases N] [--mri-cases N] "
-                           "[--mri FILE | --no-mri] [--no-synthetic] [--no-legacy] [--report FILE]\n");
+                           "[--mri FILE | --no-mri] [--no-synthetic] [--no-samples] [--no-legacy] "
+                           "[--report FILE]\n");
       std::exit(2);
     }
   }
@@ -206,6 +210,10 @@ int main(int argc, char** argv) {
     if (!options.report.empty()) pelk::writeWholeFile((home / options.report).string(), text);
   };
   if (options.synthetic) publish(runSeries("Synthetic head slices", {}, true, options.cases, options));
+  if (options.samples) {
+    publish(runSeries("Sample-scan heads (make-samples)", sampleHeadSlices(8), false, options.cases,
+                      options));
+  }
   if (!options.volume.empty()) {
     const auto slices = mriSlices(options.volume, kScanSide, 8);
     if (slices.empty()) {
