@@ -167,3 +167,20 @@ TEST_F(Cli, UnwritableOutputsFailTheRun) {
 
 }  // namespace
 }  // namespace pelk::test
+
+namespace pelk::test {
+namespace {
+
+TEST_F(Cli, ImportRunsAloneAndReportsItsOwnErrors) {
+  CliRun missing = run({"import", "absent.nii", "--out", "scan.bmp"});
+  EXPECT_EQ(missing.code, 1);
+  EXPECT_EQ(missing.err.rfind("error: import: ", 0), 0u) << missing.err;
+  EXPECT_FALSE(fileExists("scan.bmp"));
+  EXPECT_EQ(run({"import"}).code, 2);
+  CliRun help = run({"import", "--help"});
+  EXPECT_EQ(help.code, 0);
+  EXPECT_NE(help.out.find("--slice"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace pelk::test
