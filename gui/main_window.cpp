@@ -117,6 +117,8 @@ MainWindow::MainWindow(Workbench& workbench, QWidget* parent)
 
   for (QWidget* child : client_->findChildren<QWidget*>()) child->setFont(font);
   addMenuCommand(QStringLiteral("&Scans"), QStringLiteral("Import scan…"), [this] { workbench_.ImportScanClick(); });
+  addMenuCommand(QStringLiteral("&Analysis"), QStringLiteral("Robust Tumour Progression"),
+                 [this] { workbench_.RobustTpaClick(); });
   // The reports line numbers up in fixed-width columns; a fixed-pitch font keeps them lined up.
   QFont fixed(QStringLiteral("DejaVu Sans Mono"));
   fixed.setStyleHint(QFont::Monospace);

@@ -74,6 +74,7 @@ class Workbench {
   void Button19Click();                           // "Load Out/Ref 3"
   void SyClick();                                 // "7. Synopsis Cocktail 1"
   void ImportScanClick();                         // menu "Import scan…"
+  void RobustTpaClick();                          // menu "Robust Tumour Progression"
 
   bool exitRequested() const { return exitRequested_; }
   const ModuleObjects& modules() const { return modules_; }
@@ -102,6 +103,7 @@ class Workbench {
   void print();
   void loadInto(std::string& field);
   void importScan();
+  void robustTumorProgression();
   void synopsis1();
   void synopsis2();
   void synopsis1RankAnalysis1(const std::string& standard, const std::string& reference);
