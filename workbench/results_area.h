@@ -13,6 +13,8 @@ class ResultsArea {
   ResultsArea() = default;
 
   void append(std::string line) { lines_.push_back(std::move(line)); }
+  // The user may edit the results area; what they leave there is what is saved and printed.
+  void setLines(std::vector<std::string> lines) { lines_ = std::move(lines); }
   // The module's log, its "Memo1" line included, after the last line.
   void appendModuleLog(const ModuleLog& log);
 
