@@ -68,6 +68,7 @@ void addCommandCases() {
   addCommand("10. Tumor Prog. Analysis-1", &Workbench::Button13Click);
   addCommand("7. Synopsis Cocktail 1", &Workbench::SyClick);
   addCommand("9. Synopsus Cocktail 2", &Workbench::Button16Click);
+  addCommand("robust-tpa", &Workbench::RobustTpaClick);
 }
 
 }  // namespace pelk::bench
