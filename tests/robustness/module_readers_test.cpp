@@ -22,8 +22,8 @@
 #include "regions/tform170.h"
 #include "sqlexport/sql_export.h"
 #include "tests/robustness/bad_inputs.h"
+#include "tests/robustness/robustness_fixture.h"
 #include "tests/support/files.h"
-#include "tests/support/scratch_dir.h"
 #include "workbench/read_img_file.h"
 
 namespace pelk::test {
@@ -189,13 +189,7 @@ std::vector<Reader> readersOf(InputKind kind) {
   return {};
 }
 
-class BadInputModules : public ScratchDirTest, public ::testing::WithParamInterface<BadInput> {
- protected:
-  void SetUp() override {
-    ScratchDirTest::SetUp();
-    writeSoundFiles();
-  }
-};
+class BadInputModules : public BadInputFolder {};
 
 TEST_P(BadInputModules, EveryReaderCompletesOrEndsWithAClearError) {
   const BadInput& input = GetParam();
