@@ -1,0 +1,35 @@
+// Developer tool: opens the window in a working folder, runs "7. Synopsis Cocktail 1" on the
+// given scans and saves a picture of the window, as the README shows it.
+// Usage: window-shot DIR STD REF OUT.png
+#include <QApplication>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <cstdio>
+#include <filesystem>
+
+#include "gui/main_window.h"
+#include "gui/qt_dialogs.h"
+#include "gui/qt_printer.h"
+#include "workbench/workbench.h"
+
+int main(int argc, char** argv) {
+  if (argc != 5) {
+    std::fprintf(stderr, "usage: window-shot DIR STD REF OUT.png\n");
+    return 2;
+  }
+  QString out = QFileInfo(QString::fromLocal8Bit(argv[4])).absoluteFilePath();
+  std::filesystem::current_path(argv[1]);
+  QApplication application(argc, argv);
+  pelk::QtDialogs dialogs;
+  pelk::QtPrinter printer(dialogs);
+  pelk::Workbench workbench(dialogs, &printer);
+  pelk::MainWindow window(workbench);
+  dialogs.setParentWidget(&window);
+  window.show();
+  static_cast<QLineEdit*>(window.control("Edit1"))->setText(QString::fromLocal8Bit(argv[2]));
+  static_cast<QLineEdit*>(window.control("Edit2"))->setText(QString::fromLocal8Bit(argv[3]));
+  static_cast<QPushButton*>(window.control("Sy"))->click();
+  application.processEvents();
+  return window.grab().save(out) ? 0 : 1;
+}

@@ -1,0 +1,159 @@
+#include <algorithm>
+
+#include "sqlexport/sql_export.h"
+#include "workbench/command_args.h"
+#include "workbench/report_lines.h"
+#include "workbench/workbench.h"
+
+// The two synopsis reports. Report 1 condenses five analyses into lines of its own, reading
+// the results from the module objects and their module-level tables right after each run;
+// report 2 frames the tumour progression command.
+
+namespace pelk {
+void Workbench::synopsis1() {
+  append(" ");
+  append("Working ... ");
+  append(" ");
+  append(reportRule());
+  append("= PELK 22 -Cocktail Synopsis Report 1");
+  append(reportRule());
+  append(" ");
+
+  append("Patient: " + TestInfo.patient);
+  append("Test:    " + TestInfo.test);
+  append("Hospital: " + TestInfo.hospital);
+  append("Date:     " + TestInfo.date);
+  append(" ");
+  append(" ");
+
+  synopsis1RankAnalysis1(Edit1, Edit2);
+  synopsis1RankAnalysis2(Edit1, Edit2);
+  synopsis1Mchs(Edit1, Edit2);
+  synopsis1Zchs(Edit1, Edit2);
+  synopsis1Cluster(Edit1, Edit2);
+
+  append(" ");
+  append("END OF REPORT");
+  append(" ");
+  append("Ready");
+}
+
+void Workbench::synopsis1RankAnalysis1(const std::string& standard,
+                                       const std::string& reference) {
+  append("Results of RRA-1");
+  append("Processing: Setting Up Param1 Files");
+  TForm101& profiles = modules_.form101.create();
+  profiles.SetupParam1(standard, reference);
+  profiles.MakeParam1Files();
+  modules_.form101.close();
+  TForm102& rank = modules_.form102.create();
+  rank.performRRA1("setup101.param1", "setup101b.param1");
+  rra1Sql(kExportPatient, kExportTest, rank.rra1Significant, rank.rra1Value);
+  param1Sql("setup101.param1", kExportPatient, kExportTest);
+  param1Sql("setup101b.param1", kExportPatient, kExportTest);
+  append(rra1ResultLine(rank.rra1Value, rank.rra1Significant));
+  modules_.form102.close();
+}
+
+void Workbench::synopsis1RankAnalysis2(const std::string& standard,
+                                       const std::string& reference) {
+  append(" ");
+  append("Results of RRA-2");
+  TForm103& maps = modules_.form103.create();
+  maps.setFileNames(standard, reference);
+  maps.makeMap2(firstTwo(standard, reference), firstTwo("setup101.map", "setup102b.map"));
+  modules_.form103.close();
+  TForm102& rank = modules_.form102.create();
+  rank.setRRA2Files("setup101.map", "setup102b.map");
+  rank.performRRA2();
+  append(rra2ResultLine(rank.rra2Value, rank.rra2Significant));
+  modules_.form102.close();
+  rra2Sql(kExportPatient, kExportTest, rank.rra2Significant, rank.rra2Value);
+  map1Sql("setup101.map", kExportPatient, kExportTest);
+  map1Sql("setup102b.map", kExportPatient, kExportTest);
+}
+
+void Workbench::synopsis1Mchs(const std::string& standard, const std::string& reference) {
+  append(" ");
+  append("Results of MCHS");
+  TForm1031& maps = modules_.form1031.create();
+  maps.setFilenames2(standard, reference);
+  maps.makeMap();
+  modules_.form1031.close();
+  TForm104& mchs = modules_.form104.create();
+  mchs.setFileNames("setup101.map1", "setup102b.map1");
+  mchs.performMCHS("setup101.map1", "setup102b.map1", Image1);
+  append("");
+  // The one module log the report copies whole.
+  appendModuleLog(mchs.Memo1);
+  modules_.form104.free();
+  mchsSql("mchs-results.dat", kExportPatient, kExportTest);
+}
+
+void Workbench::synopsis1Zchs(const std::string& standard, const std::string& reference) {
+  append(" ");
+  append("Results of ZCHS");
+  append("Processing: Setting Up Param1 Files");
+  TForm101& profiles = modules_.form101.create();
+  profiles.SetupParam1(standard, reference);
+  profiles.MakeParam1Files();
+  modules_.form101.close();
+  append("Param1 Files Setup Completed");
+  append("");
+  modules_.form170.create().doZchs("setup101.param1", "setup101b.param1");
+  int count = TForm170::differenceCount();
+  append(glistIndexLine(count));
+  // The list holds slots 0 to 100; slot 0 is not printed.
+  int last = std::min(count - 1, 100);
+  for (int k = 1; k <= last; ++k) append(glistSlotLine(k, TForm170::differenceSlot(k)));
+  modules_.form170.close();
+  zchsSql("zchs.dat", kExportPatient, kExportTest);
+}
+
+void Workbench::synopsis1Cluster(const std::string& standard, const std::string& reference) {
+  append(" ");
+  append("Results of Cluster");
+  TForm120& diff = modules_.form120.create();
+  diff.setFileNames(standard, reference);
+  diff.doDiffBmp();
+  modules_.form120.close();
+  TForm130& gates = modules_.form130.create();
+  gates.setFileNames("diffbmp.bmp", "cluster1.db.txt");
+  gates.doCluster();
+  // The gate finder is left neither closed nor freed.
+  append(kClusterHeading);
+  int count = TForm130::regionCount();
+  for (int k = 1; k <= count; ++k) append(clusterRowLine(k, TForm130::region(k)));
+  cluster1Sql("cluster1.db.txt.dat", kExportPatient, kExportTest);
+}
+
+void Workbench::synopsis2() {
+  append(" ");
+  append("Working ... ");
+  append(" ");
+  append(reportRule());
+  append("= PELK 22 -Cocktail Synopsis Report 2");
+  append(reportRule());
+  append(" ");
+
+  append("Patient: <Patient ID>");
+  append("Test:    <TestID>");
+  append("Hospital: <Hospital ID>");
+  append("Date:     <DateID>");
+  append(" ");
+  append(" ");
+  append(" ");
+
+  append("Results of TPA-1");
+  tumorProgression();
+  tpaSql("tpa.dat", kExportPatient, kExportTest);
+  append(" ");
+  append("Results of TES");
+  Button9Click();
+  append(" ");
+  append("END OF REPORT");
+  append(" ");
+  append("Ready");
+}
+
+}  // namespace pelk

@@ -1,0 +1,117 @@
+#pragma once
+#include <functional>
+#include <string>
+
+#include "common/picture.h"
+#include "maps/tform103.h"
+#include "maps/tform104.h"
+#include "maps/tform120.h"
+#include "profiles/tform101.h"
+#include "profiles/tform102.h"
+#include "regions/tform130.h"
+#include "regions/tform150.h"
+#include "regions/tform170.h"
+#include "workbench/dialogs.h"
+#include "workbench/module_slot.h"
+#include "workbench/printer.h"
+#include "workbench/results_area.h"
+#include "workbench/test_info.h"
+
+namespace pelk {
+
+// The last module object the workbench created of each class.
+struct ModuleObjects {
+  ModuleSlot<TForm101> form101;
+  ModuleSlot<TForm102> form102;
+  ModuleSlot<TForm103> form103;
+  ModuleSlot<TForm1031> form1031;
+  ModuleSlot<TForm104> form104;
+  ModuleSlot<TForm120> form120;
+  ModuleSlot<TForm130> form130;
+  ModuleSlot<TForm150> form150;
+  ModuleSlot<TForm170> form170;
+};
+
+// The main window without a toolkit: its state and one handler per button. Each handler runs
+// its steps in order; an IoError ends the command at the failing step, keeps the lines and
+// files made so far, and is shown through the dialogs, after which the next command runs as
+// usual. The image names are used exactly as the fields hold them.
+class Workbench {
+ public:
+  // Start-up: the test information set to "*****", the two test-mode buttons hidden, and
+  // "test101.bmp" from the working directory drawn into the view (a failure is shown and the
+  // view stays blank). Without a printer, "Print" reports that none is available.
+  explicit Workbench(Dialogs& dialogs, Printer* printer = nullptr);
+
+  std::string Edit1 = "Edit1";  // standard image
+  std::string Edit2 = "Edit2";  // reference image
+  std::string Edit3 = "Edit3";  // third image ("Output File")
+  int RadioGroup1 = -1;         // 0 "Std", 1 "Ref", -1 none
+  ResultsArea Memo1;
+  Picture Image1;
+  TestInformation TestInfo;
+  bool Button9Visible = true;   // "10. TES"
+  bool Button15Visible = true;  // "false color-Test Mode Only"
+
+  void Button1Click() { exitRequested_ = true; }  // "Exit"
+  void Button2Click();                            // "2. Plot"
+  void Button3Click();                            // "3. Rel. Rank Analysis-1"
+  void Button4Click();                            // "Opt2. Rel. Rank Analysis-2"
+  void Button5Click();                            // "4. Multi Corr. Highlight Sys."
+  void Button6Click();                            // "Opt 1. Zonal Corr. Highlight Sys."
+  void Button7Click();                            // "6. Diiferential Image"
+  void Button8Click();                            // "5. Cluster"
+  void Button9Click();                            // "10. TES"
+  void Button10Click();                           // "8. Save Image"
+  void Button11Click();                           // "1. Enter Test Info"
+  void Button12Click();                           // "11. Save Result File"
+  void Button13Click();                           // "10. Tumor Prog. Analysis-1"
+  void Button14Click();                           // "Print"
+  void Button15Click();                           // "false color-Test Mode Only"
+  void Button16Click();                           // "9. Synopsus Cocktail 2"
+  void Button17Click();                           // "Load Std"
+  void Button18Click();                           // "Load Ref"
+  void Button19Click();                           // "Load Out/Ref 3"
+  void SyClick();                                 // "7. Synopsis Cocktail 1"
+
+  bool exitRequested() const { return exitRequested_; }
+  const ModuleObjects& modules() const { return modules_; }
+
+ private:
+  // Runs one command; a failure ends it and is shown, and the window goes on.
+  void runCommand(const std::function<void()>& steps);
+  void append(std::string line) { Memo1.append(std::move(line)); }
+  void appendModuleLog(const ModuleLog& log) { Memo1.appendModuleLog(log); }
+  void appendReady();  // " ", "Ready", " "
+
+  // The command steps, throwing IoError at the step that fails. The synopsis reports run
+  // them inside their own command, so a failure there ends the report as well.
+  void plot();
+  void rankAnalysis1();
+  void rankAnalysis2();
+  void multiCorrelationHighlight();
+  void zonalCorrelationHighlight();
+  void differentialImage();
+  void cluster();
+  void tumorProgression();
+  void falseColor();
+  void saveImage();
+  void enterTestInfo();
+  void saveResultFile();
+  void print();
+  void loadInto(std::string& field);
+  void synopsis1();
+  void synopsis2();
+  void synopsis1RankAnalysis1(const std::string& standard, const std::string& reference);
+  void synopsis1RankAnalysis2(const std::string& standard, const std::string& reference);
+  void synopsis1Mchs(const std::string& standard, const std::string& reference);
+  void synopsis1Zchs(const std::string& standard, const std::string& reference);
+  void synopsis1Cluster(const std::string& standard, const std::string& reference);
+
+  Dialogs& dialogs_;
+  Printer* printer_;
+  ModuleObjects modules_;
+  bool exitRequested_ = false;
+};
+
+}  // namespace pelk
