@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,9 @@ void writeSoundFiles();
 // The whole table: more than 40 malformed inputs, each bad scan once as the standard and once
 // as the reference image.
 const std::vector<BadInput>& badInputs();
+
+// Test output names the input by its label.
+inline void PrintTo(const BadInput& input, std::ostream* out) { *out << input.label; }
 
 // A name usable as a test name: letters, digits and "_".
 std::string testName(const BadInput& input);

@@ -36,7 +36,8 @@ std::map<std::string, std::string> BadInputFolder::userFiles() const {
   for (const char* name : {kSoundScan, kSoundScan2, kSoundScan3, "test101.bmp", kEarlierResults})
     files[name] = readFile(name);
   const std::string& bad = GetParam().fileName;
-  if (GetParam().kind == InputKind::Bitmap && std::filesystem::is_regular_file(bad) &&
+  std::error_code notAFile;
+  if (GetParam().kind == InputKind::Bitmap && std::filesystem::is_regular_file(bad, notAFile) &&
       access(bad.c_str(), R_OK) == 0)
     files[bad] = readFile(bad);
   return files;
