@@ -265,6 +265,13 @@ const std::vector<BadInput>& badInputs() {
   return table;
 }
 
+std::vector<BadInput> badInputsOnce() {
+  std::vector<BadInput> once;
+  for (const BadInput& input : badInputs())
+    if (input.role == Role::Standard) once.push_back(input);
+  return once;
+}
+
 std::string testName(const BadInput& input) {
   std::string name;
   bool upper = true;

@@ -105,7 +105,9 @@ TEST_P(BadInputCli, EveryCommandEndsCleanlyAndTheResultsAreKept) {
   EXPECT_EQ(userFiles(), userFilesBefore) << "a user's file changed";
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, BadInputCli, ::testing::ValuesIn(badInputs()),
+// The window's table meets every bad scan in both roles; the process runs the same commands, so
+// one role each keeps the sanitized build's run short.
+INSTANTIATE_TEST_SUITE_P(Table, BadInputCli, ::testing::ValuesIn(badInputsOnce()),
                          [](const auto& info) { return testName(info.param); });
 
 }  // namespace

@@ -224,6 +224,7 @@ TEST(BadInputTable, HoldsAtLeastFortyInputsWithDistinctNames) {
   std::set<std::string> names;
   for (const BadInput& input : badInputs()) EXPECT_TRUE(names.insert(testName(input)).second) << testName(input);
   EXPECT_GE(names.size(), 40u);
+  EXPECT_GE(badInputsOnce().size(), 40u);
 }
 
 }  // namespace
