@@ -2,11 +2,15 @@
 
 #include <charconv>
 
+#include "common/fixed_width.h"
+
 namespace pelk {
 namespace {
 
 // Fixed notation of the largest double has 309 integer digits.
 constexpr int kBufferSize = 400;
+// Fields up to this wide are built in a local buffer and appended in one go.
+constexpr int kLocalWidth = 64;
 
 void pad(std::string& out, std::size_t length, int width) {
   if (width > 0 && length < static_cast<std::size_t>(width)) out.append(width - length, ' ');
@@ -15,12 +19,17 @@ void pad(std::string& out, std::size_t length, int width) {
 }  // namespace
 
 void appendInt(std::string& out, long long value, int width) {
-  char buf[24];
-  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
-  (void)ec;
-  std::size_t length = static_cast<std::size_t>(end - buf);
-  pad(out, length, width);
-  out.append(buf, length);
+  if (width > kLocalWidth) {
+    char buf[24];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
+    (void)ec;
+    std::size_t length = static_cast<std::size_t>(end - buf);
+    pad(out, length, width);
+    out.append(buf, length);
+    return;
+  }
+  char buf[kIntFieldRoom(kLocalWidth)];
+  out.append(buf, static_cast<std::size_t>(putInt(buf, value, width) - buf));
 }
 
 void appendReal(std::string& out, double value, int width, int decimals) {
@@ -36,13 +45,18 @@ void appendReal(std::string& out, double value, int width, int decimals) {
 }
 
 void appendIntColumn(std::string& out, long long value, int width) {
-  char buf[24];
-  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
-  (void)ec;
-  std::size_t length = static_cast<std::size_t>(end - buf);
-  if (length >= static_cast<std::size_t>(width)) out.push_back(' ');
-  else pad(out, length, width);
-  out.append(buf, length);
+  if (width > kLocalWidth) {
+    char buf[24];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
+    (void)ec;
+    std::size_t length = static_cast<std::size_t>(end - buf);
+    if (length >= static_cast<std::size_t>(width)) out.push_back(' ');
+    else pad(out, length, width);
+    out.append(buf, length);
+    return;
+  }
+  char buf[kIntFieldRoom(kLocalWidth)];
+  out.append(buf, static_cast<std::size_t>(putIntColumn(buf, value, width) - buf));
 }
 
 void appendRealColumn(std::string& out, double value, int width, int decimals) {

@@ -1,7 +1,10 @@
 #include "common/text_reader.h"
 
 #include <charconv>
+#include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstring>
 
 #include "common/file_io.h"
 #include "common/io_error.h"
@@ -23,8 +26,28 @@ bool TextReader::seekEof() const {
 
 char TextReader::get() { return eof() ? '\0' : data_[pos_++]; }
 
+// Numbers in the system's files stand right-aligned in wide fields, so most of a reader's time
+// went into passing blanks: they are passed eight at a time while the bytes are plain ASCII.
+// Adding 0x5F to a byte below 0x80 sets its high bit exactly when the byte is above ' '.
+const char* TextReader::skipBlanks(const char* p, const char* last) {
+  constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+  constexpr std::uint64_t kAboveBlank = 0x5F5F5F5F5F5F5F5FULL;
+  while (last - p >= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, p, 8);
+    if (word & kHighBits) break;  // a byte beyond ASCII: the plain loop decides
+    const std::uint64_t above = (word + kAboveBlank) & kHighBits;
+    if (above != 0)
+      return p + (std::endian::native == std::endian::little ? std::countr_zero(above)
+                                                             : std::countl_zero(above)) / 8;
+    p += 8;
+  }
+  while (p < last && static_cast<unsigned char>(*p) <= ' ') ++p;
+  return p;
+}
+
 std::string_view TextReader::nextToken() {
-  while (pos_ < data_.size() && static_cast<unsigned char>(data_[pos_]) <= ' ') ++pos_;
+  pos_ = static_cast<std::size_t>(skipBlanks(data_.data() + pos_, data_.data() + data_.size()) - data_.data());
   std::size_t start = pos_;
   while (pos_ < data_.size() && static_cast<unsigned char>(data_[pos_]) > ' ') ++pos_;
   return std::string_view(data_).substr(start, pos_ - start);
@@ -33,6 +56,33 @@ std::string_view TextReader::nextToken() {
 void TextReader::invalid() const { throw IoError("Invalid numeric input: " + name_); }
 
 std::int32_t TextReader::readInt() {
+  // Nearly every number in the system's files is an optional minus and a few digits ended by a
+  // blank or a line end: that token is read in one pass. Anything else, a "+" sign, ten digits
+  // or more, a stray character, goes through the full rules below from the same position.
+  const char* const first = data_.data();
+  const char* const last = first + data_.size();
+  const char* p = skipBlanks(first + pos_, last);
+  // A zero standing alone, four fifths of every map file.
+  if (last - p >= 2 && p[0] == '0' && static_cast<unsigned char>(p[1]) <= ' ') {
+    pos_ = static_cast<std::size_t>(p + 1 - first);
+    return 0;
+  }
+  const bool negative = p < last && *p == '-';
+  const char* const digits = negative ? p + 1 : p;
+  const char* q = digits;
+  std::int32_t magnitude = 0;
+  while (q < last && q - digits < 9 && static_cast<unsigned char>(*q - '0') < 10) {
+    magnitude = magnitude * 10 + (*q - '0');
+    ++q;
+  }
+  if (q > digits && (q == last || static_cast<unsigned char>(*q) <= ' ')) {
+    pos_ = static_cast<std::size_t>(q - first);
+    return negative ? -magnitude : magnitude;
+  }
+  return readIntToken();
+}
+
+std::int32_t TextReader::readIntToken() {
   std::string_view token = nextToken();
   if (token.empty()) return 0;
   std::string_view digits = token;
@@ -61,13 +111,27 @@ double TextReader::readReal() {
 }
 
 void TextReader::skipLine() {
-  while (pos_ < data_.size()) {
-    char c = data_[pos_++];
-    if (c == '\n') return;
-    if (c == '\r') {
-      if (pos_ < data_.size() && data_[pos_] == '\n') ++pos_;
+  // Map readers skip the rest of rows thousands of characters long: the line end is searched
+  // for a block at a time. Blocks keep the search short in files whose lines end in CR alone
+  // or LF alone, where the other character never comes.
+  constexpr std::size_t kBlock = 256;
+  const std::size_t size = data_.size();
+  while (pos_ < size) {
+    const std::size_t length = std::min(size - pos_, kBlock);
+    const char* at = data_.data() + pos_;
+    const auto* lf = static_cast<const char*>(std::memchr(at, '\n', length));
+    const std::size_t beforeLf = lf ? static_cast<std::size_t>(lf - at) : length;
+    const auto* cr = static_cast<const char*>(std::memchr(at, '\r', beforeLf));
+    if (cr) {
+      pos_ += static_cast<std::size_t>(cr - at) + 1;
+      if (pos_ < size && data_[pos_] == '\n') ++pos_;
       return;
     }
+    if (lf) {
+      pos_ += static_cast<std::size_t>(lf - at) + 1;
+      return;
+    }
+    pos_ += length;
   }
 }
 

@@ -36,6 +36,10 @@ class TextReader {
  private:
   // The next token after skipping blanks and line ends; empty at the end of the file.
   std::string_view nextToken();
+  // The first byte from p on that is not a blank, tab, line end or other control character.
+  static const char* skipBlanks(const char* p, const char* last);
+  // readInt's full rules for a token of any shape.
+  std::int32_t readIntToken();
   [[noreturn]] void invalid() const;
 
   std::string data_;

@@ -116,6 +116,9 @@ MainWindow::MainWindow(Workbench& workbench, QWidget* parent)
   connect(exit, &QPushButton::clicked, this, &QWidget::close);
 
   for (QWidget* child : client_->findChildren<QWidget*>()) child->setFont(font);
+  addMenuCommand(QStringLiteral("&Scans"), QStringLiteral("Import scan…"), [this] { workbench_.ImportScanClick(); });
+  addMenuCommand(QStringLiteral("&Analysis"), QStringLiteral("Robust Tumour Progression"),
+                 [this] { workbench_.RobustTpaClick(); });
   // The reports line numbers up in fixed-width columns; a fixed-pitch font keeps them lined up.
   QFont fixed(QStringLiteral("DejaVu Sans Mono"));
   fixed.setStyleHint(QFont::Monospace);

@@ -37,7 +37,10 @@ bool writeAll(int fd, std::string_view content) {
 void replaceFileWhole(const std::string& path, std::string_view content) {
   const std::filesystem::path target(path);
   if (target.filename().empty()) throw IoError("Cannot create file: " + path + " (no file name)");
-  std::string pattern = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+  std::string hidden = ".";
+  hidden += target.filename().string();
+  hidden += ".XXXXXX";
+  std::string pattern = (target.parent_path() / hidden).string();
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
 

@@ -1,6 +1,9 @@
 #include "maps/map_file.h"
 
 #include "common/format.h"
+#include "common/zero_fields.h"
+#include "common/field_run.h"
+#include "common/fixed_width.h"
 
 namespace pelk {
 
@@ -21,12 +24,14 @@ void appendMapMeanLine(std::string& out, double mean) {
 }
 
 void appendMapRow(std::string& out, const std::int32_t* sums, int count) {
-  for (int j = 0; j < count; ++j) {
-    if (j == 0)
-      appendInt(out, sums[j], kSumWidth);
-    else
-      appendIntColumn(out, sums[j], kSumWidth);
-  }
+  // A map file holds 263,169 sums, nearly all of them zeros past block 100: the sums up to the
+  // last one that is not zero are written, and the zeros after it copied as finished text (a
+  // zero is "       0" first in a row and as a column alike).
+  const int written = withoutTrailingZeros(sums, count);
+  appendFieldRun(out, written, kIntFieldRoom(kSumWidth), [sums](char* at, int j) {
+    return j == 0 ? putInt(at, sums[j], kSumWidth) : putIntColumn(at, sums[j], kSumWidth);
+  });
+  appendRepeated(out, "       0", static_cast<std::size_t>(count - written));
   out += "\r\n";
 }
 

@@ -2,8 +2,9 @@
 
 #include <cmath>
 #include <utility>
+#include <vector>
 
-#include "common/exchange_sort.h"
+#include "common/exchange_sort_order.h"
 #include "common/file_io.h"
 #include "common/format.h"
 #include "common/picture.h"
@@ -98,14 +99,7 @@ void TForm104::drawHighlights(Picture& view) {
 
 void TForm104::reportResults() {
   OutFile out(kResultsFile);
-  exchangeSort(
-      1, pointCount,
-      [this](int j, int i) { return pointValue[static_cast<std::size_t>(j)] > pointValue[static_cast<std::size_t>(i)]; },
-      [this](int i, int j) {
-        std::swap(pointX[static_cast<std::size_t>(i)], pointX[static_cast<std::size_t>(j)]);
-        std::swap(pointY[static_cast<std::size_t>(i)], pointY[static_cast<std::size_t>(j)]);
-        std::swap(pointValue[static_cast<std::size_t>(i)], pointValue[static_cast<std::size_t>(j)]);
-      });
+  sortPointsByValue();
 
   Memo1.addEmpty();
   Memo1.add("==== MCHS RESULTS====");
@@ -134,6 +128,21 @@ void TForm104::reportResults() {
   }
   Memo1.addEmpty();
   out.close();
+}
+
+void TForm104::sortPointsByValue() {
+  // Thousands of points: the exchange order is worked out rather than exchanged step by step.
+  const auto count = static_cast<std::size_t>(pointCount);
+  const std::vector<double> values(pointValue.begin() + 1, pointValue.begin() + 1 + pointCount);
+  const std::vector<std::int32_t> xs(pointX.begin() + 1, pointX.begin() + 1 + pointCount);
+  const std::vector<std::int32_t> ys(pointY.begin() + 1, pointY.begin() + 1 + pointCount);
+  const std::vector<int> order = exchangeSortOrder(values);
+  for (std::size_t r = 0; r < count; ++r) {
+    const auto from = static_cast<std::size_t>(order[r]);
+    pointValue[r + 1] = values[from];
+    pointX[r + 1] = xs[from];
+    pointY[r + 1] = ys[from];
+  }
 }
 
 void TForm104::resetThreshold() { gThreshold = kHighlightThreshold; }

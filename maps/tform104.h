@@ -33,6 +33,8 @@ class TForm104 {
   void addPoint(std::int32_t x, std::int32_t y, double value);
   void drawHighlights(Picture& view);
   void reportResults();
+  // The points strongest first, in the order of the system's exchange sort over 1..pointCount.
+  void sortPointsByValue();
   void resetThreshold();
   void scanTestGrid();
   static double cellScore(double a, double b);

@@ -3,16 +3,16 @@
 #include <cmath>
 #include <utility>
 
-#include "common/exchange_sort.h"
+#include "common/exchange_sort_order.h"
 #include "common/io_error.h"
 
 namespace pelk {
 namespace {
 
 void sortDescending(std::vector<double>& column, int n) {
-  exchangeSort(
-      1, n, [&](int j, int i) { return column[j] > column[i]; },
-      [&](int i, int j) { std::swap(column[i], column[j]); });
+  const std::vector<double> values(column.begin() + 1, column.begin() + 1 + n);
+  const std::vector<int> order = exchangeSortOrder(values);
+  for (int r = 0; r < n; ++r) column[r + 1] = values[order[r]];
 }
 
 // Each addition is carried out in extended precision and stored back into a double, as every

@@ -2,8 +2,9 @@
 
 #include <optional>
 #include <utility>
+#include <vector>
 
-#include "common/exchange_sort.h"
+#include "common/exchange_sort_order.h"
 #include "common/file_io.h"
 #include "common/format.h"
 #include "regions/gate_coordinates.h"
@@ -21,13 +22,14 @@ std::string clusterName;
 // Only the summary file's columns have no separator between them.
 constexpr int kColumn = 5;
 
-// Largest area first. j = i never exchanges, so starting j at i + 1 orders exactly as the
-// finder always has, ties included.
+// Largest area first, ties where the finder's exchange sort has always left them; the order is
+// worked out rather than exchanged step by step.
 void sortByArea() {
-  exchangeSort(
-      1, table.count,
-      [](int j, int i) { return table.entries[j].area > table.entries[i].area; },
-      [](int i, int j) { std::swap(table.entries[i], table.entries[j]); });
+  std::vector<int> areas(static_cast<std::size_t>(table.count));
+  for (int k = 1; k <= table.count; ++k) areas[static_cast<std::size_t>(k - 1)] = table.entries[k].area;
+  const std::vector<int> order = exchangeSortOrder(areas);
+  const RegionTable unsorted = table;
+  for (int r = 0; r < table.count; ++r) table.entries[r + 1] = unsorted.entries[order[r] + 1];
 }
 
 std::string logLine(const GateRegion& r, int xb, int yb) {

@@ -2,6 +2,9 @@
 
 #include "common/file_io.h"
 #include "common/format.h"
+#include "common/zero_fields.h"
+#include "common/field_run.h"
+#include "common/fixed_width.h"
 #include "common/text_reader.h"
 #include "sqlexport/script_parts.h"
 #include "sqlexport/sql_export.h"
@@ -44,9 +47,18 @@ void map1Sql(const std::string& fn, const std::string& patientId, const std::str
     out += ',';
     sql::appendQuotedIds(out, fn, patientId, testId);
     out += ",1,\r\n";
-    for (int k = 0; k < kSumsPerRecord; ++k) {
-      if (k > 0) out += ',';
-      appendInt(out, sums[k], kSumWidth);
+    // 512 numbers a line, each after a comma but the first; the zeros that end most lines are
+    // copied as finished text.
+    const int written = withoutTrailingZeros(sums.data(), kSumsPerRecord);
+    appendFieldRun(out, written, 1 + kIntFieldRoom(kSumWidth), [&sums](char* at, int k) {
+      if (k > 0) *at++ = ',';
+      return putInt(at, sums[static_cast<std::size_t>(k)], kSumWidth);
+    });
+    if (written == 0) {
+      out += "     0";
+      appendRepeated(out, ",     0", kSumsPerRecord - 1);
+    } else {
+      appendRepeated(out, ",     0", static_cast<std::size_t>(kSumsPerRecord - written));
     }
     out += ");\r\n";
   }

@@ -73,6 +73,8 @@ class Workbench {
   void Button18Click();                           // "Load Ref"
   void Button19Click();                           // "Load Out/Ref 3"
   void SyClick();                                 // "7. Synopsis Cocktail 1"
+  void ImportScanClick();                         // menu "Import scan…"
+  void RobustTpaClick();                          // menu "Robust Tumour Progression"
 
   bool exitRequested() const { return exitRequested_; }
   const ModuleObjects& modules() const { return modules_; }
@@ -100,6 +102,8 @@ class Workbench {
   void saveResultFile();
   void print();
   void loadInto(std::string& field);
+  void importScan();
+  void robustTumorProgression();
   void synopsis1();
   void synopsis2();
   void synopsis1RankAnalysis1(const std::string& standard, const std::string& reference);

@@ -28,6 +28,7 @@ const std::vector<CliCommand>& cliCommands() {
       {"synopsis2", false, [](Workbench& w) { w.Button16Click(); }},
       {"tes", false, [](Workbench& w) { w.Button9Click(); }},
       {"false-color", false, [](Workbench& w) { w.Button15Click(); }},
+      {"robust-tpa", false, [](Workbench& w) { w.RobustTpaClick(); }},
       {"save-image", true, [](Workbench& w) { w.Button10Click(); }},
       {"save-results", true, [](Workbench& w) { w.Button12Click(); }},
   };

@@ -11,7 +11,11 @@ std::string commandHelp() {
          "  rra1 | rra2 | mchs | zchs | cluster | diff | tpa | synopsis1 | synopsis2 | tes |\n"
          "  false-color\n"
          "  save-image=NAME                \"8. Save Image\" with NAME typed in the input box\n"
-         "  save-results=NAME              \"11. Save Result File\" with NAME typed in the input box\n";
+         "  save-results=NAME              \"11. Save Result File\" with NAME typed in the input box\n"
+         "  robust-tpa                     aligned progression analysis of std against ref and third\n"
+         "                                 (progression.json, progression.txt, progression.bmp)\n"
+         "pelk40-cli import SOURCE --out FILE.bmp [--slice N] [--window auto|MIN:MAX]\n"
+         "                                 one slice of a DICOM or NIfTI scan as a workbench bitmap\n";
 }
 
 }  // namespace

@@ -2,9 +2,12 @@
 
 #include <exception>
 #include <filesystem>
+#include <string_view>
+#include <vector>
 
 #include "app/cli/cli_dialogs.h"
 #include "app/cli/cli_options.h"
+#include "importers/import_command.h"
 #include "workbench/workbench.h"
 
 namespace pelk {
@@ -23,6 +26,10 @@ void printResults(const ResultsArea& results, std::ostream& out) {
 }  // namespace
 
 int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+  // "import" turns a DICOM or NIfTI scan into a bitmap the workbench reads; it runs alone.
+  if (argc >= 2 && std::string_view(argv[1]) == "import")
+    return runImportCommand(std::vector<std::string>(argv + 2, argv + argc), out, err);
+
   CliParse parsed = parseCli(argc, argv, out, err);
   if (!parsed.options) return parsed.exitCode;
   const CliOptions& options = *parsed.options;

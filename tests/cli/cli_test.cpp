@@ -167,3 +167,41 @@ TEST_F(Cli, UnwritableOutputsFailTheRun) {
 
 }  // namespace
 }  // namespace pelk::test
+
+namespace pelk::test {
+namespace {
+
+TEST_F(Cli, ImportRunsAloneAndReportsItsOwnErrors) {
+  CliRun missing = run({"import", "absent.nii", "--out", "scan.bmp"});
+  EXPECT_EQ(missing.code, 1);
+  EXPECT_EQ(missing.err.rfind("error: import: ", 0), 0u) << missing.err;
+  EXPECT_FALSE(fileExists("scan.bmp"));
+  EXPECT_EQ(run({"import"}).code, 2);
+  CliRun help = run({"import", "--help"});
+  EXPECT_EQ(help.code, 0);
+  EXPECT_NE(help.out.find("--slice"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace pelk::test
+
+namespace pelk::test {
+namespace {
+
+TEST_F(Cli, RobustProgressionWritesItsFilesAndSectionBesideTheLegacyOnes) {
+  writeSamples();
+  CliRun r = runOnSamples({"robust-tpa"});
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.out.find("Robust Tumour Progression Analysis\n"), std::string::npos);
+  EXPECT_NE(r.out.find("Robust verdict: INCREASING\n \nReady\n \n"), std::string::npos);
+  for (const char* name : {"progression.json", "progression.txt", "progression.bmp"}) EXPECT_TRUE(fileExists(name)) << name;
+  EXPECT_FALSE(fileExists("tpa.dat"));
+
+  CliRun missing = run({"--std", "standard.bmp", "--ref", "reference.bmp", "robust-tpa", "plot"});
+  EXPECT_EQ(missing.code, 1);
+  EXPECT_EQ(missing.err.rfind("error: robust-tpa: ", 0), 0u) << missing.err;
+  EXPECT_NE(missing.out.find("No Filename selected"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace pelk::test

@@ -2,6 +2,7 @@
 #include <QButtonGroup>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -114,6 +115,9 @@ class MainWindowTest : public QObject {
     QCOMPARE(static_cast<QPushButton*>(window.control("Button7"))->text(), QString("6. Diiferential Image"));
     QCOMPARE(static_cast<QLabel*>(window.control("Label1"))->text(), QString("Output File"));
     QCOMPARE(window.centralWidget()->palette().color(QPalette::Window), QColor(0xA6, 0xCA, 0xF0));
+    // The menu sits above the fixed layout, which keeps its size and places.
+    QVERIFY(window.menuBar()->isVisibleTo(&window));
+    QCOMPARE(window.menuBar()->actions().size(), 2);
   }
 
   void rankAnalysisFillsTheResultsArea() {

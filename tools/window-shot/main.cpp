@@ -1,10 +1,12 @@
-// Developer tool: opens the window in a working folder, runs "7. Synopsis Cocktail 1" on the
-// given scans and saves a picture of the window, as the README shows it.
+// Developer tool: opens the window in a working folder, plots the standard scan, runs
+// "7. Synopsis Cocktail 1" on the given scans and saves a picture of the window, as the README
+// shows it.
 // Usage: window-shot DIR STD REF OUT.png
 #include <QApplication>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <cstdio>
 #include <filesystem>
 
@@ -29,6 +31,8 @@ int main(int argc, char** argv) {
   window.show();
   static_cast<QLineEdit*>(window.control("Edit1"))->setText(QString::fromLocal8Bit(argv[2]));
   static_cast<QLineEdit*>(window.control("Edit2"))->setText(QString::fromLocal8Bit(argv[3]));
+  static_cast<QRadioButton*>(window.control("RadioStd"))->setChecked(true);
+  static_cast<QPushButton*>(window.control("Button2"))->click();
   static_cast<QPushButton*>(window.control("Sy"))->click();
   application.processEvents();
   return window.grab().save(out) ? 0 : 1;

@@ -1,0 +1,157 @@
+// The benchmark program: every case on generated 512 x 512 and 1001 x 1001 scans, each timed with
+// its file writes and next to its I/O floor, each run's output checked against the golden
+// fingerprints. Own options (before Google Benchmark's):
+//   --bench-dir=DIR    where the scans and outputs go (default: a fresh folder under /tmp)
+//   --update-golden    record the fingerprints of this run as the golden ones
+// Exit status 1 when any output differs from its golden fingerprint.
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+
+#include "bench/bench_case.h"
+#include "bench/golden_outputs.h"
+#include "bench/io_floor.h"
+#include "bench/results_table.h"
+#include "bench/scan_set.h"
+#include "bench/write_recorder.h"
+
+namespace pelk::bench {
+namespace {
+
+constexpr int kSizes[] = {512, 1001};
+
+struct Workspace {
+  std::filesystem::path dir;
+  ScanSet scans;
+};
+
+std::map<int, Workspace> workspaces;
+
+void enter(const Workspace& w) { std::filesystem::current_path(w.dir); }
+
+std::vector<WrittenFile> captureRun(const BenchCase& c, const ScanSet& scans, Lines& lines) {
+  if (c.beforeEach) c.beforeEach(scans);
+  WriteRecording recording;
+  c.run(scans, &lines);
+  return recording.take();
+}
+
+struct Context {
+  GoldenOutputs* golden;
+  ResultsTable* table;
+};
+
+void registerCase(const BenchCase& c, int size, Context ctx) {
+  const std::string key = c.name + "/" + std::to_string(size);
+  const std::string floorKey = "floor: " + key;
+  const std::size_t row = ctx.table->expect(TableRow{c.name, size}, key, floorKey);
+
+  // One untimed run records what the case writes: for the golden check, the byte count and the
+  // floor's replay.
+  auto prepared = [c, size, key, row, ctx](benchmark::State& state) -> std::vector<WrittenFile> {
+    const Workspace& w = workspaces.at(size);
+    enter(w);
+    c.prepare(w.scans);
+    Lines lines;
+    std::vector<WrittenFile> files = captureRun(c, w.scans, lines);
+    const std::size_t bytes = totalBytes(files);
+    TableRow& r = ctx.table->row(row);
+    r.bytes = bytes;
+    if (!ctx.golden->check(key, outputDigest(files, lines), bytes)) r.outputChanged = true;
+    state.counters["bytes"] = static_cast<double>(bytes);
+    return files;
+  };
+
+  benchmark::RegisterBenchmark(key.c_str(), [c, size, prepared](benchmark::State& state) {
+    try {
+      prepared(state);
+      const ScanSet& scans = workspaces.at(size).scans;
+      for (auto _ : state) {
+        if (c.beforeEach) {
+          state.PauseTiming();
+          c.beforeEach(scans);
+          state.ResumeTiming();
+        }
+        c.run(scans, nullptr);
+      }
+    } catch (const std::exception& e) {
+      state.SkipWithError(e.what());
+    }
+  })->UseRealTime()->Unit(benchmark::kMillisecond);
+
+  benchmark::RegisterBenchmark(floorKey.c_str(), [prepared](benchmark::State& state) {
+    try {
+      const std::vector<WrittenFile> files = prepared(state);
+      for (auto _ : state) writeFloor(files);
+    } catch (const std::exception& e) {
+      state.SkipWithError(e.what());
+    }
+  })->UseRealTime()->Unit(benchmark::kMillisecond);
+}
+
+bool takeFlag(int& argc, char** argv, const char* flag, std::string* value) {
+  const std::size_t n = std::strlen(flag);
+  for (int i = 1; i < argc; ++i) {
+    if (std::strncmp(argv[i], flag, n) != 0) continue;
+    if (value) {
+      if (argv[i][n] != '=') continue;
+      *value = argv[i] + n + 1;
+    } else if (argv[i][n] != '\0') {
+      continue;
+    }
+    for (int j = i; j + 1 < argc; ++j) argv[j] = argv[j + 1];
+    --argc;
+    return true;
+  }
+  return false;
+}
+
+int run(int argc, char** argv) {
+  const bool updateGolden = takeFlag(argc, argv, "--update-golden", nullptr);
+  std::string dir;
+  if (!takeFlag(argc, argv, "--bench-dir", &dir)) {
+    char pattern[] = "/tmp/pelk40-bench-XXXXXX";
+    if (!::mkdtemp(pattern)) {
+      std::perror("mkdtemp");
+      return 2;
+    }
+    dir = pattern;
+  }
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
+
+  for (int size : kSizes) {
+    Workspace& w = workspaces[size];
+    w.dir = std::filesystem::absolute(std::filesystem::path(dir) / std::to_string(size));
+    std::filesystem::create_directories(w.dir);
+    enter(w);
+    w.scans = writeScanSet(size);
+  }
+
+  addModuleCases();
+  addSqlCases();
+  addCommandCases();
+  GoldenOutputs golden(PELK_BENCH_GOLDEN);
+  ResultsTable table;
+  for (const BenchCase& c : allCases())
+    for (int size : kSizes) registerCase(c, size, Context{&golden, &table});
+
+  std::printf("scratch directory: %s\n", dir.c_str());
+  benchmark::RunSpecifiedBenchmarks(&table);
+  benchmark::Shutdown();
+  if (updateGolden) golden.save();
+  return golden.anyMismatch() ? 1 : 0;
+}
+
+}  // namespace
+}  // namespace pelk::bench
+
+int main(int argc, char** argv) { return pelk::bench::run(argc, argv); }

@@ -1,0 +1,93 @@
+#include "bench/scan_set.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <stdexcept>
+
+namespace pelk::bench {
+namespace {
+
+constexpr int kHeaderBytes = 1078;
+
+void put32(std::string& s, std::size_t at, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) s[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+std::string header(int width, int height) {
+  const auto pixels = static_cast<std::uint32_t>(width) * static_cast<std::uint32_t>(height);
+  std::string s(kHeaderBytes, '\0');
+  s[0] = 'B';
+  s[1] = 'M';
+  put32(s, 2, kHeaderBytes + pixels);
+  put32(s, 10, kHeaderBytes);
+  put32(s, 14, 40);
+  put32(s, 18, static_cast<std::uint32_t>(width));
+  put32(s, 22, static_cast<std::uint32_t>(height));
+  s[26] = 1;
+  s[28] = 8;
+  put32(s, 34, pixels);
+  put32(s, 46, 256);
+  for (int i = 0; i < 256; ++i) s[54 + 4 * i] = s[55 + 4 * i] = s[56 + 4 * i] = static_cast<char>(i);
+  return s;
+}
+
+// A fixed pseudo-random sequence, so every run benchmarks the same bytes.
+std::uint32_t noise(std::uint32_t x) {
+  x ^= x >> 16;
+  x *= 0x7feb352dU;
+  x ^= x >> 15;
+  x *= 0x846ca68bU;
+  x ^= x >> 16;
+  return x;
+}
+
+int shading(int row, int col, int size) {
+  const double cx = (col - size / 2.0) / size;
+  const double cy = (row - size / 2.0) / size;
+  const double r = std::sqrt(cx * cx + cy * cy);
+  const double body = r < 0.42 ? 150.0 - 180.0 * r * r : 20.0;
+  const int jitter = static_cast<int>(noise(static_cast<std::uint32_t>(row * 7919 + col)) % 9) - 4;
+  const int v = static_cast<int>(body) + jitter;
+  return v < 0 ? 0 : (v > 200 ? 200 : v);
+}
+
+// A patch raises the pixels by 60, which the difference image doubles to 120: above the gate
+// finder's threshold of 100, so every patch becomes a region of its own.
+bool inPatch(int row, int col, int pitch, int side) {
+  return row % pitch >= 2 && row % pitch < 2 + side && col % pitch >= 3 && col % pitch < 3 + side;
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) throw std::runtime_error("cannot create " + path);
+  const std::size_t put = std::fwrite(bytes.data(), 1, bytes.size(), f);
+  std::fclose(f);
+  if (put != bytes.size()) throw std::runtime_error("cannot write " + path);
+}
+
+void writeScan(const std::string& path, int size, int pitch, int side) {
+  std::string bytes = header(size, size);
+  bytes.reserve(bytes.size() + static_cast<std::size_t>(size) * size);
+  for (int row = 0; row < size; ++row)
+    for (int col = 0; col < size; ++col) {
+      int v = shading(row, col, size);
+      if (pitch > 0 && inPatch(row, col, pitch, side)) v = std::min(v + 60, 255);
+      bytes.push_back(static_cast<char>(v));
+    }
+  writeFile(path, bytes);
+}
+
+}  // namespace
+
+ScanSet writeScanSet(int size) {
+  ScanSet set;
+  set.size = size;
+  writeScan(set.standard, size, 0, 0);
+  writeScan(set.reference, size, 16, 7);
+  writeScan(set.third, size, 40, 19);
+  return set;
+}
+
+}  // namespace pelk::bench

@@ -1,0 +1,21 @@
+#pragma once
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace pelk {
+
+// The length of a row of numbers once its trailing zeros are left off: the number of entries up
+// to and including the last one that is not zero.
+template <class T>
+int withoutTrailingZeros(const T* values, int count) {
+  while (count > 0 && values[count - 1] == 0) --count;
+  return count;
+}
+
+// Appends `count` copies of the text of one zero field (at most 16 characters). The map files
+// and the map script are mostly zeros: a block grid of 513 x 513 of which 101 x 101 blocks can
+// hold a sum. Copying the finished text is many times faster than writing each zero.
+void appendRepeated(std::string& out, std::string_view field, std::size_t count);
+
+}  // namespace pelk
