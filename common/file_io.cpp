@@ -2,7 +2,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "common/io_error.h"
 
@@ -13,20 +15,42 @@ namespace {
 // than loaded.
 constexpr long long kMaxInputBytes = 512LL * 1024 * 1024;
 
+// Opened without waiting: a named pipe would otherwise block the open until a writer comes,
+// and the command would hang instead of failing. Anything but a regular file is refused.
 std::FILE* openForReading(const std::string& path) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
     if (errno == ENOENT || errno == ENOTDIR) throw IoError("File not found: " + path);
     throw IoError("Cannot open file: " + path + " (" + std::strerror(errno) + ")");
   }
   struct stat st {};
-  if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) {
-    std::fclose(f);
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
     throw IoError("Cannot open file: " + path + " (not a regular file)");
   }
   if (st.st_size > kMaxInputBytes) {
-    std::fclose(f);
+    ::close(fd);
     throw IoError("File too large: " + path);
+  }
+  std::FILE* f = fdopen(fd, "rb");
+  if (!f) {
+    ::close(fd);
+    throw IoError("Cannot open file: " + path + " (" + std::strerror(errno) + ")");
+  }
+  return f;
+}
+
+// Created without waiting for the same reason: an output name that is a pipe nobody reads
+// fails at once.
+std::FILE* openForWriting(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
+  if (fd < 0) throw IoError("Cannot create file: " + path + " (" + std::strerror(errno) + ")");
+  const int flags = fcntl(fd, F_GETFL);
+  std::FILE* f = flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 ? nullptr : fdopen(fd, "wb");
+  if (!f) {
+    const int error = errno;
+    ::close(fd);
+    throw IoError("Cannot create file: " + path + " (" + std::strerror(error) + ")");
   }
   return f;
 }
@@ -58,8 +82,7 @@ std::string readFileHead(const std::string& path, std::size_t count) {
 }
 
 OutFile::OutFile(std::string path) : path_(std::move(path)) {
-  file_ = std::fopen(path_.c_str(), "wb");
-  if (!file_) throw IoError("Cannot create file: " + path_ + " (" + std::strerror(errno) + ")");
+  file_ = openForWriting(path_);
 }
 
 OutFile::~OutFile() {
