@@ -1,5 +1,7 @@
 #include "common/region_scan.h"
 
+#include "common/format.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -151,6 +153,23 @@ void scanRegions(RegionGrid& grid, BmpSize size, RegionTable& table, const SeedH
       }
     }
   }
+}
+
+std::string regionLogPrefix(const ScanRegion& r) {
+  std::string s;
+  appendInt(s, r.x1);
+  s += ": ";
+  appendInt(s, r.y1);
+  s += " : ";
+  appendInt(s, r.dx);
+  s += ": ";
+  appendInt(s, r.dy);
+  s += " : ";
+  appendInt(s, r.area);
+  s += " : ";
+  appendReal(s, r.intensity, 9, 3);
+  s += " : ";
+  return s;
 }
 
 }  // namespace pelk

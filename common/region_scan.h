@@ -58,4 +58,9 @@ using SeedHook = std::function<void(int a, int b)>;
 // the 1000th are not recorded, but their pixels are cleared all the same.
 void scanRegions(RegionGrid& grid, BmpSize size, RegionTable& table, const SeedHook& onSeed = {});
 
+// The start of a region's log line, as both the gate finder and FG-1 log it:
+// x1 ": " y1 " : " dx ": " dy " : " area " : " intensity (9.3) " : " — the mixed separators are
+// the finder's own.
+std::string regionLogPrefix(const ScanRegion& r);
+
 }  // namespace pelk

@@ -33,19 +33,7 @@ void sortByAreaThenIntensity() {
 }
 
 std::string regionLogLine(const ScanRegion& r, const char* mark) {
-  std::string s;
-  appendInt(s, r.x1);
-  s += ": ";
-  appendInt(s, r.y1);
-  s += " : ";
-  appendInt(s, r.dx);
-  s += ": ";
-  appendInt(s, r.dy);
-  s += " : ";
-  appendInt(s, r.area);
-  s += " : ";
-  appendReal(s, r.intensity, 9, 3);
-  s += " : ";
+  std::string s = regionLogPrefix(r);
   s += mark;
   return s;
 }

@@ -33,19 +33,7 @@ void sortByArea() {
 }
 
 std::string logLine(const GateRegion& r, int xb, int yb) {
-  std::string s;
-  appendInt(s, r.x1);
-  s += ": ";
-  appendInt(s, r.y1);
-  s += " : ";
-  appendInt(s, r.dx);
-  s += ": ";
-  appendInt(s, r.dy);
-  s += " : ";
-  appendInt(s, r.area);
-  s += " : ";
-  appendReal(s, r.intensity, 9, 3);
-  s += " : ";
+  std::string s = regionLogPrefix(r);
   appendInt(s, xb);
   s += " : ";
   appendInt(s, yb);
