@@ -1,7 +1,9 @@
 #include "bench/write_recorder.h"
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <map>
 
 extern "C" {
@@ -11,6 +13,10 @@ int __real_fclose(std::FILE* f);
 std::FILE* __wrap_fopen(const char* path, const char* mode);
 std::size_t __wrap_fwrite(const void* data, std::size_t size, std::size_t count, std::FILE* f);
 int __wrap_fclose(std::FILE* f);
+int __real_open(const char* path, int flags, ...);
+std::FILE* __real_fdopen(int fd, const char* mode);
+int __wrap_open(const char* path, int flags, ...);
+std::FILE* __wrap_fdopen(int fd, const char* mode);
 }
 
 namespace pelk::bench {
@@ -18,6 +24,9 @@ namespace {
 
 bool recording = false;
 std::map<std::FILE*, WrittenFile> openFiles;
+// Output files are created with open() and then given a stream with fdopen(); the name is
+// remembered between the two.
+std::map<int, std::string> createdDescriptors;
 std::vector<WrittenFile> closedFiles;
 
 }  // namespace
@@ -25,11 +34,13 @@ std::vector<WrittenFile> closedFiles;
 WriteRecording::WriteRecording() {
   openFiles.clear();
   closedFiles.clear();
+  createdDescriptors.clear();
   recording = true;
 }
 
 WriteRecording::~WriteRecording() {
   recording = false;
+  createdDescriptors.clear();
   openFiles.clear();
   closedFiles.clear();
 }
@@ -70,4 +81,29 @@ int __wrap_fclose(std::FILE* f) {
     }
   }
   return __real_fclose(f);
+}
+
+int __wrap_open(const char* path, int flags, ...) {
+  mode_t mode = 0;
+  if (flags & (O_CREAT | O_TMPFILE)) {
+    va_list args;
+    va_start(args, flags);
+    mode = va_arg(args, mode_t);
+    va_end(args);
+  }
+  const int fd = __real_open(path, flags, mode);
+  if (recording && fd >= 0 && (flags & O_ACCMODE) != O_RDONLY) createdDescriptors[fd] = path;
+  return fd;
+}
+
+std::FILE* __wrap_fdopen(int fd, const char* mode) {
+  std::FILE* f = __real_fdopen(fd, mode);
+  if (recording) {
+    auto it = createdDescriptors.find(fd);
+    if (it != createdDescriptors.end()) {
+      if (f) openFiles[f] = WrittenFile{std::move(it->second), {}};
+      createdDescriptors.erase(it);
+    }
+  }
+  return f;
 }

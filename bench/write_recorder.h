@@ -12,7 +12,8 @@ struct WrittenFile {
 };
 
 // Records the files the system writes while a recording is open. The system writes every output
-// file through fopen/fwrite/fclose, which the benchmark's link redirects through the recorder;
+// file through open+fdopen (or fopen), fwrite and fclose, which the benchmark's link redirects
+// through the recorder;
 // outside a recording the calls pass straight through.
 class WriteRecording {
  public:
