@@ -38,6 +38,9 @@ class TextReader {
   std::string_view nextToken();
   // The first byte from p on that is not a blank, tab, line end or other control character.
   static const char* skipBlanks(const char* p, const char* last);
+  // An optional minus and one to nine digits from p, ended by a blank, a line end or the end of
+  // the data: sets value and returns the end of the token; nullptr for any other token.
+  static const char* shortInteger(const char* p, const char* last, std::int32_t& value);
   // readInt's full rules for a token of any shape.
   std::int32_t readIntToken();
   [[noreturn]] void invalid() const;

@@ -71,6 +71,19 @@ TEST(ExchangeSortOrder, MatchesThePlainProcedureOnListsAsLongAsMchsPoints) {
   }
 }
 
+TEST(ExchangeSortOrder, MatchesThePlainProcedureWithLargeGroupsAmongDistinctKeys) {
+  // Long stretches of passes between the moves of a large group, the case taken in one step.
+  std::mt19937 random(99);
+  for (int trial = 0; trial < 400; ++trial) {
+    const int n = 2 + static_cast<int>(random() % 400);
+    const int groups = 1 + static_cast<int>(random() % 4);
+    std::vector<int> keys(static_cast<std::size_t>(n));
+    for (int k = 0; k < n; ++k)
+      keys[k] = random() % 3 == 0 ? static_cast<int>(random() % groups) * 1000 : static_cast<int>(random() % 5000);
+    ASSERT_EQ(exchangeSortOrder(keys), plainOrder(keys)) << "trial " << trial;
+  }
+}
+
 TEST(ExchangeSortOrder, NegativeAndPositiveZeroAreOneTie) {
   const std::vector<double> keys{0.0, -0.0, 3.0, 0.0, -0.0, 1.0, -0.0};
   const std::vector<int> order = exchangeSortOrder(keys);

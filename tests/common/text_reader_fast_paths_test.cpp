@@ -1,4 +1,5 @@
 #include <charconv>
+#include <cmath>
 #include <optional>
 #include <random>
 #include <string>
@@ -44,6 +45,56 @@ TEST(TextReaderInt, EveryTokenReadsAsThePlainRuleSays) {
       EXPECT_EQ(in.readInt(), *expected) << token;
       // The next number is found where the plain rule leaves the reader.
       EXPECT_EQ(in.readInt(), after.empty() ? 0 : 9) << token;
+    }
+}
+
+TEST(TextReaderInt, ReadsEveryTokenInAnEightCharacterFieldAsThePlainRuleSays) {
+  // Map fields: blanks up to eight characters, then the token, then whatever follows it.
+  for (const std::string& token : kTokens)
+    for (const std::string& after : {std::string(""), std::string(" 9"), std::string("5 9"),
+                                     std::string("\r\n9"), std::string("x")}) {
+      const std::string field =
+          std::string(token.size() < 8 ? 8 - token.size() : 0, ' ') + token;
+      const std::optional<std::int32_t> expected = plainInt(token + after.substr(0, after.find_first_of(" \r")));
+      TextReader in(field + after, "f.map");
+      if (!expected) {
+        EXPECT_THROW(in.readInt(), IoError) << token << after;
+        continue;
+      }
+      EXPECT_EQ(in.readInt(), *expected) << token << after;
+      EXPECT_EQ(in.readInt(), after.find('9') != std::string::npos ? 9 : 0) << token << after;
+    }
+}
+
+// The real-number rule read the plain way: plain decimal notation only, finite.
+std::optional<double> plainReal(const std::string& token) {
+  if (token.empty()) return 0.0;
+  std::string_view text = token;
+  if (text.front() == '+') text.remove_prefix(1);
+  for (char c : text)
+    if (!((c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E')) return std::nullopt;
+  double value = 0.0;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+    return std::nullopt;
+  return value;
+}
+
+TEST(TextReaderReal, EveryTokenReadsAsThePlainRuleSaysSignOfZeroIncluded) {
+  std::vector<std::string> tokens = kTokens;
+  for (const char* more : {"-0.0", "0.5", "-0", "-000", "26.214", "1e400", "-1e-400"}) tokens.push_back(more);
+  for (const std::string& token : tokens)
+    for (const std::string& after : {std::string(""), std::string(" 9"), std::string("\r\n9")}) {
+      TextReader in("       " + token + after, "r.map");
+      const std::optional<double> expected = plainReal(token);
+      if (!expected) {
+        EXPECT_THROW(in.readReal(), IoError) << token;
+        continue;
+      }
+      const double got = in.readReal();
+      EXPECT_EQ(got, *expected) << token;
+      EXPECT_EQ(std::signbit(got), std::signbit(*expected)) << token;
+      EXPECT_EQ(in.readReal(), after.empty() ? 0.0 : 9.0) << token;
     }
 }
 
