@@ -30,13 +30,25 @@ void clearHist() { std::memset(hist, 0, sizeof hist); }
 void countBands(std::string_view bytes, std::int64_t chunkLength, std::int64_t chunkCount,
                 std::int64_t bandWidth) {
   clearHist();
-  std::vector<std::int32_t> bandOf(static_cast<std::size_t>(chunkLength));
-  for (std::int64_t p = 0; p < chunkLength; ++p)
-    bandOf[static_cast<std::size_t>(p)] = static_cast<std::int32_t>(roundDivEven(p, bandWidth));
+  // The band only rises along a chunk, so each chunk is counted a run of equal bands at a time.
+  struct BandRun {
+    std::int64_t end;
+    std::int32_t* bins;
+  };
+  std::vector<BandRun> runs;
+  for (std::int64_t p = 0; p < chunkLength;) {
+    const std::int64_t band = roundDivEven(p, bandWidth);
+    std::int64_t end = p + 1;
+    while (end < chunkLength && roundDivEven(end, bandWidth) == band) ++end;
+    runs.push_back(BandRun{end, hist[band]});
+    p = end;
+  }
   const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
   for (std::int64_t k = 0; k < chunkCount; ++k) {
     const unsigned char* chunk = data + k * chunkLength;
-    for (std::int64_t p = 0; p < chunkLength; ++p) ++hist[bandOf[static_cast<std::size_t>(p)]][chunk[p]];
+    std::int64_t p = 0;
+    for (const BandRun& run : runs)
+      for (std::int32_t* bins = run.bins; p < run.end; ++p) ++bins[chunk[p]];
   }
 }
 
@@ -172,7 +184,9 @@ void buildProfile(ModuleLog& log, const std::string& path, const std::string& ou
   }
   profile.close();
 
-  countBands(bytes, height, width, roundDivEven(size.ymax, 100));
+  // A square picture is cut the same way both times: the table already holds the count.
+  if (height != width || roundDivEven(size.ymax, 100) != roundDivEven(size.xmax, 100))
+    countBands(bytes, height, width, roundDivEven(size.ymax, 100));
   std::string& db = database.text();
   for (int s = 0; s < kReportedBands; ++s) appendHeightBandLine(db, label1, label2, s);
 }
