@@ -81,6 +81,22 @@ std::string readFileHead(const std::string& path, std::size_t count) {
   return data;
 }
 
+InFile::InFile(const std::string& path) : path_(path), file_(openForReading(path)) {
+  struct stat st {};
+  if (fstat(fileno(file_), &st) == 0) size_ = static_cast<std::size_t>(st.st_size);
+}
+
+InFile::~InFile() { std::fclose(file_); }
+
+std::size_t InFile::appendTo(std::string& out, std::size_t count) {
+  const std::size_t had = out.size();
+  out.resize(had + count);
+  const std::size_t got = std::fread(out.data() + had, 1, count, file_);
+  out.resize(had + got);
+  if (got < count && std::ferror(file_)) throw IoError("Cannot read file: " + path_);
+  return got;
+}
+
 OutFile::OutFile(std::string path) : path_(std::move(path)) {
   file_ = openForWriting(path_);
 }

@@ -12,6 +12,27 @@ std::string readWholeFile(const std::string& path);
 // Reads at most `count` bytes from the start of a file (for header readers).
 std::string readFileHead(const std::string& path, std::size_t count);
 
+// An input file read a part at a time, for readers that usually stop well before its end. It is
+// opened, and refused, exactly as readWholeFile opens and refuses a file.
+class InFile {
+ public:
+  explicit InFile(const std::string& path);
+  ~InFile();
+  InFile(const InFile&) = delete;
+  InFile& operator=(const InFile&) = delete;
+
+  // The file's size when it was opened.
+  std::size_t size() const { return size_; }
+  // Appends up to `count` further bytes of the file to `out`; returns how many (0 at its end).
+  // IoError "Cannot read file: NAME" when the read fails.
+  std::size_t appendTo(std::string& out, std::size_t count);
+
+ private:
+  std::string path_;
+  std::FILE* file_ = nullptr;
+  std::size_t size_ = 0;
+};
+
 // An output file that is created (or truncated) at once and written with one buffered write.
 // Build the content with text()/line(); close() writes it. If the owner is left through an
 // exception before close(), the destructor writes what was built so far, so a failed run leaves

@@ -10,21 +10,60 @@
 #include "common/io_error.h"
 
 namespace pelk {
+namespace {
+
+// Enough for any token the short forms read, with the blanks of its field before it.
+constexpr std::size_t kLookahead = 64;
+
+}  // namespace
 
 TextReader::TextReader(std::string content, std::string name)
     : data_(std::move(content)), name_(std::move(name)) {}
 
 TextReader TextReader::open(const std::string& path) { return TextReader(readWholeFile(path), path); }
 
+TextReader TextReader::openInParts(const std::string& path) {
+  auto file = std::make_unique<InFile>(path);
+  TextReader reader(std::string(), path);
+  reader.data_.reserve(file->size());
+  reader.rest_ = std::move(file);
+  return reader;
+}
+
+bool TextReader::more() const {
+  if (!rest_) return false;
+  // Each part as large as all before it: a file read to its end is read in a few calls.
+  constexpr std::size_t kFirstPart = 64 * 1024;
+  if (rest_->appendTo(data_, std::max(kFirstPart, data_.size())) > 0) return true;
+  rest_.reset();
+  return false;
+}
+
+void TextReader::ensure(std::size_t end) const {
+  while (data_.size() < end && more()) {
+  }
+}
+
+bool TextReader::eof() const {
+  while (pos_ >= data_.size())
+    if (!more()) return true;
+  return false;
+}
+
 bool TextReader::eoln() const { return eof() || data_[pos_] == '\r' || data_[pos_] == '\n'; }
 
 bool TextReader::seekEof() const {
-  for (std::size_t i = pos_; i < data_.size(); ++i)
-    if (static_cast<unsigned char>(data_[i]) > ' ') return false;
-  return true;
+  std::size_t i = pos_;
+  for (;;) {
+    for (; i < data_.size(); ++i)
+      if (static_cast<unsigned char>(data_[i]) > ' ') return false;
+    if (!more()) return true;
+  }
 }
 
 char TextReader::get() { return eof() ? '\0' : data_[pos_++]; }
+
+char TextReader::peek() const { return eof() ? '\0' : data_[pos_]; }
 
 // Numbers in the system's files stand right-aligned in wide fields, so most of a reader's time
 // went into passing blanks: they are passed eight at a time while the bytes are plain ASCII.
@@ -47,9 +86,12 @@ const char* TextReader::skipBlanks(const char* p, const char* last) {
 }
 
 std::string_view TextReader::nextToken() {
-  pos_ = static_cast<std::size_t>(skipBlanks(data_.data() + pos_, data_.data() + data_.size()) - data_.data());
-  std::size_t start = pos_;
-  while (pos_ < data_.size() && static_cast<unsigned char>(data_[pos_]) > ' ') ++pos_;
+  do pos_ = static_cast<std::size_t>(skipBlanks(data_.data() + pos_, data_.data() + data_.size()) - data_.data());
+  while (pos_ == data_.size() && more());
+  const std::size_t start = pos_;
+  do
+    while (pos_ < data_.size() && static_cast<unsigned char>(data_[pos_]) > ' ') ++pos_;
+  while (pos_ == data_.size() && more());
   return std::string_view(data_).substr(start, pos_ - start);
 }
 
@@ -59,6 +101,8 @@ std::int32_t TextReader::readInt() {
   // Nearly every number in the system's files is an optional minus and a few digits ended by a
   // blank or a line end: that token is read in one pass. Anything else, a "+" sign, ten digits
   // or more, a stray character, goes through the full rules below from the same position.
+  // The short forms below are taken only where the data in hand shows where the token ends.
+  ensure(pos_ + kLookahead);
   const char* const first = data_.data();
   const char* const last = first + data_.size();
   // A zero alone in an eight-character field: four fifths of every map file.
@@ -73,14 +117,14 @@ std::int32_t TextReader::readInt() {
     return 0;
   }
   std::int32_t value = 0;
-  if (const char* end = shortInteger(p, last, value)) {
+  if (const char* end = shortInteger(p, last, !rest_, value)) {
     pos_ = static_cast<std::size_t>(end - first);
     return value;
   }
   return readIntToken();
 }
 
-const char* TextReader::shortInteger(const char* p, const char* last, std::int32_t& value) {
+const char* TextReader::shortInteger(const char* p, const char* last, bool lastIsEnd, std::int32_t& value) {
   const bool negative = p < last && *p == '-';
   const char* const digits = negative ? p + 1 : p;
   const char* q = digits;
@@ -89,7 +133,7 @@ const char* TextReader::shortInteger(const char* p, const char* last, std::int32
     magnitude = magnitude * 10 + (*q - '0');
     ++q;
   }
-  if (q == digits || (q < last && static_cast<unsigned char>(*q) > ' ')) return nullptr;
+  if (q == digits || (q < last ? static_cast<unsigned char>(*q) > ' ' : !lastIsEnd)) return nullptr;
   value = negative ? -magnitude : magnitude;
   return q;
 }
@@ -108,11 +152,12 @@ std::int32_t TextReader::readIntToken() {
 double TextReader::readReal() {
   // Maps hold whole numbers: one of up to nine digits converts exactly, and "-0" keeps its sign
   // as the full conversion below would.
+  ensure(pos_ + kLookahead);
   const char* const first = data_.data();
   const char* const last = first + data_.size();
   const char* p = skipBlanks(first + pos_, last);
   std::int32_t whole = 0;
-  if (const char* end = shortInteger(p, last, whole)) {
+  if (const char* end = shortInteger(p, last, !rest_, whole)) {
     pos_ = static_cast<std::size_t>(end - first);
     return whole == 0 && *p == '-' ? -0.0 : static_cast<double>(whole);
   }
@@ -137,24 +182,26 @@ void TextReader::skipLine() {
   // for a block at a time. Blocks keep the search short in files whose lines end in CR alone
   // or LF alone, where the other character never comes.
   constexpr std::size_t kBlock = 256;
-  const std::size_t size = data_.size();
-  while (pos_ < size) {
-    const std::size_t length = std::min(size - pos_, kBlock);
-    const char* at = data_.data() + pos_;
-    const auto* lf = static_cast<const char*>(std::memchr(at, '\n', length));
-    const std::size_t beforeLf = lf ? static_cast<std::size_t>(lf - at) : length;
-    const auto* cr = static_cast<const char*>(std::memchr(at, '\r', beforeLf));
-    if (cr) {
-      pos_ += static_cast<std::size_t>(cr - at) + 1;
-      if (pos_ < size && data_[pos_] == '\n') ++pos_;
-      return;
+  do {
+    const std::size_t size = data_.size();
+    while (pos_ < size) {
+      const std::size_t length = std::min(size - pos_, kBlock);
+      const char* at = data_.data() + pos_;
+      const auto* lf = static_cast<const char*>(std::memchr(at, '\n', length));
+      const std::size_t beforeLf = lf ? static_cast<std::size_t>(lf - at) : length;
+      const auto* cr = static_cast<const char*>(std::memchr(at, '\r', beforeLf));
+      if (cr) {
+        pos_ += static_cast<std::size_t>(cr - at) + 1;
+        if (!eof() && data_[pos_] == '\n') ++pos_;
+        return;
+      }
+      if (lf) {
+        pos_ += static_cast<std::size_t>(lf - at) + 1;
+        return;
+      }
+      pos_ += length;
     }
-    if (lf) {
-      pos_ += static_cast<std::size_t>(lf - at) + 1;
-      return;
-    }
-    pos_ += length;
-  }
+  } while (more());
 }
 
 void TextReader::skipLines(int count) {
@@ -162,8 +209,10 @@ void TextReader::skipLines(int count) {
 }
 
 std::string TextReader::readLine() {
-  std::size_t start = pos_;
-  while (pos_ < data_.size() && data_[pos_] != '\r' && data_[pos_] != '\n') ++pos_;
+  const std::size_t start = pos_;
+  do
+    while (pos_ < data_.size() && data_[pos_] != '\r' && data_[pos_] != '\n') ++pos_;
+  while (pos_ == data_.size() && more());
   std::string line = data_.substr(start, pos_ - start);
   skipLine();
   return line;

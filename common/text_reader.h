@@ -1,6 +1,9 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
+
+#include "common/file_io.h"
 
 namespace pelk {
 
@@ -14,6 +17,11 @@ class TextReader {
   TextReader(std::string content, std::string name);
   // Loads the whole file; IoError when it cannot be read.
   static TextReader open(const std::string& path);
+  // Reads the file a part at a time as reading advances, for readers that stop early in large
+  // files (the map readers use a fifth of each map). The file stays open while the reader lives
+  // and must not be rewritten meanwhile. Opening fails as open() does; a later read failure
+  // raises IoError "Cannot read file: NAME".
+  static TextReader openInParts(const std::string& path);
 
   std::int32_t readInt();
   double readReal();
@@ -22,7 +30,7 @@ class TextReader {
   // The rest of the current line, without its line end; the line end is consumed.
   std::string readLine();
 
-  bool eof() const { return pos_ >= data_.size(); }
+  bool eof() const;
   // True when nothing but blanks and line ends is left: the next number would be missing.
   // Does not move the read position.
   bool seekEof() const;
@@ -30,7 +38,7 @@ class TextReader {
   bool eoln() const;
   // Reads one character (0 at the end of the file).
   char get();
-  char peek() const { return eof() ? '\0' : data_[pos_]; }
+  char peek() const;
   const std::string& name() const { return name_; }
 
  private:
@@ -38,16 +46,24 @@ class TextReader {
   std::string_view nextToken();
   // The first byte from p on that is not a blank, tab, line end or other control character.
   static const char* skipBlanks(const char* p, const char* last);
-  // An optional minus and one to nine digits from p, ended by a blank, a line end or the end of
-  // the data: sets value and returns the end of the token; nullptr for any other token.
-  static const char* shortInteger(const char* p, const char* last, std::int32_t& value);
+  // An optional minus and one to nine digits from p, ended by a blank, a line end or, when
+  // `lastIsEnd`, the end of the data: sets value and returns the end of the token; nullptr for
+  // any other token.
+  static const char* shortInteger(const char* p, const char* last, bool lastIsEnd, std::int32_t& value);
+  // Appends the next part of the file, when the reader reads one in parts; false once it is all in.
+  bool more() const;
+  // Reads on until `end` bytes are in or the file is.
+  void ensure(std::size_t end) const;
   // readInt's full rules for a token of any shape.
   std::int32_t readIntToken();
   [[noreturn]] void invalid() const;
 
-  std::string data_;
+  // What has been read of the file, and the rest of it while reading in parts: loading more
+  // does not change what the reader reads, so the read-only queries may load too.
+  mutable std::string data_;
   std::string name_;
   std::size_t pos_ = 0;
+  mutable std::unique_ptr<InFile> rest_;
 };
 
 }  // namespace pelk

@@ -10,7 +10,7 @@ constexpr int kSkippedLines = 3;
 }  // namespace
 
 MapPair::MapPair(const std::string& first, const std::string& second, AtEnd atEnd)
-    : first_(TextReader::open(first)), second_(TextReader::open(second)), atEnd_(atEnd) {
+    : first_(TextReader::openInParts(first)), second_(TextReader::openInParts(second)), atEnd_(atEnd) {
   first_.skipLines(kSkippedLines);
   second_.skipLines(kSkippedLines);
 }

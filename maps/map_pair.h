@@ -6,8 +6,9 @@
 
 namespace pelk {
 
-// Two intensity maps read side by side, block by block. Both are loaded whole and positioned past
-// their two heading lines and block row 0, which the block comparisons never use.
+// Two intensity maps read side by side, block by block, each only as far as the comparison goes.
+// Both are positioned past their two heading lines and block row 0, which the block comparisons
+// never use.
 class MapPair {
  public:
   // How a number missing at the end of a map reads.

@@ -21,7 +21,7 @@ const char* const kRule = "=====================================================
 // Reads the cells with block row and column 0..99: the map's two header lines are skipped and
 // whatever a line holds past its 100th value is ignored.
 void readMapCells(const std::string& fileName, MapCells& cells) {
-  TextReader in = TextReader::open(fileName);
+  TextReader in = TextReader::openInParts(fileName);
   in.skipLines(2);
   for (auto& row : cells) {
     for (auto& cell : row) cell = in.readInt();
