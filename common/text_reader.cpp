@@ -97,6 +97,20 @@ std::string_view TextReader::nextToken() {
 
 void TextReader::invalid() const { throw IoError("Invalid numeric input: " + name_); }
 
+void TextReader::readInts(std::int32_t* values, std::size_t count) {
+  // Rows of map sums are mostly zero fields: those are taken here without a call each.
+  for (std::size_t k = 0; k < count; ++k) {
+    const std::size_t at = pos_;
+    if (data_.size() - std::min(at, data_.size()) >= 9 && std::memcmp(data_.data() + at, "       0", 8) == 0 &&
+        static_cast<unsigned char>(data_[at + 8]) <= ' ') {
+      pos_ = at + 8;
+      values[k] = 0;
+    } else {
+      values[k] = readInt();
+    }
+  }
+}
+
 std::int32_t TextReader::readInt() {
   // Nearly every number in the system's files is an optional minus and a few digits ended by a
   // blank or a line end: that token is read in one pass. Anything else, a "+" sign, ten digits

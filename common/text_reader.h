@@ -24,6 +24,8 @@ class TextReader {
   static TextReader openInParts(const std::string& path);
 
   std::int32_t readInt();
+  // Reads `count` numbers into `values`, as that many readInt() calls would.
+  void readInts(std::int32_t* values, std::size_t count);
   double readReal();
   void skipLine();
   void skipLines(int count);

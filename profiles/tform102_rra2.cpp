@@ -24,7 +24,7 @@ void readMapCells(const std::string& fileName, MapCells& cells) {
   TextReader in = TextReader::openInParts(fileName);
   in.skipLines(2);
   for (auto& row : cells) {
-    for (auto& cell : row) cell = in.readInt();
+    in.readInts(row, kCells);
     in.skipLine();
   }
 }

@@ -39,7 +39,7 @@ void map1Sql(const std::string& fn, const std::string& patientId, const std::str
   source.skipLines(2);  // the size line and the mean line
   std::array<int, kSumsPerRecord> sums{};
   for (int i = 1; i <= kRecords; ++i) {
-    for (int& sum : sums) sum = source.readInt();
+    source.readInts(sums.data(), sums.size());
     source.skipLine();
 
     out += "insert into map1(idx, fn, patientId, testId, recType, d1[])\r\n values(";

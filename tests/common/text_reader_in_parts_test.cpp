@@ -41,7 +41,7 @@ TEST_F(TextReaderInParts, ReadsExactlyWhatTheWholeTextReads) {
       ASSERT_EQ(parts.seekEof(), whole.seekEof());
       ASSERT_EQ(parts.eoln(), whole.eoln());
       ASSERT_EQ(parts.peek(), whole.peek());
-      switch (random() % 6) {
+      switch (random() % 7) {
         case 0:
         case 1: {
           std::int32_t expected = 0;
@@ -75,6 +75,28 @@ TEST_F(TextReaderInParts, ReadsExactlyWhatTheWholeTextReads) {
           } else {
             ASSERT_EQ(parts.readReal(), expected) << trial << "/" << step;
           }
+          break;
+        }
+        case 6: {
+          // A row read at once matches the same numbers read one by one.
+          std::int32_t row[40];
+          const std::size_t count = 1 + random() % 40;
+          std::size_t done = 0;
+          bool failed = false;
+          try {
+            for (; done < count; ++done) row[done] = whole.readInt();
+          } catch (const IoError&) {
+            failed = true;
+          }
+          std::int32_t got[40];
+          if (failed) {
+            ASSERT_THROW(parts.readInts(got, count), IoError) << trial << "/" << step;
+            whole.skipLine();
+            parts.skipLine();
+          } else {
+            parts.readInts(got, count);
+          }
+          for (std::size_t k = 0; k < done; ++k) ASSERT_EQ(got[k], row[k]) << trial << "/" << step;
           break;
         }
         case 3:
