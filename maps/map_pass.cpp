@@ -29,10 +29,24 @@ void binPixels(const MapSource& source, double sx, double sy, MapGrid& grid) {
   const std::int64_t height = source.size.height();
   const std::vector<int> colBlock = blockIndexes(width, sx);
   const std::vector<int> rowBlock = blockIndexes(height, sy);
+  // Neighbouring columns share a block: each run of them is summed first and added once.
+  struct ColumnRun {
+    std::int64_t end;
+    int block;
+  };
+  std::vector<ColumnRun> runs;
+  for (std::int64_t c = 0; c < width; ++c)
+    if (runs.empty() || runs.back().block != colBlock[c]) runs.push_back(ColumnRun{c + 1, colBlock[c]});
+    else runs.back().end = c + 1;
   for (std::int64_t r = 0; r < height; ++r) {
     std::int32_t* sums = grid[rowBlock[r]].data();
     const unsigned char* pixels = source.row(r);
-    for (std::int64_t c = 0; c < width; ++c) sums[colBlock[c]] += pixels[c];
+    std::int64_t c = 0;
+    for (const ColumnRun& run : runs) {
+      std::int32_t sum = 0;
+      for (; c < run.end; ++c) sum += pixels[c];
+      sums[run.block] += sum;
+    }
   }
 }
 
