@@ -7,8 +7,15 @@ namespace pelk {
 
 // The length of a row of numbers once its trailing zeros are left off: the number of entries up
 // to and including the last one that is not zero.
+// Integers only: eight entries at a time are tested together.
 template <class T>
 int withoutTrailingZeros(const T* values, int count) {
+  while (count >= 8) {
+    T any = 0;
+    for (int k = 1; k <= 8; ++k) any |= values[count - k];
+    if (any != 0) break;
+    count -= 8;
+  }
   while (count > 0 && values[count - 1] == 0) --count;
   return count;
 }

@@ -15,6 +15,14 @@ TEST(ZeroFields, TrailingZerosAreLeftOffUpToTheLastValueThatIsNot) {
   const std::vector<int> zeros(9, 0);
   EXPECT_EQ(withoutTrailingZeros(zeros.data(), 9), 0);
   EXPECT_EQ(withoutTrailingZeros(zeros.data(), 0), 0);
+  // The last value that is not zero at every place in rows around the eight-at-a-time step.
+  for (int length = 1; length <= 40; ++length)
+    for (int last = 0; last < length; ++last) {
+      std::vector<int> values(static_cast<std::size_t>(length), 0);
+      values[static_cast<std::size_t>(last)] = last % 2 == 0 ? -1 : 1 << 30;
+      if (last > 0) values[0] = 7;
+      ASSERT_EQ(withoutTrailingZeros(values.data(), length), last + 1) << length << "/" << last;
+    }
 }
 
 TEST(ZeroFields, RepeatedFieldsEqualAppendingThemOneByOne) {
