@@ -98,16 +98,21 @@ std::string_view TextReader::nextToken() {
 void TextReader::invalid() const { throw IoError("Invalid numeric input: " + name_); }
 
 void TextReader::readInts(std::int32_t* values, std::size_t count) {
-  // Rows of map sums are mostly zero fields: those are taken here without a call each.
-  for (std::size_t k = 0; k < count; ++k) {
-    const std::size_t at = pos_;
-    if (data_.size() - std::min(at, data_.size()) >= 9 && std::memcmp(data_.data() + at, "       0", 8) == 0 &&
-        static_cast<unsigned char>(data_[at + 8]) <= ' ') {
-      pos_ = at + 8;
-      values[k] = 0;
-    } else {
-      values[k] = readInt();
+  // Rows of map sums are mostly zero fields: runs of them are taken here, eight characters a
+  // step, and anything else goes to readInt.
+  std::size_t k = 0;
+  while (k < count) {
+    const char* const first = data_.data();
+    // A zero field is taken only with the character after it in hand.
+    const char* const stop = first + (data_.size() >= 9 ? data_.size() - 8 : 0);
+    const char* p = first + pos_;
+    while (k < count && p < stop && std::memcmp(p, "       0", 8) == 0 &&
+           static_cast<unsigned char>(p[8]) <= ' ') {
+      values[k++] = 0;
+      p += 8;
     }
+    pos_ = static_cast<std::size_t>(p - first);
+    if (k < count) values[k++] = readInt();
   }
 }
 
