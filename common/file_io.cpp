@@ -58,26 +58,16 @@ std::FILE* openForWriting(const std::string& path) {
 }  // namespace
 
 std::string readWholeFile(const std::string& path) {
-  std::FILE* f = openForReading(path);
-  struct stat st {};
-  fstat(fileno(f), &st);
-  std::string data(static_cast<std::size_t>(st.st_size), '\0');
-  std::size_t got = data.empty() ? 0 : std::fread(data.data(), 1, data.size(), f);
-  bool failed = std::ferror(f) != 0;
-  std::fclose(f);
-  if (failed) throw IoError("Cannot read file: " + path);
-  data.resize(got);
+  InFile file(path);
+  std::string data;
+  file.appendTo(data, file.size());
   return data;
 }
 
 std::string readFileHead(const std::string& path, std::size_t count) {
-  std::FILE* f = openForReading(path);
-  std::string data(count, '\0');
-  std::size_t got = count ? std::fread(data.data(), 1, count, f) : 0;
-  bool failed = std::ferror(f) != 0;
-  std::fclose(f);
-  if (failed) throw IoError("Cannot read file: " + path);
-  data.resize(got);
+  InFile file(path);
+  std::string data;
+  file.appendTo(data, count);
   return data;
 }
 

@@ -15,6 +15,12 @@ namespace {
 // Enough for any token the short forms read, with the blanks of its field before it.
 constexpr std::size_t kLookahead = 64;
 
+// A zero alone in an eight-character field, four fifths of every map file, with the character
+// after it in hand (p + 8 < last).
+bool zeroFieldAt(const char* p, const char* last) {
+  return last - p >= 9 && std::memcmp(p, "       0", 8) == 0 && static_cast<unsigned char>(p[8]) <= ' ';
+}
+
 }  // namespace
 
 TextReader::TextReader(std::string content, std::string name)
@@ -103,11 +109,9 @@ void TextReader::readInts(std::int32_t* values, std::size_t count) {
   std::size_t k = 0;
   while (k < count) {
     const char* const first = data_.data();
-    // A zero field is taken only with the character after it in hand.
-    const char* const stop = first + (data_.size() >= 9 ? data_.size() - 8 : 0);
+    const char* const last = first + data_.size();
     const char* p = first + pos_;
-    while (k < count && p < stop && std::memcmp(p, "       0", 8) == 0 &&
-           static_cast<unsigned char>(p[8]) <= ' ') {
+    while (k < count && zeroFieldAt(p, last)) {
       values[k++] = 0;
       p += 8;
     }
@@ -124,9 +128,8 @@ std::int32_t TextReader::readInt() {
   ensure(pos_ + kLookahead);
   const char* const first = data_.data();
   const char* const last = first + data_.size();
-  // A zero alone in an eight-character field: four fifths of every map file.
   const char* p = first + pos_;
-  if (last - p >= 9 && std::memcmp(p, "       0", 8) == 0 && static_cast<unsigned char>(p[8]) <= ' ') {
+  if (zeroFieldAt(p, last)) {
     pos_ += 8;
     return 0;
   }
