@@ -7,21 +7,6 @@
 
 namespace pelk {
 
-// Where exchangeSort leaves entries ranked by a key (entry j ranks above entry i when
-// key[j] > key[i]), found without its n x n / 2 comparisons and exchanges: lists of thousands of
-// MCHS points made that procedure the slowest step of a command.
-// Returns order[r] = the index in `keys` of the entry that exchangeSort puts at rank r.
-//
-// Why this gives the same order. Pass i of exchangeSort carries the leftmost greatest remaining
-// key to position i along a chain of rising keys, each chain entry moving to the next chain
-// position; so entries with different keys end up largest first, and only the order within a
-// group G of equal keys v needs working out. Call the entries with larger keys H. While H
-// entries remain (passes i < |H|) a pass whose position i holds H exchanges only H entries.
-// Otherwise the chain's first H entry is the first H entry after i, at c, and a G entry is in
-// the chain only as the entry just before c: the one at i itself, or else the first G entry
-// between i and c. That entry moves to c. Once only keys up to v remain, each pass takes the
-// leftmost G entry, so G ends up in the left-to-right order its entries have after pass |H| - 1.
-// Keys must be ordered by > (no NaN); a list holding NaN is ordered by exchangeSort itself.
 namespace exchange_detail {
 
 // Counts marked positions before a position (a Fenwick tree).
@@ -41,7 +26,8 @@ class PositionCounter {
   std::vector<int> tree_;
 };
 
-// Orders the group G held in order[start, end) (in original position order on entry), given f.
+// Orders the group G held in order[start, end) (in original position order on entry), given f;
+// G, H and the passes are those of the argument above exchangeSortOrder.
 // From f on, pass k (1-based, k <= |H| - f) takes c_k, the k-th H position after f, and the G
 // entry at the smallest position moves there when that position lies before c_k. So c_j < x
 // exactly when j < 1 + (H positions before x) - f, and moved entries are kept as the pass that
@@ -58,7 +44,6 @@ inline void orderGroup(std::vector<int>& order, int start, int end, int f, const
   queue.clear();
   std::size_t u = 0;
   int k = 1;  // the next pass
-  std::size_t rotation = 0;
   while (k <= passes && u < unmoved.size()) {
     const int beyond = firstPassBeyond(unmoved[u]);
     if (queue.empty()) {
@@ -92,13 +77,11 @@ inline void orderGroup(std::vector<int>& order, int start, int end, int f, const
     ++u;
     ++k;
   }
-  if (u == unmoved.size() && k <= passes) {
-    // Every entry has moved, so each pass left moves the first to the back.
-    rotation = static_cast<std::size_t>(passes - k + 1) % queue.size();
-  }
   // G then ends up in the left-to-right order of its entries.
   int r = start;
   if (u == unmoved.size()) {
+    // Every entry has moved, so each pass left moves the first to the back.
+    const std::size_t rotation = k <= passes ? static_cast<std::size_t>(passes - k + 1) % queue.size() : 0;
     for (std::size_t t = 0; t < queue.size(); ++t) order[r++] = queue[(t + rotation) % queue.size()].second;
     return;
   }
@@ -113,6 +96,21 @@ inline void orderGroup(std::vector<int>& order, int start, int end, int f, const
 
 }  // namespace exchange_detail
 
+// Where exchangeSort leaves entries ranked by a key (entry j ranks above entry i when
+// key[j] > key[i]), found without its n x n / 2 comparisons and exchanges: lists of thousands of
+// MCHS points made that procedure the slowest step of a command.
+// Returns order[r] = the index in `keys` of the entry that exchangeSort puts at rank r.
+//
+// Why this gives the same order. Pass i of exchangeSort carries the leftmost greatest remaining
+// key to position i along a chain of rising keys, each chain entry moving to the next chain
+// position; so entries with different keys end up largest first, and only the order within a
+// group G of equal keys v needs working out. Call the entries with larger keys H. While H
+// entries remain (passes i < |H|) a pass whose position i holds H exchanges only H entries.
+// Otherwise the chain's first H entry is the first H entry after i, at c, and a G entry is in
+// the chain only as the entry just before c: the one at i itself, or else the first G entry
+// between i and c. That entry moves to c. Once only keys up to v remain, each pass takes the
+// leftmost G entry, so G ends up in the left-to-right order its entries have after pass |H| - 1.
+// Keys must be ordered by > (no NaN); a list holding NaN is ordered by exchangeSort itself.
 template <class Key>
 std::vector<int> exchangeSortOrder(const std::vector<Key>& keys) {
   const int n = static_cast<int>(keys.size());
