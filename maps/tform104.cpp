@@ -1,5 +1,6 @@
 #include "maps/tform104.h"
 
+#include <array>
 #include <cmath>
 #include <utility>
 #include <vector>
@@ -53,13 +54,16 @@ void TForm104::performMCHS(const std::string& name1, const std::string& name2, P
   MapPair maps(name1, name2, MapPair::AtEnd::ReadZero);
   const double hs = hundredthOf(view.height());
   const double ws = hundredthOf(view.width());
+  // Every row of blocks lands on the same picture columns: they are worked out once.
+  std::array<int, kBlocks> columnX{};
+  for (int i = 0; i < kBlocks; ++i) columnX[i] = picturePosition(static_cast<long double>(i) * ws - kXOffset);
   // Map block row 1 is drawn lowest: n runs from the bottom of the picture up.
   for (int n = kBlocks - 1; n >= 0; --n) {
+    const int y = picturePosition(static_cast<long double>(n) * hs);
     for (int i = 0; i < kBlocks; ++i) {
       const auto [a, b] = maps.next();
       const double score = checkedScore(blockScore(a, b), name1);
-      const int x = picturePosition(static_cast<long double>(i) * ws - kXOffset);
-      const int y = picturePosition(static_cast<long double>(n) * hs);
+      const int x = columnX[i];
       if (score >= gThreshold) view.setPixel(x, y, scoreColor(score));
       addPoint(x, y, score);
     }
