@@ -21,6 +21,10 @@ bool zeroFieldAt(const char* p, const char* last) {
   return last - p >= 9 && std::memcmp(p, "       0", 8) == 0 && static_cast<unsigned char>(p[8]) <= ' ';
 }
 
+constexpr char kEightZeroFields[] =
+    "       0       0       0       0       0       0       0       0";
+static_assert(sizeof kEightZeroFields == 65);
+
 }  // namespace
 
 TextReader::TextReader(std::string content, std::string name)
@@ -111,6 +115,13 @@ void TextReader::readInts(std::int32_t* values, std::size_t count) {
     const char* const first = data_.data();
     const char* const last = first + data_.size();
     const char* p = first + pos_;
+    // Eight zero fields at a time while they last, the character after them in hand.
+    while (count - k >= 8 && last - p > 64 && std::memcmp(p, kEightZeroFields, 64) == 0 &&
+           static_cast<unsigned char>(p[64]) <= ' ') {
+      std::fill_n(values + k, 8, 0);
+      k += 8;
+      p += 64;
+    }
     while (k < count && zeroFieldAt(p, last)) {
       values[k++] = 0;
       p += 8;
