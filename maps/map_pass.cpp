@@ -1,5 +1,6 @@
 #include "maps/map_pass.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "common/file_io.h"
@@ -38,13 +39,22 @@ void binPixels(const MapSource& source, double sx, double sy, MapGrid& grid) {
   for (std::int64_t c = 0; c < width; ++c)
     if (runs.empty() || runs.back().block != colBlock[c]) runs.push_back(ColumnRun{c + 1, colBlock[c]});
     else runs.back().end = c + 1;
-  for (std::int64_t r = 0; r < height; ++r) {
-    std::int32_t* sums = grid[rowBlock[r]].data();
-    const unsigned char* pixels = source.row(r);
+  // The rows of one block row are first added up column by column, a loop the compiler turns
+  // into vector adds; the column runs are then summed once per block row. Pixels are never
+  // negative, so no partial sum exceeds the block's own sum in the grid.
+  std::vector<std::int32_t> columnSums(static_cast<std::size_t>(width));
+  for (std::int64_t r = 0; r < height;) {
+    const int block = rowBlock[r];
+    std::fill(columnSums.begin(), columnSums.end(), 0);
+    for (; r < height && rowBlock[r] == block; ++r) {
+      const unsigned char* pixels = source.row(r);
+      for (std::int64_t c = 0; c < width; ++c) columnSums[c] += pixels[c];
+    }
+    std::int32_t* sums = grid[block].data();
     std::int64_t c = 0;
     for (const ColumnRun& run : runs) {
       std::int32_t sum = 0;
-      for (; c < run.end; ++c) sum += pixels[c];
+      for (; c < run.end; ++c) sum += columnSums[c];
       sums[run.block] += sum;
     }
   }
