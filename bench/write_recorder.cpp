@@ -1,10 +1,13 @@
 #include "bench/write_recorder.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <map>
+#include <sys/uio.h>
+#include <unistd.h>
 
 extern "C" {
 std::FILE* __real_fopen(const char* path, const char* mode);
@@ -17,6 +20,10 @@ int __real_open(const char* path, int flags, ...);
 std::FILE* __real_fdopen(int fd, const char* mode);
 int __wrap_open(const char* path, int flags, ...);
 std::FILE* __wrap_fdopen(int fd, const char* mode);
+ssize_t __real_writev(int fd, const struct iovec* parts, int count);
+int __real_close(int fd);
+ssize_t __wrap_writev(int fd, const struct iovec* parts, int count);
+int __wrap_close(int fd);
 }
 
 namespace pelk::bench {
@@ -24,9 +31,9 @@ namespace {
 
 bool recording = false;
 std::map<std::FILE*, WrittenFile> openFiles;
-// Output files are created with open() and then given a stream with fdopen(); the name is
-// remembered between the two.
-std::map<int, std::string> createdDescriptors;
+// Output files are created with open() and written with writev() and close(); a descriptor
+// given a stream with fdopen() is followed through the stream instead.
+std::map<int, WrittenFile> createdDescriptors;
 std::vector<WrittenFile> closedFiles;
 
 }  // namespace
@@ -92,7 +99,7 @@ int __wrap_open(const char* path, int flags, ...) {
     va_end(args);
   }
   const int fd = __real_open(path, flags, mode);
-  if (recording && fd >= 0 && (flags & O_ACCMODE) != O_RDONLY) createdDescriptors[fd] = path;
+  if (recording && fd >= 0 && (flags & O_ACCMODE) != O_RDONLY) createdDescriptors[fd] = WrittenFile{path, {}};
   return fd;
 }
 
@@ -101,9 +108,36 @@ std::FILE* __wrap_fdopen(int fd, const char* mode) {
   if (recording) {
     auto it = createdDescriptors.find(fd);
     if (it != createdDescriptors.end()) {
-      if (f) openFiles[f] = WrittenFile{std::move(it->second), {}};
+      if (f) openFiles[f] = std::move(it->second);
       createdDescriptors.erase(it);
     }
   }
   return f;
+}
+
+ssize_t __wrap_writev(int fd, const struct iovec* parts, int count) {
+  const ssize_t put = __real_writev(fd, parts, count);
+  if (recording && put > 0) {
+    auto it = createdDescriptors.find(fd);
+    if (it != createdDescriptors.end()) {
+      auto left = static_cast<std::size_t>(put);
+      for (int k = 0; k < count && left > 0; ++k) {
+        const std::size_t take = std::min(left, parts[k].iov_len);
+        it->second.bytes.append(static_cast<const char*>(parts[k].iov_base), take);
+        left -= take;
+      }
+    }
+  }
+  return put;
+}
+
+int __wrap_close(int fd) {
+  if (recording) {
+    auto it = createdDescriptors.find(fd);
+    if (it != createdDescriptors.end()) {
+      closedFiles.push_back(std::move(it->second));
+      createdDescriptors.erase(it);
+    }
+  }
+  return __real_close(fd);
 }

@@ -12,9 +12,9 @@ struct WrittenFile {
 };
 
 // Records the files the system writes while a recording is open. The system writes every output
-// file through open+fdopen (or fopen), fwrite and fclose, which the benchmark's link redirects
-// through the recorder;
-// outside a recording the calls pass straight through.
+// file through open, writev and close (a few through fopen, fwrite and fclose), which the
+// benchmark's link redirects through the recorder; outside a recording the calls pass straight
+// through.
 class WriteRecording {
  public:
   WriteRecording();

@@ -1,9 +1,12 @@
 #include "common/file_io.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include "common/io_error.h"
@@ -42,17 +45,34 @@ std::FILE* openForReading(const std::string& path) {
 
 // Created without waiting for the same reason: an output name that is a pipe nobody reads
 // fails at once.
-std::FILE* openForWriting(const std::string& path) {
+int openForWriting(const std::string& path) {
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
   if (fd < 0) throw IoError("Cannot create file: " + path + " (" + std::strerror(errno) + ")");
   const int flags = fcntl(fd, F_GETFL);
-  std::FILE* f = flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 ? nullptr : fdopen(fd, "wb");
-  if (!f) {
+  if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
     const int error = errno;
     ::close(fd);
     throw IoError("Cannot create file: " + path + " (" + std::strerror(error) + ")");
   }
-  return f;
+  return fd;
+}
+
+// Writes every part, in as few calls as the system allows, going on after a short write.
+bool writeParts(int fd, std::vector<iovec>& parts) {
+  std::size_t first = 0;
+  while (first < parts.size()) {
+    const int count = static_cast<int>(std::min<std::size_t>(parts.size() - first, IOV_MAX));
+    const ssize_t put = ::writev(fd, parts.data() + first, count);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) return false;
+    auto left = static_cast<std::size_t>(put);
+    while (first < parts.size() && left >= parts[first].iov_len) left -= parts[first++].iov_len;
+    if (left > 0) {
+      parts[first].iov_base = static_cast<char*>(parts[first].iov_base) + left;
+      parts[first].iov_len -= left;
+    }
+  }
+  return true;
 }
 
 }  // namespace
@@ -87,15 +107,12 @@ std::size_t InFile::appendTo(std::string& out, std::size_t count) {
   return got;
 }
 
-OutFile::OutFile(std::string path) : path_(std::move(path)) {
-  file_ = openForWriting(path_);
-}
+OutFile::OutFile(std::string path) : path_(std::move(path)), fd_(openForWriting(path_)) {}
 
 OutFile::~OutFile() {
-  if (file_) {
-    flush();
-    std::fclose(file_);
-  }
+  if (fd_ < 0) return;
+  writeAll();
+  ::close(fd_);
 }
 
 void OutFile::line(std::string_view text) {
@@ -103,19 +120,35 @@ void OutFile::line(std::string_view text) {
   buffer_ += "\r\n";
 }
 
-void OutFile::flush() {
-  if (!buffer_.empty()) std::fwrite(buffer_.data(), 1, buffer_.size(), file_);
+void OutFile::appendLasting(std::string_view text) {
+  if (!text.empty()) lasting_.push_back(LastingText{buffer_.size(), text});
+}
+
+bool OutFile::writeAll() {
+  std::vector<iovec> parts;
+  parts.reserve(2 * lasting_.size() + 1);
+  const auto add = [&parts](const char* data, std::size_t size) {
+    if (size > 0) parts.push_back(iovec{const_cast<char*>(data), size});
+  };
+  std::size_t from = 0;
+  for (const LastingText& piece : lasting_) {
+    add(buffer_.data() + from, piece.at - from);
+    add(piece.text.data(), piece.text.size());
+    from = piece.at;
+  }
+  add(buffer_.data() + from, buffer_.size() - from);
+  const bool written = writeParts(fd_, parts);
   buffer_.clear();
+  lasting_.clear();
+  return written;
 }
 
 void OutFile::close() {
-  if (!file_) return;
-  std::size_t size = buffer_.size();
-  std::size_t put = size ? std::fwrite(buffer_.data(), 1, size, file_) : 0;
-  buffer_.clear();
-  int closed = std::fclose(file_);
-  file_ = nullptr;
-  if (put != size || closed != 0) throw IoError("Cannot write file: " + path_);
+  if (fd_ < 0) return;
+  const bool written = writeAll();
+  const int closed = ::close(fd_);
+  fd_ = -1;
+  if (!written || closed != 0) throw IoError("Cannot write file: " + path_);
 }
 
 void writeWholeFile(const std::string& path, std::string_view content) {

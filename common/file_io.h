@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pelk {
 
@@ -33,10 +34,12 @@ class InFile {
   std::size_t size_ = 0;
 };
 
-// An output file that is created (or truncated) at once and written with one buffered write.
-// Build the content with text()/line(); close() writes it. If the owner is left through an
-// exception before close(), the destructor writes what was built so far, so a failed run leaves
-// the file as far as it got.
+// An output file that is created (or truncated) at once and written with one gathered write.
+// Build the content with text()/line(); close() writes it. Long runs of text that never change
+// (the zero fields that fill most of a map file) can be added by reference with appendLasting
+// instead of being copied into the buffer. If the owner is left through an exception before
+// close(), the destructor writes what was built so far, so a failed run leaves the file as far
+// as it got.
 class OutFile {
  public:
   explicit OutFile(std::string path);
@@ -44,18 +47,27 @@ class OutFile {
   OutFile(const OutFile&) = delete;
   OutFile& operator=(const OutFile&) = delete;
 
+  // The buffer is only ever appended to: text added by reference is placed by its offset in it.
   std::string& text() { return buffer_; }
   // Appends the text and a CR LF line end.
   void line(std::string_view text);
   void endLine() { buffer_ += "\r\n"; }
+  // Appends text that is written from where it stands when the file is closed: it must outlive
+  // the OutFile (a static table of finished text).
+  void appendLasting(std::string_view text);
   void close();
   const std::string& path() const { return path_; }
 
  private:
-  void flush();
+  struct LastingText {
+    std::size_t at;  // the buffer's size when the text was added
+    std::string_view text;
+  };
+  bool writeAll();
   std::string path_;
   std::string buffer_;
-  std::FILE* file_ = nullptr;
+  std::vector<LastingText> lasting_;
+  int fd_ = -1;
 };
 
 // Writes a whole file at once (create or replace). Throws IoError on failure.

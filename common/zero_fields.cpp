@@ -16,4 +16,11 @@ void appendRepeated(std::string& out, std::string_view field, std::size_t count)
   }
 }
 
+std::string repeatedText(std::string_view field, std::size_t count) {
+  std::string text;
+  text.reserve(field.size() * count);
+  appendRepeated(text, field, count);
+  return text;
+}
+
 }  // namespace pelk

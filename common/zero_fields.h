@@ -24,5 +24,7 @@ int withoutTrailingZeros(const T* values, int count) {
 // and the map script are mostly zeros: a block grid of 513 x 513 of which 101 x 101 blocks can
 // hold a sum. Copying the finished text is many times faster than writing each zero.
 void appendRepeated(std::string& out, std::string_view field, std::size_t count);
+// The same run as a text of its own, for tables of finished text built once.
+std::string repeatedText(std::string_view field, std::size_t count);
 
 }  // namespace pelk

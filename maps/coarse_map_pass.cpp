@@ -51,7 +51,7 @@ void runCoarseMapPass(const std::string& bitmap, const std::string& output, Modu
   std::string& text = out.text();
   appendMapMeanLine(text, static_cast<double>(static_cast<long double>(sum) / 10000.0L));
   for (int i = 0; i < kRowsWritten; ++i)
-    appendMapRow(text, grid.data() + static_cast<std::size_t>(i) * kGridSize, kColumnsWritten);
+    appendMapRow(out, grid.data() + static_cast<std::size_t>(i) * kGridSize, kColumnsWritten);
   out.close();
 }
 

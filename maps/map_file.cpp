@@ -1,5 +1,6 @@
 #include "maps/map_file.h"
 
+#include "common/file_io.h"
 #include "common/format.h"
 #include "common/zero_fields.h"
 #include "common/field_run.h"
@@ -23,16 +24,24 @@ void appendMapMeanLine(std::string& out, double mean) {
   out += "\r\n";
 }
 
-void appendMapRow(std::string& out, const std::int32_t* sums, int count) {
+void appendMapRow(OutFile& out, const std::int32_t* sums, int count) {
   // A map file holds 263,169 sums, nearly all of them zeros past block 100: the sums up to the
-  // last one that is not zero are written, and the zeros after it copied as finished text (a
-  // zero is "       0" first in a row and as a column alike).
+  // last one that is not zero are written, and the zeros after it, with the line end, are taken
+  // by reference from a finished row of zeros (a zero is "       0" first in a row and as a
+  // column alike).
+  static const std::string zeroRow = repeatedText("       0", kLongestMapRow) + "\r\n";
   const int written = withoutTrailingZeros(sums, count);
-  appendFieldRun(out, written, kIntFieldRoom(kSumWidth), [sums](char* at, int j) {
+  std::string& text = out.text();
+  appendFieldRun(text, written, kIntFieldRoom(kSumWidth), [sums](char* at, int j) {
     return j == 0 ? putInt(at, sums[j], kSumWidth) : putIntColumn(at, sums[j], kSumWidth);
   });
-  appendRepeated(out, "       0", static_cast<std::size_t>(count - written));
-  out += "\r\n";
+  const std::size_t tail = static_cast<std::size_t>(count - written) * kSumWidth + 2;
+  if (tail <= zeroRow.size()) {
+    out.appendLasting(std::string_view(zeroRow).substr(zeroRow.size() - tail));
+  } else {
+    appendRepeated(text, "       0", static_cast<std::size_t>(count - written));
+    text += "\r\n";
+  }
 }
 
 }  // namespace pelk

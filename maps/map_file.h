@@ -4,6 +4,11 @@
 
 namespace pelk {
 
+class OutFile;
+
+// The sums of the longest row any map file has: block columns 0 to 512.
+inline constexpr int kLongestMapRow = 513;
+
 // The text layout shared by every intensity map file: the fixed first line, the "Mean: " line
 // and the rows of block sums, each sum right-aligned in 8 characters.
 
@@ -11,6 +16,6 @@ void appendMapFirstLine(std::string& out);
 void appendMapMeanLine(std::string& out, double mean);
 // One line of block sums. A sum that fills its field gets a blank before it, so that readers,
 // which take the values as blank-separated numbers, never see two sums run together.
-void appendMapRow(std::string& out, const std::int32_t* sums, int count);
+void appendMapRow(OutFile& out, const std::int32_t* sums, int count);
 
 }  // namespace pelk

@@ -11,6 +11,8 @@
 namespace pelk {
 namespace {
 
+static_assert(kMapGridSize <= kLongestMapRow, "map rows end in zeros taken from the finished row");
+
 // The block size is the extended-precision quotient stored as a double; that rounding decides
 // whether the last column lands in block 99 or 100.
 double blockSize(std::int32_t last) {
@@ -80,9 +82,11 @@ double runMapPass(const std::string& bitmap, const std::string& output, ModuleLo
   const double mean =
       static_cast<double>(static_cast<long double>(source.pixelCount()) / 10000.0L);
   std::string& text = out.text();
-  text.reserve(text.size() + 32 + static_cast<std::size_t>(kMapGridSize) * (8 * kMapGridSize + 2));
+  // Only the sums of blocks 0..100 are copied into the text; the zeros after them are not.
+  constexpr std::size_t kSummedBlocks = 101;
+  text.reserve(text.size() + 32 + kSummedBlocks * kSummedBlocks * 9);
   appendMapMeanLine(text, mean);
-  for (const auto& row : grid) appendMapRow(text, row.data(), kMapGridSize);
+  for (const auto& row : grid) appendMapRow(out, row.data(), kMapGridSize);
   out.close();
   return mean;
 }

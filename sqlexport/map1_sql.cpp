@@ -21,9 +21,12 @@ constexpr int kRecords = 512;
 constexpr int kSumsPerRecord = 512;
 constexpr int kSumWidth = 6;
 
-// Enough for the three lines of a record with sums of up to six digits and short ids, so the
-// whole script is built without the buffer growing.
-constexpr std::size_t kRecordBytes = 64 + 110 + kSumsPerRecord * (kSumWidth + 1) + 4;
+constexpr std::string_view kRecordEnd = ");\r\n";
+
+// Enough for the lines of a record up to its first zero, with sums of up to six digits and short
+// ids, so the script is built without the buffer growing. Block columns past 100 never hold a
+// sum: the zeros from there on are not copied.
+constexpr std::size_t kRecordBytes = 64 + 110 + 101 * (kSumWidth + 1);
 
 }  // namespace
 
@@ -36,6 +39,8 @@ void map1Sql(const std::string& fn, const std::string& patientId, const std::str
   sql::appendOpening(out, kCreate);
   out += "\r\n";
 
+  static const std::string zeroRecord =
+      repeatedText(",     0", kSumsPerRecord) + std::string(kRecordEnd);
   source.skipLines(2);  // the size line and the mean line
   std::array<int, kSumsPerRecord> sums{};
   for (int i = 1; i <= kRecords; ++i) {
@@ -47,20 +52,17 @@ void map1Sql(const std::string& fn, const std::string& patientId, const std::str
     out += ',';
     sql::appendQuotedIds(out, fn, patientId, testId);
     out += ",1,\r\n";
-    // 512 numbers a line, each after a comma but the first; the zeros that end most lines are
-    // copied as finished text.
+    // 512 numbers a line, each after a comma but the first.
     const int written = withoutTrailingZeros(sums.data(), kSumsPerRecord);
     appendFieldRun(out, written, 1 + kIntFieldRoom(kSumWidth), [&sums](char* at, int k) {
       if (k > 0) *at++ = ',';
       return putInt(at, sums[static_cast<std::size_t>(k)], kSumWidth);
     });
-    if (written == 0) {
-      out += "     0";
-      appendRepeated(out, ",     0", kSumsPerRecord - 1);
-    } else {
-      appendRepeated(out, ",     0", static_cast<std::size_t>(kSumsPerRecord - written));
-    }
-    out += ");\r\n";
+    // The zeros after the last sum, and the end of the statement, are taken by reference from
+    // a finished record of zeros; a record of zeros alone starts without a comma.
+    const std::size_t zeros = static_cast<std::size_t>(kSumsPerRecord - written);
+    const std::size_t tail = zeros * (kSumWidth + 1) + kRecordEnd.size() - (written == 0 ? 1 : 0);
+    script.appendLasting(std::string_view(zeroRecord).substr(zeroRecord.size() - tail));
   }
   out += "\r\n";
   script.close();
