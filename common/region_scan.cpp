@@ -144,10 +144,10 @@ void scanRegions(RegionGrid& grid, BmpSize size, RegionTable& table, const SeedH
           if (onSeed) onSeed(a, b);
         }
         grower.grow(a, b);
-      } else {
+      } else if (open) {
         // A region is closed by the first dark position after it, so one still open when the
-        // row ends is never recorded.
-        if (open) recordRegion(table, seedA, seedB, grower);
+        // row ends is never recorded. Between regions the grower stays as reset.
+        recordRegion(table, seedA, seedB, grower);
         grower.reset();
         open = false;
       }
