@@ -1,4 +1,6 @@
+#include <csignal>
 #include <string>
+#include <sys/resource.h>
 
 #include <gtest/gtest.h>
 
@@ -89,6 +91,52 @@ TEST_F(FileReaders, AnOutFileLeftByAnErrorKeepsWhatWasBuilt) {
     out.close();
   }
   EXPECT_EQ(readFile("whole.txt"), "a\r\n\r\n");
+}
+
+TEST_F(FileReaders, AnOutFileWritesTextByReferenceInPlaceAndReportsAFullDisk) {
+  // More pieces than one gathered write takes, and text added by reference, empty or not, at
+  // every place in the buffer.
+  static const std::string kLasting = "<lasting>";
+  std::string expected;
+  {
+    OutFile out("pieces.txt");
+    for (int k = 0; k < 1500; ++k) {
+      if (k % 3 != 0) {
+        out.text() += std::to_string(k);
+        expected += std::to_string(k);
+      }
+      out.appendLasting(std::string_view(kLasting).substr(0, static_cast<std::size_t>(k % 10)));
+      expected += kLasting.substr(0, static_cast<std::size_t>(k % 10));
+    }
+    out.line("end");
+    expected += "end\r\n";
+    out.close();
+  }
+  EXPECT_EQ(readFile("pieces.txt"), expected);
+
+  // A file size limit stands for a full disk: the write stops part-way and close() says so.
+  rlimit previous{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
+  const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = previous;
+  small.rlim_cur = 1000;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  OutFile out("full.txt");
+  std::string built;
+  for (int k = 0; k < 300; ++k) {
+    out.text() += "0123456789";
+    out.appendLasting(kLasting);
+    built += "0123456789" + kLasting;
+  }
+  try {
+    out.close();
+    ADD_FAILURE() << "a short write went unnoticed";
+  } catch (const IoError& e) {
+    EXPECT_STREQ(e.what(), "Cannot write file: full.txt");
+  }
+  setrlimit(RLIMIT_FSIZE, &previous);
+  std::signal(SIGXFSZ, previousHandler);
+  EXPECT_EQ(readFile("full.txt"), built.substr(0, 1000));
 }
 
 TEST_F(FileReaders, HeaderReaderTakesSizesModulo65536AndLogsBoth) {
