@@ -98,7 +98,8 @@ InFile::InFile(const std::string& path) : path_(path), file_(openForReading(path
 
 InFile::~InFile() { std::fclose(file_); }
 
-std::size_t InFile::appendTo(std::string& out, std::size_t count) {
+template <class Buffer>
+std::size_t InFile::read(Buffer& out, std::size_t count) {
   const std::size_t had = out.size();
   out.resize(had + count);
   const std::size_t got = std::fread(out.data() + had, 1, count, file_);
@@ -106,6 +107,10 @@ std::size_t InFile::appendTo(std::string& out, std::size_t count) {
   if (got < count && std::ferror(file_)) throw IoError("Cannot read file: " + path_);
   return got;
 }
+
+std::size_t InFile::appendTo(std::string& out, std::size_t count) { return read(out, count); }
+
+std::size_t InFile::appendTo(ReadBuffer& out, std::size_t count) { return read(out, count); }
 
 OutFile::OutFile(std::string path) : path_(std::move(path)), fd_(openForWriting(path_)) {}
 

@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/read_buffer.h"
+
 namespace pelk {
 
 // Reads a whole regular file in one go. Throws IoError "File not found: NAME" when it does not
@@ -27,8 +29,11 @@ class InFile {
   // Appends up to `count` further bytes of the file to `out`; returns how many (0 at its end).
   // IoError "Cannot read file: NAME" when the read fails.
   std::size_t appendTo(std::string& out, std::size_t count);
+  std::size_t appendTo(ReadBuffer& out, std::size_t count);
 
  private:
+  template <class Buffer>
+  std::size_t read(Buffer& out, std::size_t count);
   std::string path_;
   std::FILE* file_ = nullptr;
   std::size_t size_ = 0;

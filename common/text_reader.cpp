@@ -28,9 +28,14 @@ static_assert(sizeof kEightZeroFields == 65);
 }  // namespace
 
 TextReader::TextReader(std::string content, std::string name)
-    : data_(std::move(content)), name_(std::move(name)) {}
+    : data_(content.begin(), content.end()), name_(std::move(name)) {}
 
-TextReader TextReader::open(const std::string& path) { return TextReader(readWholeFile(path), path); }
+TextReader TextReader::open(const std::string& path) {
+  InFile file(path);
+  TextReader reader(std::string(), path);
+  file.appendTo(reader.data_, file.size());
+  return reader;
+}
 
 TextReader TextReader::openInParts(const std::string& path) {
   auto file = std::make_unique<InFile>(path);
@@ -102,7 +107,7 @@ std::string_view TextReader::nextToken() {
   do
     while (pos_ < data_.size() && static_cast<unsigned char>(data_[pos_]) > ' ') ++pos_;
   while (pos_ == data_.size() && more());
-  return std::string_view(data_).substr(start, pos_ - start);
+  return std::string_view(data_.data() + start, pos_ - start);
 }
 
 void TextReader::invalid() const { throw IoError("Invalid numeric input: " + name_); }
@@ -171,6 +176,34 @@ const char* TextReader::shortInteger(const char* p, const char* last, bool lastI
   return q;
 }
 
+const char* TextReader::shortDecimal(const char* p, const char* last, bool lastIsEnd, double& value) {
+  // Fifteen digits make a whole number below 2^53, and 10^15 is exact too: their quotient, one
+  // correctly rounded division, is the double nearest the decimal, which is what the full
+  // conversion gives.
+  static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  constexpr int kMostDigits = 15;
+  const bool negative = p < last && *p == '-';
+  const char* const digits = negative ? p + 1 : p;
+  const char* q = digits;
+  std::uint64_t whole = 0;
+  while (q < last && q - digits < kMostDigits && static_cast<unsigned char>(*q - '0') < 10)
+    whole = whole * 10 + static_cast<std::uint64_t>(*q++ - '0');
+  if (q == digits) return nullptr;
+  double magnitude = 0.0;
+  if (q < last && *q == '.') {
+    const char* const point = q++;
+    while (q < last && q - digits <= kMostDigits && static_cast<unsigned char>(*q - '0') < 10)
+      whole = whole * 10 + static_cast<std::uint64_t>(*q++ - '0');
+    magnitude = static_cast<double>(whole) / kPowers[q - point - 1];
+  } else {
+    magnitude = static_cast<double>(whole);
+  }
+  if (q < last ? static_cast<unsigned char>(*q) > ' ' : !lastIsEnd) return nullptr;
+  value = negative ? -magnitude : magnitude;
+  return q;
+}
+
 std::int32_t TextReader::readIntToken() {
   std::string_view token = nextToken();
   if (token.empty()) return 0;
@@ -183,16 +216,16 @@ std::int32_t TextReader::readIntToken() {
 }
 
 double TextReader::readReal() {
-  // Maps hold whole numbers: one of up to nine digits converts exactly, and "-0" keeps its sign
-  // as the full conversion below would.
+  // Maps hold whole numbers and result files numbers with three decimals: both are read by the
+  // short form, and "-0" keeps its sign as the full conversion below would.
   ensure(pos_ + kLookahead);
   const char* const first = data_.data();
   const char* const last = first + data_.size();
   const char* p = skipBlanks(first + pos_, last);
-  std::int32_t whole = 0;
-  if (const char* end = shortInteger(p, last, !rest_, whole)) {
+  double value = 0.0;
+  if (const char* end = shortDecimal(p, last, !rest_, value)) {
     pos_ = static_cast<std::size_t>(end - first);
-    return whole == 0 && *p == '-' ? -0.0 : static_cast<double>(whole);
+    return value;
   }
   std::string_view token = nextToken();
   if (token.empty()) return 0.0;
@@ -203,7 +236,6 @@ double TextReader::readReal() {
     bool ok = (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E';
     if (!ok) invalid();
   }
-  double value = 0.0;
   auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (text.empty() || ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
     invalid();
@@ -246,7 +278,7 @@ std::string TextReader::readLine() {
   do
     while (pos_ < data_.size() && data_[pos_] != '\r' && data_[pos_] != '\n') ++pos_;
   while (pos_ == data_.size() && more());
-  std::string line = data_.substr(start, pos_ - start);
+  std::string line(data_.data() + start, pos_ - start);
   skipLine();
   return line;
 }

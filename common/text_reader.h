@@ -52,6 +52,9 @@ class TextReader {
   // `lastIsEnd`, the end of the data: sets value and returns the end of the token; nullptr for
   // any other token.
   static const char* shortInteger(const char* p, const char* last, bool lastIsEnd, std::int32_t& value);
+  // The same for an optional minus, digits, and a point with more digits after it, fifteen
+  // digits at most in all: converted exactly, as the full conversion would.
+  static const char* shortDecimal(const char* p, const char* last, bool lastIsEnd, double& value);
   // Appends the next part of the file, when the reader reads one in parts; false once it is all in.
   bool more() const;
   // Reads on until `end` bytes are in or the file is.
@@ -62,7 +65,7 @@ class TextReader {
 
   // What has been read of the file, and the rest of it while reading in parts: loading more
   // does not change what the reader reads, so the read-only queries may load too.
-  mutable std::string data_;
+  mutable ReadBuffer data_;
   std::string name_;
   std::size_t pos_ = 0;
   mutable std::unique_ptr<InFile> rest_;

@@ -98,6 +98,28 @@ TEST(TextReaderReal, EveryTokenReadsAsThePlainRuleSaysSignOfZeroIncluded) {
     }
 }
 
+TEST(TextReaderReal, DecimalsOfAnyLengthReadAsTheFullConversionReadsThem) {
+  // Around the fifteen digits the short form takes: every placement of the point, both signs,
+  // digits that round up and down in binary.
+  std::mt19937_64 random(15);
+  for (int trial = 0; trial < 200000; ++trial) {
+    std::string token = random() % 2 ? "-" : "";
+    const int digits = 1 + static_cast<int>(random() % 18);
+    const int point = static_cast<int>(random() % (digits + 2));  // past the end: no point
+    for (int k = 0; k < digits; ++k) {
+      if (k == point && k > 0) token += '.';
+      token += static_cast<char>('0' + random() % 10);
+    }
+    if (point == digits) token += '.';
+    TextReader in("  " + token + "\r\n", "r.dat");
+    const std::optional<double> expected = plainReal(token);
+    ASSERT_TRUE(expected) << token;
+    const double got = in.readReal();
+    ASSERT_EQ(got, *expected) << token;
+    ASSERT_EQ(std::signbit(got), std::signbit(*expected)) << token;
+  }
+}
+
 TEST(TextReaderInt, PassesEveryRunOfBlanksAndControlCharacters) {
   // Runs of every length around the eight-at-a-time step, of every byte up to ' ', and bytes
   // beyond ASCII and DEL, which are part of a token and make it invalid.
