@@ -23,6 +23,10 @@ void mchsSql(const std::string& fn, const std::string& patientId, const std::str
   std::string& out = script.text();
   sql::appendOpening(out, kCreate);
 
+  // Every insert starts alike, up to its numbers.
+  std::string insert = "insert into mchs(fn, patientId, testId, idx, x, y, intensity) values(";
+  sql::appendQuotedIds(insert, fn, patientId, testId);
+
   source.skipLines(kHeadingLines);
   while (!source.eof()) {
     int idx = source.readInt();
@@ -31,8 +35,7 @@ void mchsSql(const std::string& fn, const std::string& patientId, const std::str
     double intensity = source.readReal();
     source.skipLine();  // Xb and Yb are not exported
 
-    out += "insert into mchs(fn, patientId, testId, idx, x, y, intensity) values(";
-    sql::appendQuotedIds(out, fn, patientId, testId);
+    out += insert;
     for (int value : {idx, x, y}) {
       out += ',';
       appendInt(out, value, 5);
