@@ -39,6 +39,10 @@ void map1Sql(const std::string& fn, const std::string& patientId, const std::str
   sql::appendOpening(out, kCreate);
   out += "\r\n";
 
+  // What follows the index of every record, up to its sums.
+  std::string afterIndex = ",";
+  sql::appendQuotedIds(afterIndex, fn, patientId, testId);
+  afterIndex += ",1,\r\n";
   static const std::string zeroRecord =
       repeatedText(",     0", kSumsPerRecord) + std::string(kRecordEnd);
   source.skipLines(2);  // the size line and the mean line
@@ -49,9 +53,7 @@ void map1Sql(const std::string& fn, const std::string& patientId, const std::str
 
     out += "insert into map1(idx, fn, patientId, testId, recType, d1[])\r\n values(";
     appendInt(out, i);
-    out += ',';
-    sql::appendQuotedIds(out, fn, patientId, testId);
-    out += ",1,\r\n";
+    out += afterIndex;
     // 512 numbers a line, each after a comma but the first.
     const int written = withoutTrailingZeros(sums.data(), kSumsPerRecord);
     appendFieldRun(out, written, 1 + kIntFieldRoom(kSumWidth), [&sums](char* at, int k) {
