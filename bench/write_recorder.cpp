@@ -36,6 +36,15 @@ std::map<std::FILE*, WrittenFile> openFiles;
 std::map<int, WrittenFile> createdDescriptors;
 std::vector<WrittenFile> closedFiles;
 
+// A recorded file is complete once closed, whether through its stream or its descriptor.
+template <class Key>
+void closeRecorded(std::map<Key, WrittenFile>& open, Key key) {
+  auto it = open.find(key);
+  if (it == open.end()) return;
+  closedFiles.push_back(std::move(it->second));
+  open.erase(it);
+}
+
 }  // namespace
 
 WriteRecording::WriteRecording() {
@@ -80,13 +89,7 @@ std::size_t __wrap_fwrite(const void* data, std::size_t size, std::size_t count,
 }
 
 int __wrap_fclose(std::FILE* f) {
-  if (recording) {
-    auto it = openFiles.find(f);
-    if (it != openFiles.end()) {
-      closedFiles.push_back(std::move(it->second));
-      openFiles.erase(it);
-    }
-  }
+  if (recording) closeRecorded(openFiles, f);
   return __real_fclose(f);
 }
 
@@ -132,12 +135,6 @@ ssize_t __wrap_writev(int fd, const struct iovec* parts, int count) {
 }
 
 int __wrap_close(int fd) {
-  if (recording) {
-    auto it = createdDescriptors.find(fd);
-    if (it != createdDescriptors.end()) {
-      closedFiles.push_back(std::move(it->second));
-      createdDescriptors.erase(it);
-    }
-  }
+  if (recording) closeRecorded(createdDescriptors, fd);
   return __real_close(fd);
 }

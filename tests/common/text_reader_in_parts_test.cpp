@@ -29,6 +29,29 @@ std::string randomText(std::mt19937& random, std::size_t size) {
   return text;
 }
 
+// Reads `count` numbers from `parts` in one row and the same numbers one by one from `whole`:
+// both give the same numbers, or both fail at a bad token (and are then moved past its line).
+void expectRowAsNumberByNumber(TextReader& whole, TextReader& parts, std::size_t count,
+                               const std::string& where) {
+  std::int32_t expected[40];
+  std::size_t done = 0;
+  bool failed = false;
+  try {
+    for (; done < count; ++done) expected[done] = whole.readInt();
+  } catch (const IoError&) {
+    failed = true;
+  }
+  std::int32_t got[40];
+  if (failed) {
+    ASSERT_THROW(parts.readInts(got, count), IoError) << where;
+    whole.skipLine();
+    parts.skipLine();
+  } else {
+    parts.readInts(got, count);
+  }
+  for (std::size_t k = 0; k < done; ++k) ASSERT_EQ(got[k], expected[k]) << where << "/" << k;
+}
+
 TEST_F(TextReaderInParts, ReadsExactlyWhatTheWholeTextReads) {
   std::mt19937 random(4242);
   for (int trial = 0; trial < 12; ++trial) {
@@ -79,24 +102,10 @@ TEST_F(TextReaderInParts, ReadsExactlyWhatTheWholeTextReads) {
         }
         case 6: {
           // A row read at once matches the same numbers read one by one.
-          std::int32_t row[40];
           const std::size_t count = 1 + random() % 40;
-          std::size_t done = 0;
-          bool failed = false;
-          try {
-            for (; done < count; ++done) row[done] = whole.readInt();
-          } catch (const IoError&) {
-            failed = true;
-          }
-          std::int32_t got[40];
-          if (failed) {
-            ASSERT_THROW(parts.readInts(got, count), IoError) << trial << "/" << step;
-            whole.skipLine();
-            parts.skipLine();
-          } else {
-            parts.readInts(got, count);
-          }
-          for (std::size_t k = 0; k < done; ++k) ASSERT_EQ(got[k], row[k]) << trial << "/" << step;
+          expectRowAsNumberByNumber(whole, parts, count,
+                                    std::to_string(trial) + "/" + std::to_string(step));
+          if (HasFatalFailure()) return;
           break;
         }
         case 3:
@@ -135,23 +144,8 @@ TEST_F(TextReaderInParts, RowsOfZeroFieldRunsReadAsNumberByNumber) {
   TextReader parts = TextReader::openInParts("zeros.map");
   for (int step = 0; !whole.seekEof(); ++step) {
     const std::size_t count = 1 + random() % 40;
-    std::int32_t expected[40];
-    std::size_t done = 0;
-    bool failed = false;
-    try {
-      for (; done < count; ++done) expected[done] = whole.readInt();
-    } catch (const IoError&) {
-      failed = true;
-    }
-    std::int32_t got[40];
-    if (failed) {
-      ASSERT_THROW(parts.readInts(got, count), IoError) << step;
-      whole.skipLine();
-      parts.skipLine();
-    } else {
-      parts.readInts(got, count);
-    }
-    for (std::size_t k = 0; k < done; ++k) ASSERT_EQ(got[k], expected[k]) << step << "/" << k;
+    expectRowAsNumberByNumber(whole, parts, count, std::to_string(step));
+    if (HasFatalFailure()) return;
   }
 }
 
