@@ -16,11 +16,15 @@ void appendRepeated(std::string& out, std::string_view field, std::size_t count)
   }
 }
 
-std::string repeatedText(std::string_view field, std::size_t count) {
-  std::string text;
-  text.reserve(field.size() * count);
-  appendRepeated(text, field, count);
-  return text;
+FinishedRun::FinishedRun(std::string_view field, std::size_t count, std::string_view end)
+    : fieldSize_(field.size()), endSize_(end.size()), count_(count) {
+  text_.reserve(field.size() * count + end.size());
+  appendRepeated(text_, field, count);
+  text_ += end;
+}
+
+std::string_view FinishedRun::last(std::size_t fields) const {
+  return std::string_view(text_).substr(text_.size() - fields * fieldSize_ - endSize_);
 }
 
 }  // namespace pelk

@@ -24,7 +24,22 @@ int withoutTrailingZeros(const T* values, int count) {
 // and the map script are mostly zeros: a block grid of 513 x 513 of which 101 x 101 blocks can
 // hold a sum. Copying the finished text is many times faster than writing each zero.
 void appendRepeated(std::string& out, std::string_view field, std::size_t count);
-// The same run as a text of its own, for tables of finished text built once.
-std::string repeatedText(std::string_view field, std::size_t count);
+
+// A run of copies of one field with an end text after it, built once. Rows that end in that
+// field take their closing part from it by reference (OutFile::appendLasting) instead of
+// copying it.
+class FinishedRun {
+ public:
+  FinishedRun(std::string_view field, std::size_t count, std::string_view end);
+  std::size_t count() const { return count_; }
+  // The last `fields` copies (at most count()) and the end text.
+  std::string_view last(std::size_t fields) const;
+
+ private:
+  std::string text_;
+  std::size_t fieldSize_;
+  std::size_t endSize_;
+  std::size_t count_;
+};
 
 }  // namespace pelk

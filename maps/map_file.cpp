@@ -29,17 +29,17 @@ void appendMapRow(OutFile& out, const std::int32_t* sums, int count) {
   // last one that is not zero are written, and the zeros after it, with the line end, are taken
   // by reference from a finished row of zeros (a zero is "       0" first in a row and as a
   // column alike).
-  static const std::string zeroRow = repeatedText("       0", kLongestMapRow) + "\r\n";
+  static const FinishedRun zeroRow("       0", kLongestMapRow, "\r\n");
   const int written = withoutTrailingZeros(sums, count);
   std::string& text = out.text();
   appendFieldRun(text, written, kIntFieldRoom(kSumWidth), [sums](char* at, int j) {
     return j == 0 ? putInt(at, sums[j], kSumWidth) : putIntColumn(at, sums[j], kSumWidth);
   });
-  const std::size_t tail = static_cast<std::size_t>(count - written) * kSumWidth + 2;
-  if (tail <= zeroRow.size()) {
-    out.appendLasting(std::string_view(zeroRow).substr(zeroRow.size() - tail));
+  const auto zeros = static_cast<std::size_t>(count - written);
+  if (zeros <= zeroRow.count()) {
+    out.appendLasting(zeroRow.last(zeros));
   } else {
-    appendRepeated(text, "       0", static_cast<std::size_t>(count - written));
+    appendRepeated(text, "       0", zeros);
     text += "\r\n";
   }
 }

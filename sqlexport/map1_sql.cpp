@@ -21,8 +21,6 @@ constexpr int kRecords = 512;
 constexpr int kSumsPerRecord = 512;
 constexpr int kSumWidth = 6;
 
-constexpr std::string_view kRecordEnd = ");\r\n";
-
 // Enough for the lines of a record up to its first zero, with sums of up to six digits and short
 // ids, so the script is built without the buffer growing. Block columns past 100 never hold a
 // sum: the zeros from there on are not copied.
@@ -43,8 +41,7 @@ void map1Sql(const std::string& fn, const std::string& patientId, const std::str
   std::string afterIndex = ",";
   sql::appendQuotedIds(afterIndex, fn, patientId, testId);
   afterIndex += ",1,\r\n";
-  static const std::string zeroRecord =
-      repeatedText(",     0", kSumsPerRecord) + std::string(kRecordEnd);
+  static const FinishedRun zeroRecord(",     0", kSumsPerRecord, ");\r\n");
   source.skipLines(2);  // the size line and the mean line
   std::array<int, kSumsPerRecord> sums{};
   for (int i = 1; i <= kRecords; ++i) {
@@ -62,9 +59,9 @@ void map1Sql(const std::string& fn, const std::string& patientId, const std::str
     });
     // The zeros after the last sum, and the end of the statement, are taken by reference from
     // a finished record of zeros; a record of zeros alone starts without a comma.
-    const std::size_t zeros = static_cast<std::size_t>(kSumsPerRecord - written);
-    const std::size_t tail = zeros * (kSumWidth + 1) + kRecordEnd.size() - (written == 0 ? 1 : 0);
-    script.appendLasting(std::string_view(zeroRecord).substr(zeroRecord.size() - tail));
+    std::string_view tail = zeroRecord.last(static_cast<std::size_t>(kSumsPerRecord - written));
+    if (written == 0) tail.remove_prefix(1);
+    script.appendLasting(tail);
   }
   out += "\r\n";
   script.close();
