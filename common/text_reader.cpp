@@ -21,13 +21,19 @@ bool zeroFieldAt(const char* p, const char* last) {
   return last - p >= 9 && std::memcmp(p, "       0", 8) == 0 && static_cast<unsigned char>(p[8]) <= ' ';
 }
 
+// A short-form token ends at a blank, a line end or another control character; at the end of
+// the data in hand only when that is the end of the file.
+bool endsToken(const char* q, const char* last, bool lastIsEnd) {
+  return q < last ? static_cast<unsigned char>(*q) <= ' ' : lastIsEnd;
+}
+
 constexpr char kEightZeroFields[] =
     "       0       0       0       0       0       0       0       0";
 static_assert(sizeof kEightZeroFields == 65);
 
 }  // namespace
 
-TextReader::TextReader(std::string content, std::string name)
+TextReader::TextReader(std::string_view content, std::string name)
     : data_(content.begin(), content.end()), name_(std::move(name)) {}
 
 TextReader TextReader::open(const std::string& path) {
@@ -171,7 +177,7 @@ const char* TextReader::shortInteger(const char* p, const char* last, bool lastI
     magnitude = magnitude * 10 + (*q - '0');
     ++q;
   }
-  if (q == digits || (q < last ? static_cast<unsigned char>(*q) > ' ' : !lastIsEnd)) return nullptr;
+  if (q == digits || !endsToken(q, last, lastIsEnd)) return nullptr;
   value = negative ? -magnitude : magnitude;
   return q;
 }
@@ -199,7 +205,7 @@ const char* TextReader::shortDecimal(const char* p, const char* last, bool lastI
   } else {
     magnitude = static_cast<double>(whole);
   }
-  if (q < last ? static_cast<unsigned char>(*q) > ' ' : !lastIsEnd) return nullptr;
+  if (!endsToken(q, last, lastIsEnd)) return nullptr;
   value = negative ? -magnitude : magnitude;
   return q;
 }

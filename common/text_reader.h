@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "common/file_io.h"
 
@@ -14,7 +15,7 @@ namespace pelk {
 // - skipLine() moves past the next line end (CR LF, LF or a lone CR).
 class TextReader {
  public:
-  TextReader(std::string content, std::string name);
+  TextReader(std::string_view content, std::string name);
   // Loads the whole file; IoError when it cannot be read.
   static TextReader open(const std::string& path);
   // Reads the file a part at a time as reading advances, for readers that stop early in large

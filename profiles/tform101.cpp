@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -214,33 +215,28 @@ void TForm101::MakeParam2Files(FileNames10 inputs, FileNames10 outputs) {
 
 void TForm101::MakeParam1Files() {
   OutFile database("vhist3.db.txt");
-  std::string jobList;
-  bool haveJobList = true;
+  std::optional<TextReader> in;
   try {
-    jobList = readWholeFile("vhist3.dat");
+    in.emplace(TextReader::open("vhist3.dat"));
   } catch (const IoError&) {
-    haveJobList = false;  // no job list: nothing to build
+    // no job list: nothing to build
   }
-  if (haveJobList) {
-    TextReader in(std::move(jobList), "vhist3.dat");
-    readJobList(in, [&](const JobEntry& entry) { buildJob(Memo1, database, entry); });
-  }
+  if (in) readJobList(*in, [&](const JobEntry& entry) { buildJob(Memo1, database, entry); });
   Memo1.add("Done");
   database.close();
 }
 
 void TForm101::Button1Click() {
   OutFile database("vhist3.db.txt");
-  std::string jobList;
+  std::optional<TextReader> in;
   try {
-    jobList = readWholeFile("vhist3.dat");
+    in.emplace(TextReader::open("vhist3.dat"));
   } catch (const IoError&) {
     Memo1.add("Done");
     database.close();
     return;
   }
-  TextReader in(std::move(jobList), "vhist3.dat");
-  bool endEntry = runJobList(in, [&](const JobEntry& entry) { buildJob(Memo1, database, entry); });
+  bool endEntry = runJobList(*in, [&](const JobEntry& entry) { buildJob(Memo1, database, entry); });
   Memo1.add(endEntry ? "Done Processing" : "Done");
   database.close();
 }
