@@ -27,7 +27,7 @@ void printResults(const ResultsArea& results, std::ostream& out) {
 
 // The words of a checked command line that another executable runs. They all have to be run by
 // one sibling, which then runs the whole line; words of two siblings end the run before it starts.
-std::optional<int> handOffElsewhere(const CliOptions& options, const char* const* argv,
+std::optional<int> handOffElsewhere(const CliOptions& options, int argc, const char* const* argv,
                                     std::ostream& out, std::ostream& err) {
   std::set<std::string_view> siblings;
   std::string_view firstWord;
@@ -47,7 +47,7 @@ std::optional<int> handOffElsewhere(const CliOptions& options, const char* const
            "Run with --help for more information.\n";
     return kExitUsage;
   }
-  return handOffToSibling(*siblings.begin(), firstWord, argv, out, err);
+  return handOffToSibling(*siblings.begin(), firstWord, argc, argv, out, err);
 }
 
 }  // namespace
@@ -60,13 +60,13 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     if (const StandaloneWord* word = program.standaloneWord(first))
       return word->run(std::vector<std::string>(argv + 2, argv + argc), out, err);
     if (auto sibling = siblingProgramFor(first); sibling && !bindCommand(first, program))
-      return handOffToSibling(*sibling, first, argv, out, err);
+      return handOffToSibling(*sibling, first, argc, argv, out, err);
   }
 
   CliParse parsed = parseCli(argc, argv, out, err, program);
   if (!parsed.options) return parsed.exitCode;
   const CliOptions& options = *parsed.options;
-  if (auto handed = handOffElsewhere(options, argv, out, err)) return *handed;
+  if (auto handed = handOffElsewhere(options, argc, argv, out, err)) return *handed;
 
   if (options.workDir) {
     std::error_code ec;

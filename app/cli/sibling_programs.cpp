@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <vector>
 
 namespace pelk {
 namespace {
@@ -29,8 +30,8 @@ std::optional<std::string_view> siblingProgramFor(std::string_view word) {
   return std::nullopt;
 }
 
-int handOffToSibling(std::string_view sibling, std::string_view word, const char* const* argv,
-                     std::ostream& out, std::ostream& err) {
+int handOffToSibling(std::string_view sibling, std::string_view word, int argc,
+                     const char* const* argv, std::ostream& out, std::ostream& err) {
   std::error_code ec;
   const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
   if (ec) {
@@ -51,9 +52,13 @@ int handOffToSibling(std::string_view sibling, std::string_view word, const char
         << "): " << std::strerror(error) << '\n';
     return 1;
   }
+  // execv needs the list closed by a null pointer, which a caller's argv need not have.
+  std::vector<char*> arguments;
+  for (int i = 0; i < argc; ++i) arguments.push_back(const_cast<char*>(argv[i]));
+  arguments.push_back(nullptr);
   out.flush();
   err.flush();
-  ::execv(target.c_str(), const_cast<char* const*>(argv));
+  ::execv(target.c_str(), arguments.data());
   const int error = errno;
   err << "pelk40-cli: " << word << ": cannot start " << target.string() << ": "
       << std::strerror(error) << '\n';

@@ -12,7 +12,7 @@ std::optional<std::string_view> siblingProgramFor(std::string_view word);
 // Replaces this process with the sibling executable, handing it the whole command line unchanged
 // (argv as given, the working directory and the environment as they are). Returns only when that
 // cannot be done, after saying why on err, with the exit status to end with (1).
-int handOffToSibling(std::string_view sibling, std::string_view word, const char* const* argv,
-                     std::ostream& out, std::ostream& err);
+int handOffToSibling(std::string_view sibling, std::string_view word, int argc,
+                     const char* const* argv, std::ostream& out, std::ostream& err);
 
 }  // namespace pelk
