@@ -8,10 +8,7 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "gui/main_window.h"
-#include "gui/qt_dialogs.h"
-#include "gui/qt_printer.h"
-#include "workbench/workbench.h"
+#include "gui/workbench_window.h"
 
 namespace {
 
@@ -41,13 +38,9 @@ int main(int argc, char** argv) {
   QElapsedTimer clock;
   clock.start();
   QApplication application(argc, argv);
-  pelk::QtDialogs dialogs;
-  pelk::QtPrinter printer(dialogs);
-  pelk::Workbench workbench(dialogs, &printer);
-  pelk::MainWindow window(workbench);
-  dialogs.setParentWidget(&window);
+  pelk::WorkbenchWindow opened;
   FirstPaint probe(clock);
-  window.installEventFilter(&probe);
-  window.show();
+  opened.window.installEventFilter(&probe);
+  opened.window.show();
   return application.exec();
 }
