@@ -1,15 +1,6 @@
-#include <exception>
-#include <iostream>
+#include "app/cli/cli_main.h"
+#include "app/cli/cli_program.h"
 
-#include "app/cli/cli_run.h"
-
-int main(int argc, char** argv) {
-  std::ios::sync_with_stdio(false);
-  try {
-    return pelk::runCli(argc, argv, std::cout, std::cerr);
-  } catch (const std::exception& e) {
-    // Commands report their own failures; this is only what escapes the run itself.
-    std::cerr << "pelk40-cli: " << e.what() << '\n';
-    return 1;
-  }
-}
+// The light headless front end: the legacy commands run here; the imaging words are handed to
+// pelk40-imaging, so a legacy run never loads the imaging libraries.
+int main(int argc, char** argv) { return pelk::cliMain(argc, argv, pelk::lightCliProgram()); }

@@ -2,18 +2,11 @@
 // runs until the window is closed. Nothing is written at shut-down.
 #include <QApplication>
 
-#include "gui/main_window.h"
-#include "gui/qt_dialogs.h"
-#include "gui/qt_printer.h"
-#include "workbench/workbench.h"
+#include "gui/workbench_window.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
-  pelk::QtDialogs dialogs;
-  pelk::QtPrinter printer(dialogs);
-  pelk::Workbench workbench(dialogs, &printer);
-  pelk::MainWindow window(workbench);
-  dialogs.setParentWidget(&window);
-  window.show();
+  pelk::WorkbenchWindow opened;
+  opened.window.show();
   return application.exec();
 }

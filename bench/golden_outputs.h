@@ -23,6 +23,7 @@ class GoldenOutputs {
   // Rewrites the file with the digests seen in this run; cases not run keep theirs.
   void save() const;
   bool anyMismatch() const { return mismatches_ > 0; }
+  bool knows(const std::string& key) const { return stored_.count(key) > 0; }
 
  private:
   struct Entry {

@@ -36,7 +36,7 @@ void ResultsTable::Finalize() {
   std::printf("\n| command | scan | time (ms) | cpu (ms) | bytes written | MB/s | floor (ms) | ratio to floor |\n");
   std::printf("|---|---:|---:|---:|---:|---:|---:|---:|\n");
   for (const TableRow& row : rows_) {
-    if (row.seconds == 0.0) continue;  // filtered out
+    if (row.seconds == 0.0 || row.wholeProcess) continue;  // filtered out, or in the next table
     const double mbPerSecond = row.seconds > 0 ? row.bytes / row.seconds / 1e6 : 0.0;
     std::printf("| %s%s | %d | %.3f | %.3f | %zu | ", row.name.c_str(),
                 row.outputChanged ? " (OUTPUT CHANGED)" : "", row.size, row.seconds * 1e3,
@@ -49,7 +49,38 @@ void ResultsTable::Finalize() {
     if (row.floorSeconds > 0) std::printf("%.2f |\n", row.seconds / row.floorSeconds);
     else std::printf("- |\n");
   }
+  printProcessTable();
   std::fflush(stdout);
+}
+
+const TableRow* ResultsTable::find(const std::string& name, int size) const {
+  for (const TableRow& row : rows_)
+    if (row.name == name && row.size == size && row.seconds > 0.0) return &row;
+  return nullptr;
+}
+
+void ResultsTable::printProcessTable() const {
+  bool heading = false;
+  for (const TableRow& row : rows_) {
+    if (!row.wholeProcess || row.seconds == 0.0) continue;
+    if (!heading) {
+      std::printf("\n| whole process | scan | time (ms) | cpu (ms) | peak RSS (MB) | compared with "
+                  "| its time (ms) | difference (ms) | floor (ms) | ratio to floor |\n");
+      std::printf("|---|---:|---:|---:|---:|---|---:|---:|---:|---:|\n");
+      heading = true;
+    }
+    std::printf("| %s | %d | %.3f | %.3f | %.1f | ", row.name.c_str(), row.size, row.seconds * 1e3,
+                row.processCpuSeconds * 1e3, row.peakMb);
+    if (const TableRow* other = find(row.comparedWith, row.size))
+      std::printf("%s | %.3f | %+.3f | ", other->name.c_str(), other->seconds * 1e3,
+                  (row.seconds - other->seconds) * 1e3);
+    else
+      std::printf("- | - | - | ");
+    if (row.floorSeconds > 0)
+      std::printf("%.3f | %.2f |\n", row.floorSeconds * 1e3, row.seconds / row.floorSeconds);
+    else
+      std::printf("- | - |\n");
+  }
 }
 
 }  // namespace pelk::bench

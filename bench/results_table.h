@@ -17,10 +17,17 @@ struct TableRow {
   double cpuSeconds = 0.0;  // the process's own share, which the machine's load does not inflate
   double floorSeconds = 0.0;
   bool outputChanged = false;
+  // A whole process, timed from spawn to exit: its peak resident size, and the row (same scan
+  // size) it is set against, the same command in process or the empty program.
+  bool wholeProcess = false;
+  std::string comparedWith;
+  double peakMb = 0.0;
+  double processCpuSeconds = 0.0;  // the process's own CPU time, user and system, per run
 };
 
 // Collects the median (or the single) time of every benchmark as it is reported and prints the
-// table at the end: command, time, bytes written, MB/s, ratio to the I/O floor.
+// table at the end: command, time, bytes written, MB/s, ratio to the I/O floor; then the table of
+// whole processes: time, peak resident size, difference to the row compared with, ratio to floor.
 class ResultsTable : public benchmark::ConsoleReporter {
  public:
   // Declares a row before its benchmarks run; `timedName` and `floorName` are their names.
@@ -31,6 +38,9 @@ class ResultsTable : public benchmark::ConsoleReporter {
   void Finalize() override;
 
  private:
+  void printProcessTable() const;
+  const TableRow* find(const std::string& name, int size) const;
+
   std::vector<TableRow> rows_;
   std::map<std::string, std::pair<std::size_t, bool>> slots_;  // name -> (row, is floor)
 };

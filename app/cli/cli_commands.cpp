@@ -1,5 +1,6 @@
 #include "app/cli/cli_commands.h"
 
+#include "app/cli/cli_program.h"
 #include "workbench/workbench.h"
 
 namespace pelk {
@@ -28,18 +29,20 @@ const std::vector<CliCommand>& cliCommands() {
       {"synopsis2", false, [](Workbench& w) { w.Button16Click(); }},
       {"tes", false, [](Workbench& w) { w.Button9Click(); }},
       {"false-color", false, [](Workbench& w) { w.Button15Click(); }},
-      {"robust-tpa", false, [](Workbench& w) { w.RobustTpaClick(); }},
+      {"robust-tpa", false, {}},
       {"save-image", true, [](Workbench& w) { w.Button10Click(); }},
       {"save-results", true, [](Workbench& w) { w.Button12Click(); }},
   };
   return table;
 }
 
-std::optional<BoundCommand> bindCommand(std::string_view given) {
+std::optional<BoundCommand> bindCommand(std::string_view given, const CliProgram& program) {
   std::size_t equals = given.find('=');
   std::string_view word = given.substr(0, equals);
-  for (const CliCommand& command : cliCommands()) {
-    if (command.word != word) continue;
+  for (const CliCommand& row : cliCommands()) {
+    if (row.word != word) continue;
+    const CliCommand* local = program.command(word);
+    const CliCommand& command = local ? *local : row;
     bool hasText = equals != std::string_view::npos;
     if (hasText != command.takesText) return std::nullopt;
     BoundCommand bound{&command, std::string(given), std::nullopt};

@@ -8,12 +8,15 @@
 namespace pelk {
 
 class Workbench;
+struct CliProgram;
 
 // One command word of the headless front end and the window command it runs.
 struct CliCommand {
   std::string_view word;
   // "WORD=TEXT": TEXT is what the user would type into the command's input box.
   bool takesText = false;
+  // Empty when the word runs in a sibling executable (app/cli/sibling_programs.h), unless the
+  // running program supplies a row of its own (CliProgram::commands).
   std::function<void(Workbench&)> run;
 };
 
@@ -27,7 +30,8 @@ struct BoundCommand {
   std::optional<std::string> typedText;  // the text after "=" for words that take one
 };
 
-// Nothing when the word is not in the table (or takes text it cannot have, or lacks it).
-std::optional<BoundCommand> bindCommand(std::string_view given);
+// Nothing when the word is not in the table (or takes text it cannot have, or lacks it). The
+// program's own row of the word, if it has one, is the one bound.
+std::optional<BoundCommand> bindCommand(std::string_view given, const CliProgram& program);
 
 }  // namespace pelk

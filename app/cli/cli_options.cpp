@@ -2,6 +2,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "app/cli/cli_program.h"
+
 namespace pelk {
 namespace {
 
@@ -20,7 +22,8 @@ std::string commandHelp() {
 
 }  // namespace
 
-CliParse parseCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+CliParse parseCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+                  const CliProgram& program) {
   CliOptions options;
   std::vector<std::string> words;
   std::string dir;
@@ -58,7 +61,7 @@ CliParse parseCli(int argc, const char* const* argv, std::ostream& out, std::ost
     return {std::nullopt, kExitUsage};
   }
   for (const std::string& word : words) {
-    auto bound = bindCommand(word);
+    auto bound = bindCommand(word, program);
     if (!bound) {
       err << "pelk40-cli: unknown command: " << word
           << "\nRun with --help for more information.\n";

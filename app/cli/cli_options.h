@@ -9,6 +9,8 @@
 
 namespace pelk {
 
+struct CliProgram;
+
 // What a headless run was asked to do.
 struct CliOptions {
   std::string standardImage = "Edit1";
@@ -27,11 +29,12 @@ inline constexpr int kExitUsage = 2;
 
 // The parsed options, or the exit status when the run ends here: 0 after --help or --version
 // (written to out), 2 for bad usage (explained on err). No command runs before every word has
-// been checked.
+// been checked. Words are bound to the program's own rows where it has them.
 struct CliParse {
   std::optional<CliOptions> options;
   int exitCode = kExitCompleted;
 };
-CliParse parseCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+CliParse parseCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+                  const CliProgram& program);
 
 }  // namespace pelk

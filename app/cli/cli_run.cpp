@@ -2,12 +2,14 @@
 
 #include <exception>
 #include <filesystem>
+#include <set>
 #include <string_view>
 #include <vector>
 
 #include "app/cli/cli_dialogs.h"
 #include "app/cli/cli_options.h"
-#include "importers/import_command.h"
+#include "app/cli/cli_program.h"
+#include "app/cli/sibling_programs.h"
 #include "workbench/workbench.h"
 
 namespace pelk {
@@ -23,16 +25,48 @@ void printResults(const ResultsArea& results, std::ostream& out) {
   out.flush();
 }
 
+// The words of a checked command line that another executable runs. They all have to be run by
+// one sibling, which then runs the whole line; words of two siblings end the run before it starts.
+std::optional<int> handOffElsewhere(const CliOptions& options, int argc, const char* const* argv,
+                                    std::ostream& out, std::ostream& err) {
+  std::set<std::string_view> siblings;
+  std::string_view firstWord;
+  for (const BoundCommand& bound : options.commands) {
+    if (bound.command->run) continue;
+    auto sibling = siblingProgramFor(bound.command->word);
+    if (!sibling) {
+      err << "pelk40-cli: " << bound.given << ": no program here runs this command\n";
+      return kExitCommandFailed;
+    }
+    if (siblings.empty()) firstWord = bound.command->word;
+    siblings.insert(*sibling);
+  }
+  if (siblings.empty()) return std::nullopt;
+  if (siblings.size() > 1) {
+    err << "pelk40-cli: these commands cannot run in one command line; run them one by one\n"
+           "Run with --help for more information.\n";
+    return kExitUsage;
+  }
+  return handOffToSibling(*siblings.begin(), firstWord, argc, argv, out, err);
+}
+
 }  // namespace
 
-int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
-  // "import" turns a DICOM or NIfTI scan into a bitmap the workbench reads; it runs alone.
-  if (argc >= 2 && std::string_view(argv[1]) == "import")
-    return runImportCommand(std::vector<std::string>(argv + 2, argv + argc), out, err);
+int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+           const CliProgram& program) {
+  // A word that runs alone ("import SOURCE --out FILE ...") has its own arguments.
+  if (argc >= 2) {
+    const std::string_view first = argv[1];
+    if (const StandaloneWord* word = program.standaloneWord(first))
+      return word->run(std::vector<std::string>(argv + 2, argv + argc), out, err);
+    if (auto sibling = siblingProgramFor(first); sibling && !bindCommand(first, program))
+      return handOffToSibling(*sibling, first, argc, argv, out, err);
+  }
 
-  CliParse parsed = parseCli(argc, argv, out, err);
+  CliParse parsed = parseCli(argc, argv, out, err, program);
   if (!parsed.options) return parsed.exitCode;
   const CliOptions& options = *parsed.options;
+  if (auto handed = handOffElsewhere(options, argc, argv, out, err)) return *handed;
 
   if (options.workDir) {
     std::error_code ec;

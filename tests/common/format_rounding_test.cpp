@@ -39,6 +39,27 @@ TEST(Format, ColumnNumbersThatFillTheirFieldGetOneBlankBefore) {
   EXPECT_EQ(reals, "  180.500 123456.500");
 }
 
+TEST(Format, RealColumnsSeparateExactlyAtTheFieldWidth) {
+  struct Case {
+    double value;
+    int width;
+    const char* plain;
+    const char* column;
+  };
+  const Case cases[] = {
+      {1234.5, 9, " 1234.500", " 1234.500"},       // one short of the width: no extra blank
+      {12345.5, 9, "12345.500", " 12345.500"},     // exactly fills it: one blank before
+      {-1234.5, 9, "-1234.500", " -1234.500"},     // the sign counts towards the width
+      {99999.9995, 9, "100000.000", " 100000.000"},  // rounding carries past the width
+  };
+  for (const Case& c : cases) {
+    std::string column;
+    appendRealColumn(column, c.value, c.width, 3);
+    EXPECT_EQ(realText(c.value, c.width, 3), c.plain) << c.value;
+    EXPECT_EQ(column, c.column) << c.value;
+  }
+}
+
 TEST(Rounding, RoundGoesToTheEvenNeighbourOnExactHalves) {
   EXPECT_EQ(roundEven(0.5L), 0);
   EXPECT_EQ(roundEven(2.5L), 2);

@@ -113,6 +113,20 @@ TEST_F(Profiles, A460By280ImageHasEmptyBandsAbove92) {
   EXPECT_EQ(db[99], ";;99;1;0;1;0");
 }
 
+TEST_F(Profiles, ABandSplitEvenlyBetweenTwoGreysTakesTheLowerAsItsMedian) {
+  // Rows of 512 bytes alternate between grey 10 and grey 20, so every band of either pass holds
+  // as many 10s as 20s: the median is the first grey whose running count reaches half the band.
+  writeFile("a.bmp", rawStream(512, 512, [](long long i) { return (i / 512) % 2 ? 20 : 10; }));
+  build("a.bmp", "a.bmp");
+  auto rows = profileRows("setup101.param1");
+  std::vector<std::string> db = crlfLines(readFile("vhist3.db.txt"));
+  for (int s : {1, 2, 50, 99}) {
+    EXPECT_EQ(rows[s].mean, 15) << s;
+    EXPECT_EQ(rows[s].median, 10) << s;
+    EXPECT_EQ(db[s].substr(db[s].rfind(';')), ";10") << db[s];
+  }
+}
+
 TEST_F(Profiles, AnAllZeroBandHasMeanZeroAndPeakOne) {
   // Width 100 x 300: bandX = Round(0.99) = 1, one position per band; position 1 is always 0.
   writeFile("a.bmp", rawStream(100, 300, [](long long i) { return i % 100 == 1 ? 0 : 50; }));

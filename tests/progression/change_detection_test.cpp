@@ -60,6 +60,30 @@ TEST(ChangeDetection, SpecksAndOnePixelRidgesAreNotLesions) {
   EXPECT_TRUE(m.components.empty());
 }
 
+TEST(ChangeDetection, AComponentOfTheMinimumSizeIsKeptAndOneSmallerDropped) {
+  // A 5 x 4 block with one column of `extra` pixels beside it, starting `offset` rows down:
+  // after the 5 x 5 median the block keeps its inner 8 pixels and the column adds what it
+  // supports, which makes exactly kMinLesionPixels - 1, kMinLesionPixels and + 1.
+  const struct {
+    int extra, offset;
+    long long area;
+  } cases[] = {{1, 1, kMinLesionPixels - 1}, {1, 2, kMinLesionPixels}, {3, 0, kMinLesionPixels + 1}};
+  for (const auto& c : cases) {
+    Pair p;
+    p.base = test::headSlice(128);
+    p.base.convertTo(p.follow, CV_32F);
+    p.follow(cv::Rect(60, 60, 5, 4)) += cv::Scalar(60);
+    p.follow(cv::Rect(60 + c.offset, 64, c.extra, 1)) += cv::Scalar(60);
+    const ChangeMap m = detect(p);
+    if (c.area < kMinLesionPixels) {
+      EXPECT_TRUE(m.components.empty()) << c.area;
+    } else {
+      ASSERT_EQ(m.components.size(), 1u) << c.area;
+      EXPECT_EQ(m.components[0].area, c.area);
+    }
+  }
+}
+
 TEST(ChangeDetection, NoiseAloneRaisesTheThresholdInsteadOfMakingLesions) {
   const ChangeMap quiet = detect(pairWith([](cv::Mat&) {}));
   const ChangeMap noisy = detect(pairWith([](cv::Mat&) {}, 6.0));

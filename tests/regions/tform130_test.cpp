@@ -100,6 +100,23 @@ TEST_F(GateFinderTest, UShapeLeavesTheRightArmForALaterSeed) {
   EXPECT_EQ(regions(), (std::vector<std::vector<int>>{{5, 10, 5, 5, 25}, {5, 14, 4, 1, 4}}));
 }
 
+TEST_F(GateFinderTest, LowerRowReachingFurtherRightSetsTheWidthUpToTheLastColumn) {
+  // Seed row 5 holds columns 15-16; rows 6-8 hang below column 15 and row 8 runs right to
+  // `lastColumn`. Column 19 is the image's last, which a row run still counts.
+  const struct {
+    int lastColumn;
+    std::vector<int> region;
+  } cases[] = {{17, {5, 15, 4, 3, 12}}, {18, {5, 15, 4, 4, 16}}, {19, {5, 15, 4, 5, 20}}};
+  for (const auto& c : cases) {
+    GateImage image(20, 20);
+    image.set(5, 16, 200);
+    for (int a = 5; a <= 8; ++a) image.set(a, 15, 200);
+    for (int b = 16; b <= c.lastColumn; ++b) image.set(8, b, 200);
+    run(image);
+    EXPECT_EQ(regions(), (std::vector<std::vector<int>>{c.region})) << c.lastColumn;
+  }
+}
+
 TEST_F(GateFinderTest, EdgesAreNeverRecorded) {
   GateImage image(20, 20);
   for (int a = 1; a <= 6; ++a) image.set(a, 5, 200);  // seeded in row 1: cleared, not recorded

@@ -2,10 +2,6 @@
 // a process the way a batch job runs it: the process ends with status 0 or 1 (never a signal),
 // reports each failed command on one line of its own, says 1 exactly when a command failed,
 // keeps every results line, leaves the user's files alone, and still saves the results after.
-#include <spawn.h>
-#include <fcntl.h>
-#include <sys/wait.h>
-
 #include <algorithm>
 
 #include <string>
@@ -15,40 +11,15 @@
 
 #include "tests/robustness/robustness_fixture.h"
 #include "tests/support/files.h"
-
-extern char** environ;
+#include "tests/support/process.h"
 
 namespace pelk::test {
 namespace {
 
-struct Finished {
-  bool exited = false;
-  int status = -1;
-  std::string err;
-};
-
 Finished runCli(const std::vector<std::string>& args) {
   std::vector<std::string> all{PELK40_CLI};
   all.insert(all.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (auto& a : all) argv.push_back(a.data());
-  argv.push_back(nullptr);
-
-  posix_spawn_file_actions_t files;
-  posix_spawn_file_actions_init(&files);
-  posix_spawn_file_actions_addopen(&files, 1, "cli-out.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&files, 2, "cli-err.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  pid_t pid = 0;
-  Finished f;
-  const int spawned = posix_spawn(&pid, argv[0], &files, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&files);
-  if (spawned != 0) return f;
-  int status = 0;
-  waitpid(pid, &status, 0);
-  f.exited = WIFEXITED(status);
-  f.status = f.exited ? WEXITSTATUS(status) : -WTERMSIG(status);
-  f.err = readFile("cli-err.txt");
-  return f;
+  return runProcess(all);
 }
 
 std::vector<std::string> lfLines(const std::string& text) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/files.h"
+#include "sqlexport/sql_export.h"
 #include "tests/workbench/workbench_fixture.h"
 #include "workbench/report_lines.h"
 
@@ -67,6 +68,34 @@ TEST_F(SynopsisReports, Report1CondensesFiveAnalyses) {
                              "zchs.sql", "cluster1.sql"})
     EXPECT_TRUE(fileExists(script)) << script;
   EXPECT_EQ(wb->modules().form130.state(), ModuleSlot<TForm130>::State::Open);
+}
+
+TEST_F(SynopsisReports, Report1ExportsEachScriptFromTheFileItNames) {
+  wb->SyClick();
+  ASSERT_TRUE(dialogs.errors.empty()) << dialogs.errors[0];
+  // Each script as its writer makes it from the named result file. Where a writer runs for both
+  // scans the script left is the second scan's, and the first scan's file must give another.
+  using Writer = void (*)(const std::string&, const std::string&, const std::string&);
+  const struct {
+    const char* script;
+    Writer writer;
+    const char* source;
+    const char* firstScanSource;
+  } exports[] = {
+      {"param1.sql", param1Sql, "setup101b.param1", "setup101.param1"},
+      {"map1.sql", map1Sql, "setup102b.map", "setup101.map"},
+      {"mchs.sql", mchsSql, "mchs-results.dat", nullptr},
+      {"zchs.sql", zchsSql, "zchs.dat", nullptr},
+      {"cluster1.sql", cluster1Sql, "cluster1.db.txt.dat", nullptr},
+  };
+  for (const auto& e : exports) {
+    const std::string written = readFile(e.script);
+    e.writer(e.source, "patient1", "test1");
+    EXPECT_EQ(written, readFile(e.script)) << e.script << " from " << e.source;
+    if (!e.firstScanSource) continue;
+    e.writer(e.firstScanSource, "patient1", "test1");
+    EXPECT_NE(written, readFile(e.script)) << e.script << " from " << e.firstScanSource;
+  }
 }
 
 TEST_F(SynopsisReports, Report1PrintsTheEnteredTestInformation) {

@@ -10,10 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "gui/main_window.h"
-#include "gui/qt_dialogs.h"
-#include "gui/qt_printer.h"
-#include "workbench/workbench.h"
+#include "gui/workbench_window.h"
 
 int main(int argc, char** argv) {
   if (argc != 5) {
@@ -23,11 +20,8 @@ int main(int argc, char** argv) {
   QString out = QFileInfo(QString::fromLocal8Bit(argv[4])).absoluteFilePath();
   std::filesystem::current_path(argv[1]);
   QApplication application(argc, argv);
-  pelk::QtDialogs dialogs;
-  pelk::QtPrinter printer(dialogs);
-  pelk::Workbench workbench(dialogs, &printer);
-  pelk::MainWindow window(workbench);
-  dialogs.setParentWidget(&window);
+  pelk::WorkbenchWindow opened;
+  pelk::MainWindow& window = opened.window;
   window.show();
   static_cast<QLineEdit*>(window.control("Edit1"))->setText(QString::fromLocal8Bit(argv[2]));
   static_cast<QLineEdit*>(window.control("Edit2"))->setText(QString::fromLocal8Bit(argv[3]));

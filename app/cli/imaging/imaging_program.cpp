@@ -1,0 +1,22 @@
+#include "app/cli/imaging/imaging_program.h"
+
+#include "app/cli/cli_run.h"
+#include "importers/import_command.h"
+#include "workbench/workbench.h"
+
+namespace pelk {
+
+const CliProgram& imagingCliProgram() {
+  static const CliProgram program{
+      .commands = {{"robust-tpa", false, [](Workbench& w) { w.RobustTpaClick(); }}},
+      // "import" turns a DICOM or NIfTI scan into a bitmap the workbench reads.
+      .standalone = {{"import", runImportCommand}},
+  };
+  return program;
+}
+
+int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+  return runCli(argc, argv, out, err, imagingCliProgram());
+}
+
+}  // namespace pelk

@@ -1,0 +1,129 @@
+#include "bench/process_cases.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include <fstream>
+#include <stdexcept>
+
+#include <benchmark/benchmark.h>
+
+#include "bench/io_floor.h"
+
+extern char** environ;
+
+namespace pelk::bench {
+namespace {
+
+constexpr int kSize = 512;
+const char* const kEmptyProgram = "process: empty C++ program";
+
+struct ProcessCase {
+  std::string name;
+  std::vector<std::string> argv;
+  std::string comparedWith;  // a row of the same size, or none
+  std::string floorOf;       // the in-process case whose files make the floor, or none
+};
+
+// Runs one process to its end with its standard output going to `out`; throws unless it ends
+// with status 0. Returns the CPU time it took, user and system, in seconds.
+double runProcess(const std::vector<std::string>& args, const char* out = "/dev/null") {
+  std::vector<std::string> copy = args;
+  std::vector<char*> argv;
+  for (std::string& a : copy) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t files;
+  posix_spawn_file_actions_init(&files);
+  posix_spawn_file_actions_addopen(&files, 1, out, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&files, 2, "/dev/null", O_WRONLY, 0);
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, argv[0], &files, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&files);
+  if (spawned != 0) throw std::runtime_error("cannot start " + args[0]);
+  int status = 0;
+  rusage usage{};
+  if (::wait4(pid, &status, 0, &usage) != pid) throw std::runtime_error("wait4 failed");
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    throw std::runtime_error(args[0] + " did not end with status 0");
+  auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// The peak resident size of one run, in MB, taken through the small measuring program.
+double peakMegabytes(const std::vector<std::string>& args) {
+  std::vector<std::string> measured{PELK_BENCH_PEAK};
+  measured.insert(measured.end(), args.begin(), args.end());
+  const char* report = "peak-rss.txt";
+  runProcess(measured, report);
+  std::ifstream in(report);
+  long kilobytes = 0;
+  if (!(in >> kilobytes)) throw std::runtime_error("no peak size for " + args[0]);
+  return static_cast<double>(kilobytes) / 1024.0;
+}
+
+std::vector<ProcessCase> processCases() {
+  const std::vector<std::string> scans{PELK40_CLI, "--std",   "std.bmp",
+                                       "--ref",    "ref.bmp", "--third", "third.bmp"};
+  std::vector<ProcessCase> cases{
+      {kEmptyProgram, {PELK_BENCH_EMPTY}, "", ""},
+      {"process: pelk40-cli --version", {PELK40_CLI, "--version"}, kEmptyProgram, ""},
+  };
+  const std::pair<const char*, const char*> legacy[] = {
+      {"rra1", "3. Rel. Rank Analysis-1"},       {"rra2", "Opt2. Rel. Rank Analysis-2"},
+      {"mchs", "4. Multi Corr. Highlight Sys."}, {"zchs", "Opt 1. Zonal Corr. Highlight Sys."},
+      {"cluster", "5. Cluster"},                 {"diff", "6. Diiferential Image"},
+      {"tpa", "10. Tumor Prog. Analysis-1"},     {"synopsis1", "7. Synopsis Cocktail 1"},
+      {"synopsis2", "9. Synopsus Cocktail 2"},
+  };
+  for (const auto& [word, caseName] : legacy) {
+    std::vector<std::string> argv = scans;
+    argv.push_back(word);
+    cases.push_back({std::string("process: pelk40-cli ") + word, argv, caseName, caseName});
+  }
+  return cases;
+}
+
+}  // namespace
+
+void registerProcessCases(ResultsTable& table, const std::filesystem::path& dir,
+                          FloorFiles floorFiles) {
+  for (const ProcessCase& c : processCases()) {
+    const std::string key = c.name + "/" + std::to_string(kSize);
+    const std::string floorKey = "floor: " + key;
+    TableRow heading{c.name, kSize};
+    heading.wholeProcess = true;
+    heading.comparedWith = c.comparedWith;
+    const std::size_t row = table.expect(heading, key, floorKey);
+
+    benchmark::RegisterBenchmark(key.c_str(), [c, dir, row, &table](benchmark::State& state) {
+      try {
+        std::filesystem::current_path(dir);
+        double cpu = 0.0;
+        for (auto _ : state) cpu += runProcess(c.argv);
+        const double peak = peakMegabytes(c.argv);
+        table.row(row).peakMb = peak;
+        table.row(row).processCpuSeconds = cpu / static_cast<double>(state.iterations());
+        state.counters["peak_MB"] = peak;
+      } catch (const std::exception& e) {
+        state.SkipWithError(e.what());
+      }
+    })->UseRealTime()->Unit(benchmark::kMillisecond);
+
+    if (c.floorOf.empty()) continue;
+    benchmark::RegisterBenchmark(floorKey.c_str(), [c, dir, row, floorFiles, &table](
+                                                       benchmark::State& state) {
+      try {
+        const std::vector<WrittenFile> files = floorFiles(c.floorOf);
+        table.row(row).bytes = totalBytes(files);
+        std::filesystem::current_path(dir);
+        for (auto _ : state) writeFloor(files);
+      } catch (const std::exception& e) {
+        state.SkipWithError(e.what());
+      }
+    })->UseRealTime()->Unit(benchmark::kMillisecond);
+  }
+}
+
+}  // namespace pelk::bench

@@ -1,0 +1,22 @@
+#pragma once
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "bench/results_table.h"
+#include "bench/write_recorder.h"
+
+namespace pelk::bench {
+
+// The files an in-process case writes on the 512 x 512 scans, by the case's name, for the floor
+// of the same command run as a whole process.
+using FloorFiles = std::function<std::vector<WrittenFile>(const std::string& caseName)>;
+
+// Whole-process rows: an empty C++ program, `pelk40-cli --version` and each legacy command run as
+// `pelk40-cli --std ... WORD` in `dir` (the 512 x 512 workspace), each timed from spawn to exit
+// with its peak resident size, beside the row it is compared with.
+void registerProcessCases(ResultsTable& table, const std::filesystem::path& dir,
+                          FloorFiles floorFiles);
+
+}  // namespace pelk::bench

@@ -1,0 +1,87 @@
+// pelk40-cli run as a process: it maps none of the imaging libraries, hands the imaging words
+// to pelk40-imaging with the command line unchanged, and says so plainly when that is missing.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/support/files.h"
+#include "tests/support/process.h"
+#include "tests/support/scratch_dir.h"
+
+namespace pelk::test {
+namespace {
+
+using SiblingProcess = ScratchDirTest;
+
+TEST(LightCli, LinksNoImagingLibrary) {
+  std::string listing;
+  {
+    FILE* ldd = ::popen("ldd " PELK40_CLI, "r");
+    ASSERT_NE(ldd, nullptr);
+    char chunk[4096];
+    for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, ldd)) > 0;) listing.append(chunk, n);
+    ASSERT_EQ(::pclose(ldd), 0) << listing;
+  }
+  ASSERT_NE(listing.find("libc.so"), std::string::npos) << listing;
+  for (const char* heavy : {"opencv", "libdcm", "libofstd", "gdcm", "ITK", "itk", "nifti", "znz",
+                            "libpq", "Qt6", "chrom"})
+    EXPECT_EQ(listing.find(heavy), std::string::npos) << heavy << " in\n" << listing;
+}
+
+TEST_F(SiblingProcess, ImagingWordsRunInTheSiblingWithTheSameContract) {
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string errStart;
+  };
+  const Case cases[] = {
+      // Handed over: the sibling's own import usage error and missing-file error.
+      {{"import"}, 2, "error: import: SOURCE is required"},
+      {{"import", "absent.nii", "--out", "scan.bmp"}, 1, "error: import: "},
+      // Handed over after the light program checked the line; later legacy words run there too.
+      {{"--std", "absent.bmp", "robust-tpa", "tes"}, 1, "error: start-up: "},
+      // A bad line is refused by the light program before anything is handed over.
+      {{"robust-tpa", "no-such-word"}, 2, "pelk40-cli: unknown command: no-such-word"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> argv{PELK40_CLI};
+    argv.insert(argv.end(), c.args.begin(), c.args.end());
+    const Finished run = runProcess(argv);
+    EXPECT_TRUE(run.exited) << c.args[0];
+    EXPECT_EQ(run.status, c.status) << c.args[0] << "\n" << run.err;
+    EXPECT_EQ(run.err.rfind(c.errStart, 0), 0u) << c.args[0] << "\n" << run.err;
+  }
+  const Finished both = runProcess({PELK40_CLI, "--std", "absent.bmp", "robust-tpa", "tes"});
+  EXPECT_NE(both.err.find("error: robust-tpa: File not found: absent.bmp"), std::string::npos);
+  EXPECT_NE(both.out.find("Results Area\n"), std::string::npos) << both.out;
+}
+
+TEST_F(SiblingProcess, MissingSiblingIsAClearErrorAndLegacyWordsStillRun) {
+  const std::filesystem::path lone = dir() / "pelk40-cli";
+  std::filesystem::copy_file(PELK40_CLI, lone);
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    std::string err;
+  } cases[] = {
+      {{"robust-tpa"}, 1,
+       "pelk40-cli: robust-tpa needs pelk40-imaging, which is not installed beside pelk40-cli ("},
+      {{"import", "a.nii", "--out", "a.bmp"}, 1,
+       "pelk40-cli: import needs pelk40-imaging, which is not installed beside pelk40-cli ("},
+      {{"tes"}, 0, "error: start-up: File not found: test101.bmp"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> argv{lone.string()};
+    argv.insert(argv.end(), c.args.begin(), c.args.end());
+    const Finished run = runProcess(argv);
+    EXPECT_TRUE(run.exited) << c.args[0];
+    EXPECT_EQ(run.status, c.status) << c.args[0] << "\n" << run.err;
+    EXPECT_EQ(run.err.rfind(c.err, 0), 0u) << c.args[0] << "\n" << run.err;
+  }
+}
+
+}  // namespace
+}  // namespace pelk::test
