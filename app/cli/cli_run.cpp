@@ -7,6 +7,7 @@
 
 #include "app/cli/cli_dialogs.h"
 #include "app/cli/cli_options.h"
+#include "app/cli/report_command.h"
 #include "importers/import_command.h"
 #include "workbench/workbench.h"
 
@@ -29,6 +30,8 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
   // "import" turns a DICOM or NIfTI scan into a bitmap the workbench reads; it runs alone.
   if (argc >= 2 && std::string_view(argv[1]) == "import")
     return runImportCommand(std::vector<std::string>(argv + 2, argv + argc), out, err);
+  if (argc >= 2 && std::string_view(argv[1]) == "report")
+    return runReportCommand(std::vector<std::string>(argv + 2, argv + argc), out, err);
 
   CliParse parsed = parseCli(argc, argv, out, err);
   if (!parsed.options) return parsed.exitCode;
@@ -69,6 +72,18 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     dialogs.beginCommand("--view");
     try {
       workbench.Image1.saveBmp(*options.viewFile);
+    } catch (const std::exception& e) {
+      dialogs.showError(e.what());
+      anyFailed = true;
+    }
+  }
+  if (options.reportFile) {
+    // From what this run's commands left in the working folder, which is the current one now.
+    dialogs.beginCommand("--report");
+    try {
+      writePictureReport(cliReportRequest(".", options.testInfo, options.standardImage,
+                                          options.referenceImage, options.thirdImage),
+                         *options.reportFile);
     } catch (const std::exception& e) {
       dialogs.showError(e.what());
       anyFailed = true;
