@@ -26,7 +26,9 @@ table.data td:first-child { text-align: left; }
 .charts { display: grid; grid-template-columns: 1fr 1fr; gap: 12px; }
 caption { text-align: left; font-weight: bold; padding: 4px 0; }
 table.facts td:first-child { font-weight: bold; }
-td { overflow-wrap: anywhere; }
+table.scans td { white-space: nowrap; }
+table.scans td:nth-child(2), table.facts td { white-space: normal; overflow-wrap: anywhere; }
+table.scans td:last-child { font-family: "DejaVu Sans Mono", monospace; font-size: 11px; }
 .cards { display: flex; flex-wrap: wrap; gap: 12px; }
 .card { border: 2px solid #888; border-radius: 6px; padding: 8px 12px; flex: 1 1 260px; }
 .card p { margin: 2px 0; } .verdict { font-size: 22px; font-weight: bold; }
@@ -44,6 +46,7 @@ details { font-size: 12px; } summary { cursor: pointer; color: #3b6ea5; }
 @page { size: A4; margin: 14mm; }
 @media print {
   body { max-width: none; padding: 0; font-size: 11px; }
+  table.scans td:last-child { font-size: 8px; }
   h2 { break-after: avoid; page-break-after: avoid; }
   figure, table, .card, .warning, svg, img, tr { break-inside: avoid; page-break-inside: avoid; }
   .pictures { grid-template-columns: repeat(3, 1fr); }

@@ -29,8 +29,9 @@ std::string row(const std::vector<std::string>& cells, const char* tag = "td") {
 }
 
 std::string table(const std::vector<std::string>& headers,
-                  const std::vector<std::vector<std::string>>& rows, const std::string& caption) {
-  std::string out = "<table class=\"data\"><caption>" + escapeHtml(caption) + "</caption><thead>" +
+                  const std::vector<std::vector<std::string>>& rows, const std::string& caption,
+                  const char* classes = "data") {
+  std::string out = std::string("<table class=\"") + classes + "\"><caption>" + escapeHtml(caption) + "</caption><thead>" +
                     row(headers, "th") + "</thead><tbody>";
   for (const auto& r : rows) out += row(r);
   return out + "</tbody></table>";
@@ -75,7 +76,7 @@ std::string traceSection(const ReportRequest& request, const std::vector<ScanFil
   }
   if (!rows.empty())
     body += table({"Scan", "File", "Pixels", "Bytes", "SHA-256"}, rows,
-                  "The scans, traced to their exact bytes");
+                  "The scans, traced to their exact bytes", "data scans");
   return section("trace", "Test", body);
 }
 
