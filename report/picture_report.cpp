@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <ctime>
-#include <fstream>
 #include <system_error>
 
 #include "common/file_io.h"
@@ -111,16 +110,12 @@ void writePictureReport(const ReportRequest& request, const std::filesystem::pat
   const std::string html = pictureReportHtml(request);
   std::filesystem::path temporary = path;
   temporary += ".part";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out) throw IoError("Cannot create file: " + temporary.string());
-    out.write(html.data(), static_cast<std::streamsize>(html.size()));
-    out.close();
-    if (!out) {
-      std::error_code ignored;
-      std::filesystem::remove(temporary, ignored);
-      throw IoError("Cannot write file: " + temporary.string());
-    }
+  try {
+    writeWholeFile(temporary.string(), html);
+  } catch (const IoError&) {
+    std::error_code ignored;
+    std::filesystem::remove(temporary, ignored);
+    throw;
   }
   std::error_code ec;
   std::filesystem::rename(temporary, path, ec);
