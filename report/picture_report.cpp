@@ -25,7 +25,7 @@ table.data td:first-child { text-align: left; }
 .charts { display: grid; grid-template-columns: 1fr 1fr; gap: 12px; }
 caption { text-align: left; font-weight: bold; padding: 4px 0; }
 table.facts td:first-child { font-weight: bold; }
-table.scans td { white-space: nowrap; }
+table.scans td { white-space: nowrap; text-align: left; }
 table.scans td:nth-child(2), table.facts td { white-space: normal; overflow-wrap: anywhere; }
 table.scans td:last-child { font-family: "DejaVu Sans Mono", monospace; font-size: 11px; }
 .cards { display: flex; flex-wrap: wrap; gap: 12px; }

@@ -222,12 +222,12 @@ std::string chartSection(const RunResults& r, const std::vector<EarlierRun>& his
                      [](const auto& a, const auto& b) { return a.area > b.area; });
     BarChart c;
     c.title = title;
-    c.labelHeader = "Region at (x1, y1)";
+    c.labelHeader = "Rank (the table below gives each region's place)";
     c.valueAxis = "Area (px)";
     c.decimals = 0;
     c.colour = "#8e44ad";
     for (std::size_t i = 0; i < largest.size() && i < kTableRows; ++i) {
-      c.labels.push_back(std::to_string(largest[i].x1) + "," + std::to_string(largest[i].y1));
+      c.labels.push_back(std::to_string(i + 1));
       c.values.push_back(static_cast<double>(largest[i].area));
     }
     body += barChartHtml(c);
