@@ -84,6 +84,16 @@ std::vector<ScanFile> scansOf(const ReportRequest& request, const RunResults& re
   if (standard.empty() && robust) standard = robust->baseline;
   if (reference.empty() && robust && robust->followUps.size() > 0) reference = robust->followUps[0].file;
   if (third.empty() && robust && robust->followUps.size() > 1) third = robust->followUps[1].file;
+  // A study leaves its matched slices under fixed names beside study.json.
+  if (results.study.data) {
+    std::error_code ec;
+    const auto matched = [&](std::string& name, const char* file) {
+      if (name.empty() && std::filesystem::exists(request.folder / file, ec)) name = file;
+    };
+    matched(standard, "std.bmp");
+    matched(reference, "ref.bmp");
+    matched(third, "third.bmp");
+  }
   return {readScan(request.folder, "Standard", standard),
           readScan(request.folder, "Reference", reference),
           readScan(request.folder, "Third", third)};

@@ -1,6 +1,7 @@
 #include "report/report_sections.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "report/html_text.h"
 #include "report/svg_chart.h"
