@@ -94,9 +94,11 @@ std::vector<ScanFile> scansOf(const ReportRequest& request, const RunResults& re
     matched(reference, "ref.bmp");
     matched(third, "third.bmp");
   }
-  return {readScan(request.folder, "Standard", standard),
-          readScan(request.folder, "Reference", reference),
-          readScan(request.folder, "Third", third)};
+  std::vector<ScanFile> scans;  // moved in: each holds a whole decoded picture
+  scans.push_back(readScan(request.folder, "Standard", standard));
+  scans.push_back(readScan(request.folder, "Reference", reference));
+  scans.push_back(readScan(request.folder, "Third", third));
+  return scans;
 }
 
 }  // namespace
@@ -104,16 +106,20 @@ std::vector<ScanFile> scansOf(const ReportRequest& request, const RunResults& re
 std::string pictureReportHtml(const ReportRequest& request) {
   const RunResults results = loadRunResults(request.folder);
   const std::vector<ScanFile> scans = scansOf(request, results);
-  std::string body = traceSection(request, scans) + verdictSection(results) +
-                     pictureSection(request.folder, results, scans) +
-                     chartSection(results, request.history) + tableSection(results);
-  return "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"/>"
-         "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\"/><title>" +
-         escapeHtml("PELK 40 report: " + request.patient + ", " + request.test) +
-         "</title><style>" + kStyle + "</style></head><body><h1>PELK 40 picture report</h1>" +
-         body + "<p class=\"footer\">Made by PELK 40 " + escapeHtml(request.programVersion) +
-         " from the result files of " + escapeHtml(request.folder.string()) +
-         "; the full lists stay in those files.</p></body></html>\n";
+  // Appended piece by piece: the picture section alone is about a megabyte.
+  std::string html = "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"/>"
+                     "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\"/><title>" +
+                     escapeHtml("PELK 40 report: " + request.patient + ", " + request.test) +
+                     "</title><style>" + kStyle + "</style></head><body><h1>PELK 40 picture report</h1>";
+  html += traceSection(request, scans);
+  html += verdictSection(results);
+  html += pictureSection(request.folder, results, scans);
+  html += chartSection(results, request.history);
+  html += tableSection(results);
+  html += "<p class=\"footer\">Made by PELK 40 " + escapeHtml(request.programVersion) +
+          " from the result files of " + escapeHtml(request.folder.string()) +
+          "; the full lists stay in those files.</p></body></html>\n";
+  return html;
 }
 
 void writePictureReport(const ReportRequest& request, const std::filesystem::path& path) {

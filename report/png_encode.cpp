@@ -54,6 +54,7 @@ std::string encodePng(const Raster& picture) {
   const bool grey = allGrey(picture);
   std::vector<std::uint8_t> greyRow(static_cast<std::size_t>(picture.width));
   std::string out;
+  out.reserve(static_cast<std::size_t>(picture.width) * picture.height * (grey ? 1 : 3) / 2);
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
   bool written = false;
@@ -66,11 +67,11 @@ std::string encodePng(const Raster& picture) {
   return out;
 }
 
-std::string pngDataUri(const std::string& bytes) {
+void appendPngDataUri(std::string& out, const std::string& bytes) {
   static constexpr char kAlphabet[] =
       "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string out = "data:image/png;base64,";
-  out.reserve(out.size() + (bytes.size() + 2) / 3 * 4);
+  out += "data:image/png;base64,";
+  out.reserve(out.size() + (bytes.size() + 2) / 3 * 4 + 256);
   std::size_t i = 0;
   const auto byte = [&](std::size_t at) { return static_cast<unsigned>(static_cast<unsigned char>(bytes[at])); };
   for (; i + 2 < bytes.size(); i += 3) {
@@ -88,7 +89,6 @@ std::string pngDataUri(const std::string& bytes) {
     out += two ? kAlphabet[(v >> 6) & 63] : '=';
     out += '=';
   }
-  return out;
 }
 
 }  // namespace pelk

@@ -66,17 +66,19 @@ Raster withMchsMarks(const Raster& scan, const std::vector<MchsBlock>& blocks) {
   return marked;
 }
 
-std::string pictureFigure(const Raster& picture, const std::string& alt, const std::string& caption) {
-  std::string img;
+void appendPictureFigure(std::string& out, const Raster& picture, const std::string& alt,
+                         const std::string& caption) {
+  out += "<figure class=\"picture\">";
   try {
-    img = "<img src=\"" + pngDataUri(encodePng(picture)) + "\" alt=\"" + escapeHtml(alt) +
-          "\" width=\"" + std::to_string(picture.width) + "\" height=\"" +
-          std::to_string(std::lround(picture.aspectHeight)) + "\"/>";
+    const std::string png = encodePng(picture);
+    out += "<img src=\"";
+    appendPngDataUri(out, png);
+    out += "\" alt=\"" + escapeHtml(alt) + "\" width=\"" + std::to_string(picture.width) +
+           "\" height=\"" + std::to_string(std::lround(picture.aspectHeight)) + "\"/>";
   } catch (const std::exception& e) {
-    img = "<p class=\"missing\">Picture not shown: " + escapeHtml(e.what()) + "</p>";
+    out += "<p class=\"missing\">Picture not shown: " + escapeHtml(e.what()) + "</p>";
   }
-  return "<figure class=\"picture\">" + img + "<figcaption>" + escapeHtml(caption) +
-         "</figcaption></figure>";
+  out += "<figcaption>" + escapeHtml(caption) + "</figcaption></figure>";
 }
 
 }  // namespace pelk

@@ -31,7 +31,9 @@ inline constexpr int kViewHeight = 329;
 // view to the scan's own pixels.
 Raster withMchsMarks(const Raster& scan, const std::vector<MchsBlock>& blocks);
 
-// <figure> with the picture inline as PNG, its alt text and caption, at its true aspect ratio.
-std::string pictureFigure(const Raster& picture, const std::string& alt, const std::string& caption);
+// Appends a <figure> with the picture inline as PNG, its alt text and caption, at its true aspect
+// ratio. The pictures are most of the report's bytes, so they go straight into it.
+void appendPictureFigure(std::string& out, const Raster& picture, const std::string& alt,
+                         const std::string& caption);
 
 }  // namespace pelk

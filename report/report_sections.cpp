@@ -18,9 +18,10 @@ std::string problemOf(const Loaded<T>& loaded) {
   return loaded.present && !loaded.data ? missing(loaded.problem) : "";
 }
 
-std::string section(const std::string& id, const std::string& title, const std::string& body) {
+std::string section(const std::string& id, const std::string& title, std::string&& body) {
   if (body.empty()) return "";
-  return "<section id=\"" + id + "\"><h2>" + escapeHtml(title) + "</h2>" + body + "</section>";
+  return "<section id=\"" + id + "\"><h2>" + escapeHtml(title) + "</h2>" + std::move(body) +
+         "</section>";
 }
 
 std::string row(const std::vector<std::string>& cells, const char* tag = "td") {
@@ -78,7 +79,7 @@ std::string traceSection(const ReportRequest& request, const std::vector<ScanFil
   if (!rows.empty())
     body += table({"Scan", "File", "Pixels", "Bytes", "SHA-256"}, rows,
                   "The scans, traced to their exact bytes", "data scans");
-  return section("trace", "Test", body);
+  return section("trace", "Test", std::move(body));
 }
 
 std::string verdictSection(const RunResults& r) {
@@ -125,7 +126,7 @@ std::string verdictSection(const RunResults& r) {
               "unreliable here:</p><ul>" + warnings + "</ul></div>";
   }
   body += problemOf(r.legacy) + problemOf(r.robust) + problemOf(r.study);
-  return section("verdicts", "Verdicts", body);
+  return section("verdicts", "Verdicts", std::move(body));
 }
 
 std::string pictureSection(const std::filesystem::path& folder, const RunResults& r,
@@ -135,7 +136,7 @@ std::string pictureSection(const std::filesystem::path& folder, const RunResults
   for (const ScanFile& s : scans) {
     if (s.name.empty()) continue;
     if (s.decoded.ok()) {
-      figures += pictureFigure(s.decoded.picture, s.role + " scan " + s.name, s.role + ": " + s.name);
+      appendPictureFigure(figures, s.decoded.picture, s.role + " scan " + s.name, s.role + ": " + s.name);
       if (s.role == "Standard") standard = &s;
     } else {
       problems += missing(s.role + " scan: " + s.decoded.error);
@@ -146,13 +147,13 @@ std::string pictureSection(const std::filesystem::path& folder, const RunResults
     std::error_code ec;
     if (!std::filesystem::exists(folder / name, ec)) return;
     const DecodedBitmap d = readResultBitmap(folder, name);
-    if (d.ok()) figures += pictureFigure(d.picture, alt, caption);
+    if (d.ok()) appendPictureFigure(figures, d.picture, alt, caption);
     else problems += missing(d.error);
   };
   resultPicture("diffbmp.bmp", "Difference image of the standard and the reference scan",
                 "Difference image (diffbmp.bmp)");
   if (r.mchs.data && standard)
-    figures += pictureFigure(withMchsMarks(standard->decoded.picture, *r.mchs.data),
+    appendPictureFigure(figures, withMchsMarks(standard->decoded.picture, *r.mchs.data),
                              "Standard scan with the " + std::to_string(r.mchs.data->size()) +
                                  " MCHS blocks shaded red",
                              "MCHS marks over the standard scan (" +
@@ -162,8 +163,8 @@ std::string pictureSection(const std::filesystem::path& folder, const RunResults
                 "Robust progression overlay (progression.bmp)");
   resultPicture("study.bmp", "Matched slices of the study and the registration checkerboard",
                 "Study: matched slices and registration checkerboard (study.bmp)");
-  std::string body = figures.empty() ? "" : "<div class=\"pictures\">" + figures + "</div>";
-  return section("pictures", "Pictures", body + problems + problemOf(r.mchs));
+  if (!figures.empty()) figures = "<div class=\"pictures\">" + std::move(figures) + "</div>";
+  return section("pictures", "Pictures", std::move(figures) + problems + problemOf(r.mchs));
 }
 
 std::string chartSection(const RunResults& r, const std::vector<EarlierRun>& history) {
@@ -258,7 +259,7 @@ std::string chartSection(const RunResults& r, const std::vector<EarlierRun>& his
     body += lineChartHtml(c, 0);
   }
   body += problemOf(r.rra1) + problemOf(r.rra2);
-  return section("charts", "Charts", body);
+  return section("charts", "Charts", std::move(body));
 }
 
 std::string tableSection(const RunResults& r) {
@@ -339,7 +340,7 @@ std::string tableSection(const RunResults& r) {
       body += table({"Follow-up", "Volume (mm³)", "Mean change"}, lesions, "Study: every lesion (study.json)");
   }
   body += problemOf(r.zchs) + problemOf(r.clusters1) + problemOf(r.clusters2);
-  return section("tables", "Tables", body);
+  return section("tables", "Tables", std::move(body));
 }
 
 }  // namespace pelk

@@ -19,7 +19,9 @@ TEST(ReportPictures, GreyAndColourPicturesSurviveTheEncoderAndTheDataUri) {
   for (std::size_t i = 0; i < grey.rgb.size(); ++i) grey.rgb[i] = static_cast<std::uint8_t>(i / 3 * 11);
   for (std::size_t i = 0; i < colour.rgb.size(); ++i) colour.rgb[i] = static_cast<std::uint8_t>(i * 13);
   for (const Raster* r : {&grey, &colour}) {
-    const auto decoded = test::decodePng(test::inlinePngs(pngDataUri(encodePng(*r)) + "\"").at(0));
+    std::string uri;
+    appendPngDataUri(uri, encodePng(*r));
+    const auto decoded = test::decodePng(test::inlinePngs(uri + "\"").at(0));
     ASSERT_TRUE(decoded);
     EXPECT_EQ(decoded->width, r->width);
     EXPECT_EQ(decoded->rgb, r->rgb);
