@@ -4,6 +4,7 @@
 
 #include "common/io_error.h"
 #include "report/picture_report.h"
+#include "report/sha256.h"
 #include "tests/report/png_decode.h"
 #include "tests/support/files.h"
 #include "tests/support/scratch_dir.h"
@@ -54,6 +55,7 @@ TEST_P(PictureReportOf, SaysWhatTheFolderHoldsAndNothingElse) {
   for (const auto& s : GetParam().says) EXPECT_NE(html.find(s), std::string::npos) << s;
   for (const auto& s : GetParam().neverSays) EXPECT_EQ(html.find(s), std::string::npos) << s;
   for (const auto& png : test::inlinePngs(html)) EXPECT_TRUE(test::decodePng(png));
+  EXPECT_NE(html.find(sha256Hex(test::readFile("s.bmp"))), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(
