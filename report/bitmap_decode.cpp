@@ -1,6 +1,6 @@
-#include "report/raster.h"
-
 #include <cstring>
+
+#include "report/raster.h"
 
 namespace pelk {
 namespace {
@@ -38,7 +38,8 @@ DecodedBitmap decodeBitmap(const std::string& b, const std::string& name) {
   const bool topDown = rawHeight < 0;
   const std::int64_t height = topDown ? -std::int64_t{rawHeight} : rawHeight;
   if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide)
-    return failure(name, "unusable size " + std::to_string(width) + " x " + std::to_string(rawHeight));
+    return failure(name,
+                   "unusable size " + std::to_string(width) + " x " + std::to_string(rawHeight));
   if ((bits != 8 && bits != 24) || compression != 0)
     return failure(name, std::to_string(bits) + "-bit or compressed bitmaps are not shown");
   const std::size_t rowBytes = (static_cast<std::size_t>(width) * (bits / 8) + 3) / 4 * 4;
@@ -51,7 +52,8 @@ DecodedBitmap decodeBitmap(const std::string& b, const std::string& name) {
 
   // The palette is whatever lies between the header and the pixels, four bytes an entry.
   std::uint8_t palette[256][3];
-  for (int i = 0; i < 256; ++i) palette[i][0] = palette[i][1] = palette[i][2] = static_cast<std::uint8_t>(i);
+  for (int i = 0; i < 256; ++i)
+    palette[i][0] = palette[i][1] = palette[i][2] = static_cast<std::uint8_t>(i);
   if (bits == 8) {
     const std::size_t headerEnd = 14 + u32(b, 14);
     const std::size_t entries = headerEnd < pixelStart ? (pixelStart - headerEnd) / 4 : 0;
@@ -67,7 +69,8 @@ DecodedBitmap decodeBitmap(const std::string& b, const std::string& name) {
   d.picture = Raster(width, static_cast<int>(height));
   for (int y = 0; y < height; ++y) {
     const std::size_t stored = static_cast<std::size_t>(topDown ? y : height - 1 - y);
-    const auto* row = reinterpret_cast<const std::uint8_t*>(b.data()) + pixelStart + stored * rowBytes;
+    const auto* row =
+        reinterpret_cast<const std::uint8_t*>(b.data()) + pixelStart + stored * rowBytes;
     for (int x = 0; x < width; ++x) {
       std::uint8_t* px = d.picture.at(x, y);
       if (bits == 8) {

@@ -1,5 +1,4 @@
 #include <nlohmann/json.hpp>
-
 #include <stdexcept>
 
 #include "report/run_results.h"
@@ -11,7 +10,8 @@ using nlohmann::json;
 
 // A required member of the given kind; the reason names it when it is missing or of another kind.
 const json& member(const json& j, const char* name) {
-  if (!j.is_object() || !j.contains(name)) throw std::runtime_error(std::string("\"") + name + "\" is missing");
+  if (!j.is_object() || !j.contains(name))
+    throw std::runtime_error(std::string("\"") + name + "\" is missing");
   return j.at(name);
 }
 
@@ -23,7 +23,8 @@ double real(const json& j, const char* name) {
 
 long long count(const json& j, const char* name) {
   const json& v = member(j, name);
-  if (!v.is_number_integer()) throw std::runtime_error(std::string("\"") + name + "\" is not a whole number");
+  if (!v.is_number_integer())
+    throw std::runtime_error(std::string("\"") + name + "\" is not a whole number");
   return v.get<long long>();
 }
 
@@ -57,7 +58,8 @@ std::array<double, 3> triple(const json& j, const char* name) {
   if (v.size() != 3) throw std::runtime_error(std::string("\"") + name + "\" is not three numbers");
   std::array<double, 3> out{};
   for (int i = 0; i < 3; ++i) {
-    if (!v[i].is_number()) throw std::runtime_error(std::string("\"") + name + "\" is not three numbers");
+    if (!v[i].is_number())
+      throw std::runtime_error(std::string("\"") + name + "\" is not three numbers");
     out[i] = v[i].get<double>();
   }
   return out;
@@ -129,12 +131,14 @@ StudyResult parseStudy(const std::string& bytes) {
   const json& p = member(j, "progression");
   if (!member(p, "verdict").is_null()) s.verdict = verdictText(text(p, "verdict"));
   for (const json& b : list(p, "burden_mm3")) {
-    if (!b.is_number()) throw std::runtime_error("\"burden_mm3\" holds a value that is not a number");
+    if (!b.is_number())
+      throw std::runtime_error("\"burden_mm3\" holds a value that is not a number");
     s.burdenMm3.push_back(b.get<double>());
   }
   s.growthMm3 = optionalReal(p, "growth_mm3");
   s.shrinkageMm3 = optionalReal(p, "shrinkage_mm3");
-  if (p.contains("new_lesions") && !p.at("new_lesions").is_null()) s.newLesions = count(p, "new_lesions");
+  if (p.contains("new_lesions") && !p.at("new_lesions").is_null())
+    s.newLesions = count(p, "new_lesions");
   if (p.contains("lesions"))
     for (const json& l : list(p, "lesions"))
       s.lesions.push_back({static_cast<int>(count(l, "followup")), real(l, "volume_mm3"),

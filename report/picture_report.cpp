@@ -65,10 +65,12 @@ std::string jobListScan(const std::filesystem::path& folder, int line) {
       }
       if (at == std::string::npos) continue;
       // "WIDTH;HEIGHT;NAME;…": the name is the third field.
-      std::size_t first = text.find(';', at), second = first == std::string::npos ? first : text.find(';', first + 1);
+      std::size_t first = text.find(';', at),
+                  second = first == std::string::npos ? first : text.find(';', first + 1);
       const std::size_t third = second == std::string::npos ? second : text.find(';', second + 1);
       const std::size_t lineEnd = text.find_first_of("\r\n", at);
-      if (third != std::string::npos && third < lineEnd) return text.substr(second + 1, third - second - 1);
+      if (third != std::string::npos && third < lineEnd)
+        return text.substr(second + 1, third - second - 1);
     } catch (const std::exception&) {
     }
   }
@@ -82,7 +84,8 @@ std::vector<ScanFile> scansOf(const ReportRequest& request, const RunResults& re
   if (standard.empty()) standard = jobListScan(request.folder, 1);
   if (reference.empty()) reference = jobListScan(request.folder, 2);
   if (standard.empty() && robust) standard = robust->baseline;
-  if (reference.empty() && robust && robust->followUps.size() > 0) reference = robust->followUps[0].file;
+  if (reference.empty() && robust && robust->followUps.size() > 0)
+    reference = robust->followUps[0].file;
   if (third.empty() && robust && robust->followUps.size() > 1) third = robust->followUps[1].file;
   // A study leaves its matched slices under fixed names beside study.json.
   if (results.study.data) {
@@ -107,10 +110,11 @@ std::string pictureReportHtml(const ReportRequest& request) {
   const RunResults results = loadRunResults(request.folder);
   const std::vector<ScanFile> scans = scansOf(request, results);
   // Appended piece by piece: the picture section alone is about a megabyte.
-  std::string html = "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"/>"
-                     "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\"/><title>" +
-                     escapeHtml("PELK 40 report: " + request.patient + ", " + request.test) +
-                     "</title><style>" + kStyle + "</style></head><body><h1>PELK 40 picture report</h1>";
+  std::string html =
+      "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"/>"
+      "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\"/><title>" +
+      escapeHtml("PELK 40 report: " + request.patient + ", " + request.test) + "</title><style>" +
+      kStyle + "</style></head><body><h1>PELK 40 picture report</h1>";
   html += traceSection(request, scans);
   html += verdictSection(results);
   html += pictureSection(request.folder, results, scans);

@@ -50,7 +50,8 @@ bool writeRows(png_structp png, png_infop info, const Raster& picture, bool grey
 }  // namespace
 
 std::string encodePng(const Raster& picture) {
-  if (picture.width <= 0 || picture.height <= 0) throw std::runtime_error("PNG encoder: empty picture");
+  if (picture.width <= 0 || picture.height <= 0)
+    throw std::runtime_error("PNG encoder: empty picture");
   const bool grey = allGrey(picture);
   std::vector<std::uint8_t> greyRow(static_cast<std::size_t>(picture.width));
   std::string out;
@@ -73,7 +74,9 @@ void appendPngDataUri(std::string& out, const std::string& bytes) {
   out += "data:image/png;base64,";
   out.reserve(out.size() + (bytes.size() + 2) / 3 * 4 + 256);
   std::size_t i = 0;
-  const auto byte = [&](std::size_t at) { return static_cast<unsigned>(static_cast<unsigned char>(bytes[at])); };
+  const auto byte = [&](std::size_t at) {
+    return static_cast<unsigned>(static_cast<unsigned char>(bytes[at]));
+  };
   for (; i + 2 < bytes.size(); i += 3) {
     const unsigned v = byte(i) << 16 | byte(i + 1) << 8 | byte(i + 2);
     out += kAlphabet[v >> 18];

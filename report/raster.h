@@ -15,8 +15,11 @@ struct Raster {
   double aspectHeight = 0;
 
   Raster() = default;
-  Raster(int w, int h) : width(w), height(h), rgb(static_cast<std::size_t>(w) * h * 3), aspectHeight(h) {}
-  std::uint8_t* at(int x, int y) { return rgb.data() + (static_cast<std::size_t>(y) * width + x) * 3; }
+  Raster(int w, int h)
+      : width(w), height(h), rgb(static_cast<std::size_t>(w) * h * 3), aspectHeight(h) {}
+  std::uint8_t* at(int x, int y) {
+    return rgb.data() + (static_cast<std::size_t>(y) * width + x) * 3;
+  }
   const std::uint8_t* at(int x, int y) const {
     return rgb.data() + (static_cast<std::size_t>(y) * width + x) * 3;
   }

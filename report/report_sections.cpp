@@ -26,15 +26,17 @@ std::string section(const std::string& id, const std::string& title, std::string
 
 std::string row(const std::vector<std::string>& cells, const char* tag = "td") {
   std::string out = "<tr>";
-  for (const auto& c : cells) out += std::string("<") + tag + ">" + escapeHtml(c) + "</" + tag + ">";
+  for (const auto& c : cells)
+    out += std::string("<") + tag + ">" + escapeHtml(c) + "</" + tag + ">";
   return out + "</tr>";
 }
 
 std::string table(const std::vector<std::string>& headers,
                   const std::vector<std::vector<std::string>>& rows, const std::string& caption,
                   const char* classes = "data") {
-  std::string out = std::string("<table class=\"") + classes + "\"><caption>" + escapeHtml(caption) + "</caption><thead>" +
-                    row(headers, "th") + "</thead><tbody>";
+  std::string out = std::string("<table class=\"") + classes + "\"><caption>" +
+                    escapeHtml(caption) + "</caption><thead>" + row(headers, "th") +
+                    "</thead><tbody>";
   for (const auto& r : rows) out += row(r);
   return out + "</tbody></table>";
 }
@@ -61,7 +63,8 @@ std::string traceSection(const ReportRequest& request, const std::vector<ScanFil
   std::string body = "<table class=\"facts\"><tbody>";
   body += row({"Patient", request.patient}) + row({"Test", request.test}) +
           row({"Hospital", request.hospital}) + row({"Date of the test", request.date}) +
-          row({"Report made", request.madeAt}) + row({"Program", "PELK 40 " + request.programVersion}) +
+          row({"Report made", request.madeAt}) +
+          row({"Program", "PELK 40 " + request.programVersion}) +
           row({"Working folder", request.folder.string()});
   body += "</tbody></table>";
   std::vector<std::vector<std::string>> rows;
@@ -86,17 +89,20 @@ std::string verdictSection(const RunResults& r) {
   std::string cards;
   if (r.legacy.data) {
     const auto& g = r.legacy.data->groups;
-    cards += verdictCard("10. Tumor Prog. Analysis-1", r.legacy.data->verdict,
-                         {"Total area: " + figure(g[0].totalArea, 0) + " px (reference) → " +
-                              figure(g[1].totalArea, 0) + " px (third)",
-                          "Tumour index: " + figure(g[0].tumourIndex, 3) + " → " +
-                              figure(g[1].tumourIndex, 3)});
+    cards += verdictCard(
+        "10. Tumor Prog. Analysis-1", r.legacy.data->verdict,
+        {"Total area: " + figure(g[0].totalArea, 0) + " px (reference) → " +
+             figure(g[1].totalArea, 0) + " px (third)",
+         "Tumour index: " + figure(g[0].tumourIndex, 3) + " → " + figure(g[1].tumourIndex, 3)});
   }
   if (r.robust.data) {
     const RobustProgression& p = *r.robust.data;
-    std::string change = p.burden1 == 0 ? (p.burden2 == 0 ? "no lesion in either follow-up" : "from none")
-                                        : figure(100.0 * static_cast<double>(p.burden2 - p.burden1) /
-                                                     static_cast<double>(p.burden1), 1) + "%";
+    std::string change = p.burden1 == 0
+                             ? (p.burden2 == 0 ? "no lesion in either follow-up" : "from none")
+                             : figure(100.0 * static_cast<double>(p.burden2 - p.burden1) /
+                                          static_cast<double>(p.burden1),
+                                      1) +
+                                   "%";
     if (p.burden1 != 0 && p.burden2 >= p.burden1) change = "+" + change;
     cards += verdictCard("Robust progression analysis", p.verdict,
                          {"Lesion burden: " + area(p.burden1, p.burden1Mm2) + " → " +
@@ -122,8 +128,10 @@ std::string verdictSection(const RunResults& r) {
     for (const auto& f : r.robust.data->followUps)
       for (const auto& w : f.legacyWarnings) warnings += "<li>" + escapeHtml(w) + "</li>";
     if (!warnings.empty())
-      body += "<div class=\"warning\"><p>The legacy verdict (10. Tumor Prog. Analysis-1) is "
-              "unreliable here:</p><ul>" + warnings + "</ul></div>";
+      body +=
+          "<div class=\"warning\"><p>The legacy verdict (10. Tumor Prog. Analysis-1) is "
+          "unreliable here:</p><ul>" +
+          warnings + "</ul></div>";
   }
   body += problemOf(r.legacy) + problemOf(r.robust) + problemOf(r.study);
   return section("verdicts", "Verdicts", std::move(body));
@@ -136,7 +144,8 @@ std::string pictureSection(const std::filesystem::path& folder, const RunResults
   for (const ScanFile& s : scans) {
     if (s.name.empty()) continue;
     if (s.decoded.ok()) {
-      appendPictureFigure(figures, s.decoded.picture, s.role + " scan " + s.name, s.role + ": " + s.name);
+      appendPictureFigure(figures, s.decoded.picture, s.role + " scan " + s.name,
+                          s.role + ": " + s.name);
       if (s.role == "Standard") standard = &s;
     } else {
       problems += missing(s.role + " scan: " + s.decoded.error);
@@ -147,17 +156,18 @@ std::string pictureSection(const std::filesystem::path& folder, const RunResults
     std::error_code ec;
     if (!std::filesystem::exists(folder / name, ec)) return;
     const DecodedBitmap d = readResultBitmap(folder, name);
-    if (d.ok()) appendPictureFigure(figures, d.picture, alt, caption);
-    else problems += missing(d.error);
+    if (d.ok())
+      appendPictureFigure(figures, d.picture, alt, caption);
+    else
+      problems += missing(d.error);
   };
   resultPicture("diffbmp.bmp", "Difference image of the standard and the reference scan",
                 "Difference image (diffbmp.bmp)");
   if (r.mchs.data && standard)
-    appendPictureFigure(figures, withMchsMarks(standard->decoded.picture, *r.mchs.data),
-                             "Standard scan with the " + std::to_string(r.mchs.data->size()) +
-                                 " MCHS blocks shaded red",
-                             "MCHS marks over the standard scan (" +
-                                 std::to_string(r.mchs.data->size()) + " blocks)");
+    appendPictureFigure(
+        figures, withMchsMarks(standard->decoded.picture, *r.mchs.data),
+        "Standard scan with the " + std::to_string(r.mchs.data->size()) + " MCHS blocks shaded red",
+        "MCHS marks over the standard scan (" + std::to_string(r.mchs.data->size()) + " blocks)");
   resultPicture("progression.bmp",
                 "Baseline with the robust analysis's growth and shrinkage in colour",
                 "Robust progression overlay (progression.bmp)");
@@ -252,7 +262,8 @@ std::string chartSection(const RunResults& r, const std::vector<EarlierRun>& his
       robust.values.push_back(run.robustBurden2.value_or(none));
       legacy.values.push_back(run.legacyArea2.value_or(none));
       std::string note = run.robustVerdict;
-      if (!run.legacyVerdict.empty()) note += (note.empty() ? "" : " / ") + ("10.: " + run.legacyVerdict);
+      if (!run.legacyVerdict.empty())
+        note += (note.empty() ? "" : " / ") + ("10.: " + run.legacyVerdict);
       c.pointNotes.push_back(note);
     }
     c.series = {robust, legacy};
@@ -305,7 +316,8 @@ std::string tableSection(const RunResults& r) {
     std::vector<std::vector<std::string>> rows;
     for (const auto& c : r.robust.data->components)
       rows.push_back({std::to_string(c.followUp), area(c.area, c.areaMm2), figure(c.meanChange, 1),
-                      figure(c.centroidX, 1) + ", " + figure(c.centroidY, 1), c.isNew ? "yes" : "no"});
+                      figure(c.centroidX, 1) + ", " + figure(c.centroidY, 1),
+                      c.isNew ? "yes" : "no"});
     std::vector<std::vector<std::string>> alignment;
     for (std::size_t i = 0; i < r.robust.data->followUps.size(); ++i) {
       const auto& f = r.robust.data->followUps[i];
@@ -314,8 +326,9 @@ std::string tableSection(const RunResults& r) {
                            figure(f.gain, 3), figure(f.threshold, 1), std::to_string(f.burden)});
     }
     body += table({"Follow-up", "Shift (px)", "Rotation (°)", "Gain", "Threshold", "Burden (px)"},
-                  alignment, "Robust analysis: alignment of each follow-up to the baseline " +
-                                 shortName(r.robust.data->baseline));
+                  alignment,
+                  "Robust analysis: alignment of each follow-up to the baseline " +
+                      shortName(r.robust.data->baseline));
     body += table({"Follow-up", "Area", "Mean change", "Centroid (x, y)", "New"}, rows,
                   "Robust analysis: every lesion (progression.json)");
   }
@@ -329,15 +342,18 @@ std::string tableSection(const RunResults& r) {
       rows.push_back({std::to_string(i + 1) + ": " + shortName(f.path), triple(f.rotationDeg, 2),
                       triple(f.translationMm, 2), f.metric ? figure(*f.metric, 4) : "–"});
     }
-    body += table({"Follow-up", "Rotation (°)", "Translation (mm)", "Metric"}, rows,
-                  "Study: registration of each follow-up to " + shortName(r.study.data->baseline) +
-                      (r.study.data->slice ? ", matched slice " + std::to_string(*r.study.data->slice)
-                                           : std::string()));
+    body +=
+        table({"Follow-up", "Rotation (°)", "Translation (mm)", "Metric"}, rows,
+              "Study: registration of each follow-up to " + shortName(r.study.data->baseline) +
+                  (r.study.data->slice ? ", matched slice " + std::to_string(*r.study.data->slice)
+                                       : std::string()));
     std::vector<std::vector<std::string>> lesions;
     for (const auto& l : r.study.data->lesions)
-      lesions.push_back({std::to_string(l.followUp), figure(l.volumeMm3, 1), figure(l.meanChange, 1)});
+      lesions.push_back(
+          {std::to_string(l.followUp), figure(l.volumeMm3, 1), figure(l.meanChange, 1)});
     if (!lesions.empty())
-      body += table({"Follow-up", "Volume (mm³)", "Mean change"}, lesions, "Study: every lesion (study.json)");
+      body += table({"Follow-up", "Volume (mm³)", "Mean change"}, lesions,
+                    "Study: every lesion (study.json)");
   }
   body += problemOf(r.zchs) + problemOf(r.clusters1) + problemOf(r.clusters2);
   return section("tables", "Tables", std::move(body));

@@ -111,7 +111,8 @@ RankFigure parseRankScript(const std::string& text) {
 std::vector<ProfileBand> parseProfile(const std::string& text) {
   const auto all = lines(text);
   const auto rows = numericRows(all, 1, 5, "profile band");
-  if (all.empty() || words(all[0]).size() != 2) throw std::runtime_error("the header line is missing");
+  if (all.empty() || words(all[0]).size() != 2)
+    throw std::runtime_error("the header line is missing");
   const long long bands = whole(words(all[0])[0], "band count");
   if (bands != static_cast<long long>(rows.size()))
     throw std::runtime_error("announces " + std::to_string(bands) + " bands but holds " +
@@ -177,11 +178,12 @@ LegacyProgression parseLegacyProgression(const std::string& text) {
     if (group < 0 || !isNumber(w[0]) || w.size() < 2) continue;
     const double v = number(w[0], "figure");
     LegacyProgression::Group& g = p.groups[group];
-    double* slots[] = {&g.totalArea,      &g.meanArea,      &g.medianArea,  &g.totalIntensity,
+    double* slots[] = {&g.totalArea,     &g.meanArea,        &g.medianArea, &g.totalIntensity,
                        &g.meanIntensity, &g.medianIntensity, &g.tumourIndex};
     if (figures[group] < 7) *slots[figures[group]++] = v;
   }
-  if (figures[0] < 7 || figures[1] < 7) throw std::runtime_error("the group figures are incomplete");
+  if (figures[0] < 7 || figures[1] < 7)
+    throw std::runtime_error("the group figures are incomplete");
   if (p.verdict != "STABLE" && p.verdict != "INCREASING" && p.verdict != "DECREASING")
     throw std::runtime_error("the verdict line is missing");
   return p;

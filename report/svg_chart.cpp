@@ -115,7 +115,8 @@ std::string lineChartHtml(const LineChart& chart, int decimals) {
       if (!std::isfinite(s.values[i])) continue;
       path += (path.empty() ? "M" : " L") + num(x(i)) + " " + num(scale.y(s.values[i]));
     }
-    svg += "<path d=\"" + path + "\" fill=\"none\" stroke=\"" + s.colour + "\" stroke-width=\"2\"/>";
+    svg +=
+        "<path d=\"" + path + "\" fill=\"none\" stroke=\"" + s.colour + "\" stroke-width=\"2\"/>";
     // Few points: each is marked, so a single run still shows.
     if (points <= 40)
       for (std::size_t i = 0; i < s.values.size() && i < points; ++i)
@@ -124,7 +125,8 @@ std::string lineChartHtml(const LineChart& chart, int decimals) {
                  "\" r=\"3.5\" fill=\"" + s.colour + "\"/>";
     // The legend sits above the plot, one entry per series.
     const double lx = kLeft + 8 + 260.0 * static_cast<double>(k);
-    svg += "<rect x=\"" + num(lx) + "\" y=\"8\" width=\"14\" height=\"4\" fill=\"" + s.colour + "\"/>";
+    svg +=
+        "<rect x=\"" + num(lx) + "\" y=\"8\" width=\"14\" height=\"4\" fill=\"" + s.colour + "\"/>";
     svg += text(lx + 18, 14, s.name, "start", 11);
   }
   if (!chart.series.empty())
@@ -153,7 +155,8 @@ std::string barChartHtml(const BarChart& chart) {
   const std::size_t n = std::min(chart.labels.size(), chart.values.size());
   double low = 0, high = chart.threshold.value_or(0);
   for (std::size_t i = 0; i < n; ++i)
-    if (std::isfinite(chart.values[i])) low = std::min(low, chart.values[i]), high = std::max(high, chart.values[i]);
+    if (std::isfinite(chart.values[i]))
+      low = std::min(low, chart.values[i]), high = std::max(high, chart.values[i]);
   const Scale scale = scaleFor(low, high);
 
   std::string svg = svgOpen(chart.title) + axes(scale, "", chart.valueAxis);
@@ -165,13 +168,15 @@ std::string barChartHtml(const BarChart& chart) {
     const double cx = kLeft + slot * (static_cast<double>(i) + 0.5);
     const double top = std::min(zero, scale.y(v));
     svg += "<rect x=\"" + num(cx - barW / 2) + "\" y=\"" + num(top) + "\" width=\"" + num(barW) +
-           "\" height=\"" + num(std::fabs(scale.y(v) - zero)) + "\" fill=\"" + chart.colour + "\"/>";
+           "\" height=\"" + num(std::fabs(scale.y(v) - zero)) + "\" fill=\"" + chart.colour +
+           "\"/>";
     if (n <= 20) svg += text(cx, kTop + kPlotH + 14, chart.labels[i], "middle", 10);
   }
   if (chart.threshold) {
     const double y = scale.y(*chart.threshold);
     svg += "<line x1=\"" + num(kLeft) + "\" x2=\"" + num(kLeft + kPlotW) + "\" y1=\"" + num(y) +
-           "\" y2=\"" + num(y) + "\" stroke=\"#c0392b\" stroke-width=\"2\" stroke-dasharray=\"6 4\"/>";
+           "\" y2=\"" + num(y) +
+           "\" stroke=\"#c0392b\" stroke-width=\"2\" stroke-dasharray=\"6 4\"/>";
     svg += text(kLeft + kPlotW - 4, y - 5, chart.thresholdLabel, "end", 11, " fill=\"#c0392b\"");
   }
   svg += "</svg>";
@@ -180,7 +185,8 @@ std::string barChartHtml(const BarChart& chart) {
   for (std::size_t i = 0; i < n; ++i) column.push_back(figure(chart.values[i], chart.decimals));
   std::vector<std::string> headers = {chart.valueAxis};
   std::vector<std::vector<std::string>> columns = {column};
-  std::vector<std::string> labels(chart.labels.begin(), chart.labels.begin() + static_cast<long>(n));
+  std::vector<std::string> labels(chart.labels.begin(),
+                                  chart.labels.begin() + static_cast<long>(n));
   if (chart.threshold) {
     headers.push_back(chart.thresholdLabel);
     columns.push_back(std::vector<std::string>(n, figure(*chart.threshold, chart.decimals)));

@@ -1,7 +1,6 @@
 #include "app/cli/report_command.h"
 
 #include <CLI/CLI.hpp>
-
 #include <exception>
 #include <filesystem>
 
@@ -27,8 +26,9 @@ ReportRequest cliReportRequest(const std::string& folder, const TestInformation&
 }
 
 int runReportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  CLI::App app("Write the self-contained HTML picture report of a working folder an earlier run left.",
-               "report");
+  CLI::App app(
+      "Write the self-contained HTML picture report of a working folder an earlier run left.",
+      "report");
   std::string dir = ".";
   std::string file;
   std::string standard, reference, third;

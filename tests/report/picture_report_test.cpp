@@ -1,9 +1,10 @@
+#include "report/picture_report.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
 
 #include "common/io_error.h"
-#include "report/picture_report.h"
 #include "report/sha256.h"
 #include "tests/report/png_decode.h"
 #include "tests/support/files.h"
@@ -30,7 +31,8 @@ const char* const kStudy = R"({"baseline": "base.nii.gz", "followups": [{"path":
 
 std::string mchsRows(int n) {
   std::string t = "\r\n=== MCHS RESULTS ===\r\n\r\n   Idx     X     Y Value   Xb   Yb\r\n\r\n";
-  for (int i = 1; i <= n; ++i) t += std::to_string(i) + " 10 10 " + std::to_string(900 - i) + ".5 1 1\r\n";
+  for (int i = 1; i <= n; ++i)
+    t += std::to_string(i) + " 10 10 " + std::to_string(900 - i) + ".5 1 1\r\n";
   return t;
 }
 
@@ -61,27 +63,29 @@ TEST_P(PictureReportOf, SaysWhatTheFolderHoldsAndNothingElse) {
 INSTANTIATE_TEST_SUITE_P(
     Folders, PictureReportOf,
     ::testing::Values(
-        FolderCase{"robust run only",
-                   {{"progression.json", kRobust}},
-                   {"Robust progression analysis", "392 px (70.4 mm²) → 1052 px (+168.4%)",
-                    "New lesions in follow-up 2: 1", "unreliable here",
-                    "Follow-up 1 is shifted by 3.5 px", "1: r.bmp",
-                    "Not shown: Reference scan: r.bmp: file not found"},
-                   {"<h3>10. Tumor Prog. Analysis-1", "Intensity profiles"}},
+        FolderCase{
+            "robust run only",
+            {{"progression.json", kRobust}},
+            {"Robust progression analysis", "392 px (70.4 mm²) → 1052 px (+168.4%)",
+             "New lesions in follow-up 2: 1", "unreliable here", "Follow-up 1 is shifted by 3.5 px",
+             "1: r.bmp", "Not shown: Reference scan: r.bmp: file not found"},
+            {"<h3>10. Tumor Prog. Analysis-1", "Intensity profiles"}},
         FolderCase{"truncated legacy progression",
                    {{"tpa.dat", "Statistical Results\r\nGroup 1\r\n  484.000 Total Area\r\n"}},
                    {"Not shown: tpa.dat: the group figures are incomplete"},
                    {"10. Tumor Prog. Analysis-1", "484 px"}},
-        FolderCase{"non-numeric rank figure",
-                   {{"rra1.sql", "insert into rra1 (a) values(0,\"t\",\"p\",\"t\",   0.2x,FALSE);"},
-                    {"rra2.sql", "insert into rra2 (a) values(0,\"t\",\"p\",\"t\",   11.952,TRUE);"}},
-                   {"Not shown: rra1.sql: &quot;0.2x&quot; is not a number", "RRA-2: 11.952, significant",
-                    "Significance threshold 10.0"},
-                   {"RRA-1: "}},
-        FolderCase{"study with one follow-up",
-                   {{"study.json", kStudy}},
-                   {"Volumetric study", "no verdict", "812.5 mm³", "matched slice 90", "1: fu1.nii.gz"},
-                   {"Robust progression analysis"}},
+        FolderCase{
+            "non-numeric rank figure",
+            {{"rra1.sql", "insert into rra1 (a) values(0,\"t\",\"p\",\"t\",   0.2x,FALSE);"},
+             {"rra2.sql", "insert into rra2 (a) values(0,\"t\",\"p\",\"t\",   11.952,TRUE);"}},
+            {"Not shown: rra1.sql: &quot;0.2x&quot; is not a number", "RRA-2: 11.952, significant",
+             "Significance threshold 10.0"},
+            {"RRA-1: "}},
+        FolderCase{
+            "study with one follow-up",
+            {{"study.json", kStudy}},
+            {"Volumetric study", "no verdict", "812.5 mm³", "matched slice 90", "1: fu1.nii.gz"},
+            {"Robust progression analysis"}},
         FolderCase{"long MCHS list",
                    {{"mchs-results.dat", mchsRows(25)}},
                    {"the 20 strongest of 25 blocks (all in mchs-results.dat)", "MCHS marks over"},

@@ -16,8 +16,10 @@ std::string rgbOf(const Raster& r, int x, int y) {
 
 TEST(ReportPictures, GreyAndColourPicturesSurviveTheEncoderAndTheDataUri) {
   Raster grey(7, 3), colour(5, 4);
-  for (std::size_t i = 0; i < grey.rgb.size(); ++i) grey.rgb[i] = static_cast<std::uint8_t>(i / 3 * 11);
-  for (std::size_t i = 0; i < colour.rgb.size(); ++i) colour.rgb[i] = static_cast<std::uint8_t>(i * 13);
+  for (std::size_t i = 0; i < grey.rgb.size(); ++i)
+    grey.rgb[i] = static_cast<std::uint8_t>(i / 3 * 11);
+  for (std::size_t i = 0; i < colour.rgb.size(); ++i)
+    colour.rgb[i] = static_cast<std::uint8_t>(i * 13);
   for (const Raster* r : {&grey, &colour}) {
     std::string uri;
     appendPngDataUri(uri, encodePng(*r));
@@ -56,11 +58,12 @@ TEST(ReportPictures, MchsMarksLandWhereTheViewDrawsThemScaledToTheScan) {
   Raster scan(770, 658);  // twice the view in each direction
   const Raster marked = withMchsMarks(scan, {MchsBlock{1, 100, 50, 9.0, 0, 0}});
   EXPECT_EQ(rgbOf(marked, 200, 100), "191,0,0");
-  EXPECT_EQ(rgbOf(marked, 207, 106), "191,0,0");   // the block is a hundredth of the scan
+  EXPECT_EQ(rgbOf(marked, 207, 106), "191,0,0");  // the block is a hundredth of the scan
   EXPECT_EQ(rgbOf(marked, 199, 100), "0,0,0");
   EXPECT_EQ(rgbOf(marked, 208, 107), "0,0,0");
   // A block outside the picture is clipped, not written past the buffer.
-  EXPECT_NO_THROW(withMchsMarks(scan, {MchsBlock{1, 384, 328, 1, 0, 0}, MchsBlock{2, -9, -9, 1, 0, 0}}));
+  EXPECT_NO_THROW(
+      withMchsMarks(scan, {MchsBlock{1, 384, 328, 1, 0, 0}, MchsBlock{2, -9, -9, 1, 0, 0}}));
 }
 
 }  // namespace

@@ -30,10 +30,12 @@ std::vector<std::string> inlinePngs(const std::string& html) {
     int count = 0;
     for (; at < html.size() && html[at] != '"'; ++at) {
       const char c = html[at];
-      const char* digit = std::strchr(
-          "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/", c);
+      const char* digit =
+          std::strchr("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/", c);
       if (c == '=' || !digit || c == 0) continue;
-      bits = bits << 6 | static_cast<unsigned>(digit - "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/");
+      bits = bits << 6 |
+             static_cast<unsigned>(
+                 digit - "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/");
       if (++count == 4) {
         bytes += static_cast<char>(bits >> 16);
         bytes += static_cast<char>(bits >> 8);

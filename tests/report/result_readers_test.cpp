@@ -47,7 +47,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"rank script with a word for the result", rank,
                 "insert into rra1 (a) values(0,\"temp\",\"p\",\"t\",  abc,TRUE);", "not a number"},
         BadFile{"rank script without determination", rank,
-                "insert into rra1 (a) values(0,\"temp\",\"p\",\"t\",  1.5,MAYBE);", "determination"},
+                "insert into rra1 (a) values(0,\"temp\",\"p\",\"t\",  1.5,MAYBE);",
+                "determination"},
         BadFile{"profile cut short", profile, "     100       5\r\n       0  1  2  3  4\r\n",
                 "announces 100 bands but holds 1"},
         BadFile{"profile with a short row", profile, "  1  5\r\n  0  1  2  3\r\n", "4 values"},
@@ -64,8 +65,8 @@ INSTANTIATE_TEST_SUITE_P(
                 "Group 1\r\n 1 a\r\n 2 b\r\n 3 c\r\n 4 d\r\n 5 e\r\n 6 f\r\n 7 g\r\n",
                 "incomplete"},
         BadFile{"progression.json truncated", robust, "{\"verdict\": \"STA", "not valid JSON"},
-        BadFile{"progression.json with an unknown verdict", robust,
-                "{\"verdict\": \"BETTER\"}", "unknown verdict"},
+        BadFile{"progression.json with an unknown verdict", robust, "{\"verdict\": \"BETTER\"}",
+                "unknown verdict"},
         BadFile{"progression.json burden as text", robust,
                 "{\"verdict\": \"STABLE\", \"burden1\": \"12\"}", "\"burden1\" is not a whole"},
         BadFile{"study.json without progression", study,
@@ -118,8 +119,10 @@ TEST(Sha256, MatchesPublishedDigests) {
       // 56 bytes: the length no longer fits the first padding block.
       {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
        "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
-      {std::string(1000000, 'a'), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"}};
-  for (const auto& [message, digest] : cases) EXPECT_EQ(sha256Hex(message), digest) << message.size();
+      {std::string(1000000, 'a'),
+       "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"}};
+  for (const auto& [message, digest] : cases)
+    EXPECT_EQ(sha256Hex(message), digest) << message.size();
 }
 
 }  // namespace

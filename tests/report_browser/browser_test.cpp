@@ -24,7 +24,8 @@ bool onPath(const char* program) {
 std::string chromium(const std::string& profile, const std::string& what) {
   return "timeout 180 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run "
          "--disable-background-networking --disable-component-update --disable-sync "
-         "--user-data-dir=" + profile + " " + what + " >chromium.log 2>&1";
+         "--user-data-dir=" +
+         profile + " " + what + " >chromium.log 2>&1";
 }
 
 class ReportInBrowser : public test::ScratchDirTest {};
@@ -34,7 +35,8 @@ TEST_F(ReportInBrowser, SampleRunRendersWholeAndPrintsToCleanA4Pages) {
     ASSERT_TRUE(onPath(tool)) << tool << " is missing: scripts/setup-deps installs it";
   const std::string dir = std::filesystem::current_path().string();
   ASSERT_EQ(run(std::string(MAKE_SAMPLES) + " . >/dev/null"), 0);
-  ASSERT_EQ(run(std::string(PELK40_CLI) + " --std standard.bmp --ref reference.bmp --third third.bmp"
+  ASSERT_EQ(run(std::string(PELK40_CLI) +
+                " --std standard.bmp --ref reference.bmp --third third.bmp"
                 " synopsis1 synopsis2 robust-tpa --results report.txt --report report.html"),
             0);
 
@@ -53,8 +55,8 @@ TEST_F(ReportInBrowser, SampleRunRendersWholeAndPrintsToCleanA4Pages) {
   }
 
   const std::string page = "file://" + dir + "/report.html";
-  ASSERT_EQ(run(chromium(dir + "/profile-shot", "--window-size=1200,2400 --screenshot=" + dir +
-                                                    "/shot.png " + page)),
+  ASSERT_EQ(run(chromium(dir + "/profile-shot",
+                         "--window-size=1200,2400 --screenshot=" + dir + "/shot.png " + page)),
             0)
       << test::readFile("chromium.log");
   const auto shot = test::decodePng(test::readFile("shot.png"));
@@ -62,11 +64,12 @@ TEST_F(ReportInBrowser, SampleRunRendersWholeAndPrintsToCleanA4Pages) {
   // The scans' black surroundings fill much of the first screens; a page of broken-image boxes
   // or a blank page would be nearly all white.
   std::size_t dark = 0;
-  for (std::size_t i = 0; i < shot->rgb.size(); i += 3) dark += shot->rgb[i] < 40 && shot->rgb[i + 1] < 40;
+  for (std::size_t i = 0; i < shot->rgb.size(); i += 3)
+    dark += shot->rgb[i] < 40 && shot->rgb[i + 1] < 40;
   EXPECT_GT(dark, shot->rgb.size() / 3 / 10);
 
-  ASSERT_EQ(run(chromium(dir + "/profile-pdf", "--no-pdf-header-footer --print-to-pdf=" + dir +
-                                                   "/report.pdf " + page)),
+  ASSERT_EQ(run(chromium(dir + "/profile-pdf",
+                         "--no-pdf-header-footer --print-to-pdf=" + dir + "/report.pdf " + page)),
             0)
       << test::readFile("chromium.log");
   ASSERT_EQ(run("pdfinfo report.pdf >pdfinfo.txt"), 0);
