@@ -1,19 +1,27 @@
 #include "gui/main_window.h"
 
+#include <filesystem>
+
 #include <QApplication>
 #include <QButtonGroup>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QUrl>
 
+#include "report/picture_report.h"
 #include "workbench/workbench.h"
 
 namespace pelk {
@@ -24,6 +32,32 @@ constexpr int kClientHeight = 597;
 
 QString local(const std::string& s) { return QString::fromLocal8Bit(s.data(), static_cast<int>(s.size())); }
 std::string local(const QString& s) { return s.toLocal8Bit().toStdString(); }
+
+// "Results → Save report…": the picture report of the working folder, opened in the browser.
+void saveReport(QWidget* parent, const Workbench& workbench) {
+  const QString path = QFileDialog::getSaveFileName(parent, QStringLiteral("Save report"),
+                                                    QDir::current().filePath(QStringLiteral("report.html")),
+                                                    QStringLiteral("HTML report (*.html)"));
+  if (path.isEmpty()) return;
+  ReportRequest request;
+  request.folder = std::filesystem::current_path();
+  request.patient = workbench.TestInfo.patient;
+  request.test = workbench.TestInfo.test;
+  request.hospital = workbench.TestInfo.hospital;
+  request.date = workbench.TestInfo.date;
+  request.programVersion = PELK_VERSION;
+  request.madeAt = localTimestamp();
+  request.standardScan = workbench.Edit1;
+  request.referenceScan = workbench.Edit2;
+  request.thirdScan = workbench.Edit3;
+  try {
+    writePictureReport(request, local(path));
+  } catch (const std::exception& e) {
+    QMessageBox::warning(parent, QStringLiteral("Save report"), local(std::string(e.what())));
+    return;
+  }
+  QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
 
 }  // namespace
 
@@ -119,6 +153,7 @@ MainWindow::MainWindow(Workbench& workbench, QWidget* parent)
   addMenuCommand(QStringLiteral("&Scans"), QStringLiteral("Import scan…"), [this] { workbench_.ImportScanClick(); });
   addMenuCommand(QStringLiteral("&Analysis"), QStringLiteral("Robust Tumour Progression"),
                  [this] { workbench_.RobustTpaClick(); });
+  addMenuCommand(QStringLiteral("&Results"), QStringLiteral("Save report…"), [this] { saveReport(this, workbench_); });
   // The reports line numbers up in fixed-width columns; a fixed-pitch font keeps them lined up.
   QFont fixed(QStringLiteral("DejaVu Sans Mono"));
   fixed.setStyleHint(QFont::Monospace);

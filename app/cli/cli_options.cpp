@@ -17,7 +17,9 @@ std::string commandHelp() {
          "  robust-tpa                     aligned progression analysis of std against ref and third\n"
          "                                 (progression.json, progression.txt, progression.bmp)\n"
          "pelk40-cli import SOURCE --out FILE.bmp [--slice N] [--window auto|MIN:MAX]\n"
-         "                                 one slice of a DICOM or NIfTI scan as a workbench bitmap\n";
+         "                                 one slice of a DICOM or NIfTI scan as a workbench bitmap\n"
+         "pelk40-cli report --dir DIR --out FILE.html [--std F --ref F --third F]\n"
+         "                                 the HTML picture report of a folder an earlier run left\n";
 }
 
 }  // namespace
@@ -29,6 +31,7 @@ CliParse parseCli(int argc, const char* const* argv, std::ostream& out, std::ost
   std::string dir;
   std::string results;
   std::string view;
+  std::string report;
 
   CLI::App app{"Runs the PELK 40 workbench without a window: sets the image names and the test "
                "information, runs the commands in order and saves or prints the results area.",
@@ -46,6 +49,8 @@ CliParse parseCli(int argc, const char* const* argv, std::ostream& out, std::ost
   auto* resultsOption =
       app.add_option("--results", results, "save the results area to FILE at the end");
   auto* viewOption = app.add_option("--view", view, "save the image view as a BMP at the end");
+  auto* reportOption = app.add_option(
+      "--report", report, "write the HTML picture report of this run to FILE at the end");
   app.add_option("COMMAND", words, "commands to run, in order (see below)");
   app.footer(commandHelp());
 
@@ -72,6 +77,7 @@ CliParse parseCli(int argc, const char* const* argv, std::ostream& out, std::ost
   if (dirOption->count()) options.workDir = dir;
   if (resultsOption->count()) options.resultsFile = results;
   if (viewOption->count()) options.viewFile = view;
+  if (reportOption->count()) options.reportFile = report;
   return {std::move(options), kExitCompleted};
 }
 

@@ -20,6 +20,7 @@ struct CliOptions {
   std::optional<std::string> workDir;
   std::optional<std::string> resultsFile;
   std::optional<std::string> viewFile;
+  std::optional<std::string> reportFile;
   std::vector<BoundCommand> commands;
 };
 

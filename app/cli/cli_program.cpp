@@ -1,5 +1,7 @@
 #include "app/cli/cli_program.h"
 
+#include "app/cli/report_command.h"
+
 namespace pelk {
 
 const CliCommand* CliProgram::command(std::string_view word) const {
@@ -14,8 +16,16 @@ const StandaloneWord* CliProgram::standaloneWord(std::string_view word) const {
   return nullptr;
 }
 
+const std::vector<StandaloneWord>& lightStandaloneWords() {
+  static const std::vector<StandaloneWord> words = {
+      // "report --dir DIR --out FILE.html": the picture report of a folder an earlier run left.
+      {"report", runReportCommand},
+  };
+  return words;
+}
+
 const CliProgram& lightCliProgram() {
-  static const CliProgram program;
+  static const CliProgram program{.commands = {}, .standalone = lightStandaloneWords()};
   return program;
 }
 

@@ -29,6 +29,9 @@ struct CliProgram {
   const StandaloneWord* standaloneWord(std::string_view word) const;
 };
 
+// The words that run alone in the light program; every sibling runs them too.
+const std::vector<StandaloneWord>& lightStandaloneWords();
+
 // pelk40-cli itself: the legacy commands only.
 const CliProgram& lightCliProgram();
 

@@ -108,6 +108,18 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
       anyFailed = true;
     }
   }
+  if (options.reportFile) {
+    // From what this run's commands left in the working folder, which is the current one now.
+    dialogs.beginCommand("--report");
+    try {
+      writePictureReport(cliReportRequest(".", options.testInfo, options.standardImage,
+                                          options.referenceImage, options.thirdImage),
+                         *options.reportFile);
+    } catch (const std::exception& e) {
+      dialogs.showError(e.what());
+      anyFailed = true;
+    }
+  }
   if (!options.resultsFile) printResults(workbench.Memo1, out);
   return anyFailed ? kExitCommandFailed : kExitCompleted;
 }

@@ -203,5 +203,37 @@ TEST_F(Cli, RobustProgressionWritesItsFilesAndSectionBesideTheLegacyOnes) {
   EXPECT_NE(missing.out.find("No Filename selected"), std::string::npos);
 }
 
+// The picture report: written at the end of a run into --dir, or alone for an earlier run's
+// folder; the results area of the run stays what it was.
+TEST_F(Cli, PictureReportOfARunAndOfAnEarlierRunsFolder) {
+  // --dir moves the process into the folder, so every run names it absolutely.
+  const std::string work = (dir() / "work").string();
+  writeSamples(work);
+  const CliRun plain = run({"--dir", work, "--std", "standard.bmp", "--ref", "reference.bmp",
+                            "--third", "third.bmp", "synopsis2"});
+  const CliRun withReport = run({"--dir", work, "--std", "standard.bmp", "--ref", "reference.bmp",
+                                 "--third", "third.bmp", "synopsis2", "--report", "run.html"});
+  EXPECT_EQ(withReport.code, 0) << withReport.err;
+  EXPECT_EQ(withReport.out, plain.out);
+  EXPECT_NE(readFile(work + "/run.html").find("third.bmp"), std::string::npos);
+
+  const struct {
+    std::vector<std::string> args;
+    int code;
+    const char* says;  // in the report written, or on standard error
+  } cases[] = {
+      {{"report", "--dir", work, "--out", "later.html"}, 0, "Tumour index"},
+      {{"report", "--dir", work}, 2, "--out is required"},
+      {{"report", "--dir", work, "--out", "no-such/later.html"}, 1, "error: report: "},
+      {{"--dir", work, "plot", "--report", "no-such/r.html"}, 1, "error: --report: "},
+  };
+  for (const auto& c : cases) {
+    const CliRun r = run(c.args);
+    EXPECT_EQ(r.code, c.code) << c.args.back() << ": " << r.err;
+    const std::string where = c.code == 0 ? readFile(work + "/later.html") : r.err;
+    EXPECT_NE(where.find(c.says), std::string::npos) << c.args.back() << ": " << r.err;
+  }
+}
+
 }  // namespace
 }  // namespace pelk::test

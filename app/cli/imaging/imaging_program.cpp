@@ -6,11 +6,21 @@
 
 namespace pelk {
 
+namespace {
+
+std::vector<StandaloneWord> imagingStandaloneWords() {
+  std::vector<StandaloneWord> words = lightStandaloneWords();
+  // "import" turns a DICOM or NIfTI scan into a bitmap the workbench reads.
+  words.push_back({"import", runImportCommand});
+  return words;
+}
+
+}  // namespace
+
 const CliProgram& imagingCliProgram() {
   static const CliProgram program{
       .commands = {{"robust-tpa", false, [](Workbench& w) { w.RobustTpaClick(); }}},
-      // "import" turns a DICOM or NIfTI scan into a bitmap the workbench reads.
-      .standalone = {{"import", runImportCommand}},
+      .standalone = imagingStandaloneWords(),
   };
   return program;
 }
