@@ -15,7 +15,12 @@ std::string commandHelp() {
          "  robust-tpa                     aligned progression analysis of std against ref and third\n"
          "                                 (progression.json, progression.txt, progression.bmp)\n"
          "pelk40-cli import SOURCE --out FILE.bmp [--slice N] [--window auto|MIN:MAX]\n"
-         "                                 one slice of a DICOM or NIfTI scan as a workbench bitmap\n";
+         "                                 one slice of a DICOM or NIfTI scan as a workbench bitmap\n"
+         "pelk40-cli history [--store URL] [--patient P] [--since DATE]\n"
+         "                   [--format table|csv|json] [--plot FILE.svg]\n"
+         "                                 the runs kept in the results store, oldest first\n"
+         "Every command run is recorded in the results store: --store, else PELK40_STORE, else\n"
+         "results.sqlite in $XDG_DATA_HOME/pelk40 (~/.local/share/pelk40).\n";
 }
 
 }  // namespace
@@ -26,6 +31,7 @@ CliParse parseCli(int argc, const char* const* argv, std::ostream& out, std::ost
   std::string dir;
   std::string results;
   std::string view;
+  std::string store;
 
   CLI::App app{"Runs the PELK 40 workbench without a window: sets the image names and the test "
                "information, runs the commands in order and saves or prints the results area.",
@@ -43,6 +49,10 @@ CliParse parseCli(int argc, const char* const* argv, std::ostream& out, std::ost
   auto* resultsOption =
       app.add_option("--results", results, "save the results area to FILE at the end");
   auto* viewOption = app.add_option("--view", view, "save the image view as a BMP at the end");
+  auto* storeOption = app.add_option(
+      "--store", store, "record the runs in this store: sqlite:PATH or postgresql://...");
+  app.add_flag("--no-store", options.noStore, "record nothing in the results store")
+      ->excludes(storeOption);
   app.add_option("COMMAND", words, "commands to run, in order (see below)");
   app.footer(commandHelp());
 
@@ -69,6 +79,7 @@ CliParse parseCli(int argc, const char* const* argv, std::ostream& out, std::ost
   if (dirOption->count()) options.workDir = dir;
   if (resultsOption->count()) options.resultsFile = results;
   if (viewOption->count()) options.viewFile = view;
+  if (storeOption->count()) options.store = store;
   return {std::move(options), kExitCompleted};
 }
 

@@ -6,8 +6,10 @@
 #include <vector>
 
 #include "app/cli/cli_dialogs.h"
+#include "app/cli/cli_history.h"
 #include "app/cli/cli_options.h"
 #include "importers/import_command.h"
+#include "store/run_recorder.h"
 #include "workbench/workbench.h"
 
 namespace pelk {
@@ -29,6 +31,9 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
   // "import" turns a DICOM or NIfTI scan into a bitmap the workbench reads; it runs alone.
   if (argc >= 2 && std::string_view(argv[1]) == "import")
     return runImportCommand(std::vector<std::string>(argv + 2, argv + argc), out, err);
+  // "history" reads the results store back; it runs alone.
+  if (argc >= 2 && std::string_view(argv[1]) == "history")
+    return runHistoryCommand(argc - 1, argv + 1, out, err);
 
   CliParse parsed = parseCli(argc, argv, out, err);
   if (!parsed.options) return parsed.exitCode;
@@ -52,11 +57,18 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
   workbench.Edit3 = options.thirdImage;
   workbench.TestInfo = options.testInfo;
 
+  RunRecorder recorder(chooseStore(options.store, options.noStore), PELK_VERSION);
   bool anyFailed = false;
   for (const BoundCommand& bound : options.commands) {
     dialogs.beginCommand(bound.given, bound.typedText);
+    const TestInformation& info = workbench.TestInfo;
+    recorder.begin(std::string(bound.command->word),
+                   {workbench.Edit1, workbench.Edit2, workbench.Edit3, info.patient, info.test,
+                    info.hospital, info.date});
     bound.command->run(workbench);
     anyFailed = anyFailed || dialogs.failed();
+    if (auto warning = recorder.finish(!dialogs.failed(), dialogs.lastError()))
+      err << "pelk40-cli: warning: " << *warning << '\n';
   }
 
   if (options.resultsFile) {
