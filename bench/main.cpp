@@ -139,6 +139,7 @@ int run(int argc, char** argv) {
   addModuleCases();
   addSqlCases();
   addCommandCases();
+  addStoreCases();
   GoldenOutputs golden(PELK_BENCH_GOLDEN);
   ResultsTable table;
   for (const BenchCase& c : allCases())
