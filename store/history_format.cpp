@@ -144,13 +144,10 @@ std::size_t displayWidth(const std::string& s) {
       std::count_if(s.begin(), s.end(), [](char c) { return (c & 0xc0) != 0x80; }));
 }
 
-std::string table(const std::vector<RunSummary>& runs) {
-  using Cell = std::string (*)(const RunSummary&);
-  struct TableColumn {
-    const char* header;
-    Cell value;
-  };
-  static const TableColumn kColumns[] = {
+}  // namespace
+
+const std::vector<HistoryColumn>& historyTableColumns() {
+  static const std::vector<HistoryColumn> all = {
       {"Run", [](const RunSummary& r) { return std::to_string(r.id); }},
       {"Started (UTC)", [](const RunSummary& r) { return r.startedAt.substr(0, 19); }},
       {"Patient", [](const RunSummary& r) { return r.patient; }},
@@ -169,13 +166,20 @@ std::string table(const std::vector<RunSummary>& runs) {
       {"Verdict", [](const RunSummary& r) { return verdictText(r.legacy); }},
       {"Robust verdict", [](const RunSummary& r) { return verdictText(r.robust); }},
       {"Status", [](const RunSummary& r) { return r.completed ? std::string("ok") : "error: " + r.error; }},
-  };
+  };  return all;
+}
+
+namespace {
+
+std::string table(const std::vector<RunSummary>& runs) {
+  const std::vector<HistoryColumn>& kColumns = historyTableColumns();
+
   std::vector<std::vector<std::string>> cells;
   std::vector<std::size_t> widths;
-  for (const TableColumn& c : kColumns) widths.push_back(displayWidth(c.header));
+  for (const HistoryColumn& c : kColumns) widths.push_back(displayWidth(c.header));
   for (const RunSummary& r : runs) {
     std::vector<std::string> row;
-    for (std::size_t i = 0; i < std::size(kColumns); ++i) {
+    for (std::size_t i = 0; i < kColumns.size(); ++i) {
       row.push_back(printable(kColumns[i].value(r)));
       widths[i] = std::max(widths[i], displayWidth(row.back()));
     }
