@@ -50,24 +50,28 @@ void fillHistoryStore(const ScanSet&) {
   ResultStore::open({kHistoryStore.url, false}, true);
   auto db = openSqlite(path, false);
   db->exec("BEGIN");
-  db->exec(
-      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
-      std::to_string(kStoreRuns) +
-      ") INSERT INTO runs (id, program_version, started_at, ended_at, work_dir, command,"
-      " completed, error, patient, test, hospital, test_date)"
-      " SELECT i, '0.1.0', strftime('%Y-%m-%dT%H:%M:%fZ', 1700000000 + i * 600, 'unixepoch'),"
-      " strftime('%Y-%m-%dT%H:%M:%fZ', 1700000000 + i * 600 + 2, 'unixepoch'), '/data', 'synopsis2',"
-      " 1, NULL, 'patient ' || (i % " + std::to_string(kStoreRuns / kPatientRuns) + "),"
-      " 'T1', 'General', '2026-01-01' FROM n");
+  db->exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
+           std::to_string(kStoreRuns) +
+           ") INSERT INTO runs (id, program_version, started_at, ended_at, work_dir, command,"
+           " completed, error, patient, test, hospital, test_date)"
+           " SELECT i, '0.1.0', strftime('%Y-%m-%dT%H:%M:%fZ', 1700000000 + i * 600, 'unixepoch'),"
+           " strftime('%Y-%m-%dT%H:%M:%fZ', 1700000000 + i * 600 + 2, 'unixepoch'), '/data', "
+           "'synopsis2',"
+           " 1, NULL, 'patient ' || (i % " +
+           std::to_string(kStoreRuns / kPatientRuns) +
+           "),"
+           " 'T1', 'General', '2026-01-01' FROM n");
   for (const char* role : {"standard", "reference", "third"})
     db->exec(std::string("INSERT INTO scans SELECT id, '") + role + "', '" + role +
              ".bmp', 263222, printf('%064d', id), 512, 512 FROM runs");
   db->exec("INSERT INTO rank_results SELECT id, 'RRA-1', 0.202, 0 FROM runs");
   db->exec("INSERT INTO rank_results SELECT id, 'RRA-2', 11.952, 1 FROM runs");
-  db->exec("INSERT INTO verdicts SELECT id, 'legacy', 'INCREASING', 484, 1296, NULL, NULL, NULL"
-           " FROM runs");
-  db->exec("INSERT INTO verdicts SELECT id, 'robust', 'INCREASING', 392, 1052, NULL, NULL, 0"
-           " FROM runs");
+  db->exec(
+      "INSERT INTO verdicts SELECT id, 'legacy', 'INCREASING', 484, 1296, NULL, NULL, NULL"
+      " FROM runs");
+  db->exec(
+      "INSERT INTO verdicts SELECT id, 'robust', 'INCREASING', 392, 1052, NULL, NULL, 0"
+      " FROM runs");
   db->exec("COMMIT");
   db->exec("ANALYZE");
 }
@@ -78,8 +82,8 @@ void addStoreCases() {
   // A fresh recorder each time: a command-line run opens the store once for its command.
   addCase({"store: record a 7. run (SQLite)", runSynopsis1, [](const ScanSet& scans, Lines*) {
              RunRecorder recorder(kRecordStore, "bench");
-             recorder.begin("synopsis1", {scans.standard, scans.reference, scans.third, "P",
-                                          "T", "H", "D"});
+             recorder.begin("synopsis1",
+                            {scans.standard, scans.reference, scans.third, "P", "T", "H", "D"});
              if (auto warning = recorder.finish(true, "")) throw IoError(*warning);
            }});
   addCase({"store: history of 1,000 runs in 100,000 (SQLite)", fillHistoryStore,

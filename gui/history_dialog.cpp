@@ -63,7 +63,8 @@ HistoryDialog::HistoryDialog(const StoreLocation& where, QWidget* parent) : QDia
   layout->addWidget(split);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
-  QPushButton* use = buttons->addButton(QStringLiteral("Use these scans"), QDialogButtonBox::AcceptRole);
+  QPushButton* use =
+      buttons->addButton(QStringLiteral("Use these scans"), QDialogButtonBox::AcceptRole);
   use->setObjectName(QStringLiteral("useScans"));
   layout->addWidget(buttons);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -104,8 +105,9 @@ void HistoryDialog::reload() {
   const auto& columns = historyTableColumns();
   for (int row = 0; row < static_cast<int>(runs_.size()); ++row)
     for (int col = 0; col < static_cast<int>(columns.size()); ++col)
-      table_->setItem(row, col, cell(columns[static_cast<std::size_t>(col)].value(
-                                    runs_[static_cast<std::size_t>(row)])));
+      table_->setItem(
+          row, col,
+          cell(columns[static_cast<std::size_t>(col)].value(runs_[static_cast<std::size_t>(row)])));
   table_->setSortingEnabled(true);
   table_->resizeColumnsToContents();
 }
@@ -113,7 +115,8 @@ void HistoryDialog::reload() {
 std::optional<std::int64_t> HistoryDialog::selectedRun() const {
   auto rows = table_->selectionModel()->selectedRows();
   if (rows.isEmpty()) return std::nullopt;
-  return static_cast<std::int64_t>(table_->item(rows.first().row(), 0)->data(Qt::DisplayRole).toLongLong());
+  return static_cast<std::int64_t>(
+      table_->item(rows.first().row(), 0)->data(Qt::DisplayRole).toLongLong());
 }
 
 void HistoryDialog::showChosenRun() {

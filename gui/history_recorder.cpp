@@ -15,14 +15,24 @@ void RecordingDialogs::showError(const std::string& message) {
 }
 
 std::string WindowHistory::commandOf(const QString& control) {
-  static const std::map<QString, std::string> words = {
-      {"Button3", "rra1"},       {"Button4", "rra2"},         {"Button5", "mchs"},
-      {"Button6", "zchs"},       {"Button8", "cluster"},      {"Button7", "diff"},
-      {"Button13", "tpa"},       {"Sy", "synopsis1"},         {"Button16", "synopsis2"},
-      {"Button10", "save-image"}, {"Button12", "save-results"}, {"Button14", "print"},
-      {"Button15", "false-color"}, {"Button17", "load-std"},  {"Button18", "load-ref"},
-      {"Button19", "load-third"}, {"Robust Tumour Progression", "robust-tpa"},
-      {"Import scan…", "import"}};
+  static const std::map<QString, std::string> words = {{"Button3", "rra1"},
+                                                       {"Button4", "rra2"},
+                                                       {"Button5", "mchs"},
+                                                       {"Button6", "zchs"},
+                                                       {"Button8", "cluster"},
+                                                       {"Button7", "diff"},
+                                                       {"Button13", "tpa"},
+                                                       {"Sy", "synopsis1"},
+                                                       {"Button16", "synopsis2"},
+                                                       {"Button10", "save-image"},
+                                                       {"Button12", "save-results"},
+                                                       {"Button14", "print"},
+                                                       {"Button15", "false-color"},
+                                                       {"Button17", "load-std"},
+                                                       {"Button18", "load-ref"},
+                                                       {"Button19", "load-third"},
+                                                       {"Robust Tumour Progression", "robust-tpa"},
+                                                       {"Import scan…", "import"}};
   auto it = words.find(control);
   return it == words.end() ? std::string() : it->second;
 }
@@ -33,14 +43,13 @@ WindowHistory::WindowHistory(MainWindow& window, Workbench& workbench, Recording
       dialogs_(dialogs),
       where_(chooseStore(std::nullopt, false)),
       recorder_(where_, PELK_VERSION) {
-  window_.setCommandHook(
-      [this](const QString& control, const std::function<void()>& command) {
-        runRecorded(control, command);
-      });
+  window_.setCommandHook([this](const QString& control, const std::function<void()>& command) {
+    runRecorded(control, command);
+  });
   window_.addMenuCommand(QStringLiteral("&Results"), QStringLiteral("History…"),
                          [this] { openHistory(); });
-  window_.statusBar()->showMessage(
-      QStringLiteral("Results store: ") + QString::fromStdString(recorder_.storeName()));
+  window_.statusBar()->showMessage(QStringLiteral("Results store: ") +
+                                   QString::fromStdString(recorder_.storeName()));
 }
 
 WindowHistory::~WindowHistory() = default;
@@ -48,7 +57,9 @@ WindowHistory::~WindowHistory() = default;
 void WindowHistory::runRecorded(const QString& control, const std::function<void()>& command) {
   std::string word = commandOf(control);
   if (control == QLatin1String("Button2"))  // "2. Plot": the word follows the chosen item
-    word = workbench_.RadioGroup1 == 0 ? "plot-std" : workbench_.RadioGroup1 == 1 ? "plot-ref" : "plot";
+    word = workbench_.RadioGroup1 == 0   ? "plot-std"
+           : workbench_.RadioGroup1 == 1 ? "plot-ref"
+                                         : "plot";
   if (word.empty()) {
     command();
     return;

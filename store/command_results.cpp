@@ -97,8 +97,7 @@ RunResults collectResults(const std::string& command,
     r.clusters.insert(r.clusters.end(), group2.begin(), group2.end());
   }
   if (s->progression && fresh("tpa.dat")) r.progression = readProgressionTotals("tpa.dat");
-  if (s->robust && fresh("progression.json"))
-    r.robust = readRobustProgression("progression.json");
+  if (s->robust && fresh("progression.json")) r.robust = readRobustProgression("progression.json");
   return r;
 }
 

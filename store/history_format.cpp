@@ -5,24 +5,25 @@
 #include <nlohmann/json.hpp>
 
 namespace pelk {
-namespace {
 
-std::string fixed3(double v) {
+std::string threeDecimals(double v) {
   char text[48];
   std::snprintf(text, sizeof text, "%.3f", v);
   return text;
 }
 
-std::string optionalFixed(const std::optional<double>& v) { return v ? fixed3(*v) : ""; }
+namespace {
+
+std::string optionalFixed(const std::optional<double>& v) { return v ? threeDecimals(*v) : ""; }
 
 std::string verdictText(const std::optional<VerdictSummary>& v) {
   if (!v) return "";
-  return v->verdict + " (" + fixed3(v->burden1) + " -> " + fixed3(v->burden2) + ")";
+  return v->verdict + " (" + threeDecimals(v->burden1) + " -> " + threeDecimals(v->burden2) + ")";
 }
 
 std::string rankText(const std::optional<RankResult>& r) {
   if (!r) return "";
-  return fixed3(r->result) + (r->significant ? " sig" : " not sig");
+  return threeDecimals(r->result) + (r->significant ? " sig" : " not sig");
 }
 
 // The columns every format shows, in order: a header and the value of a run.
@@ -40,24 +41,39 @@ const std::vector<Column>& columns() {
       {"hospital", [](const RunSummary& r) { return r.hospital; }},
       {"test_date", [](const RunSummary& r) { return r.testDate; }},
       {"command", [](const RunSummary& r) { return r.command; }},
-      {"status", [](const RunSummary& r) { return r.completed ? std::string("completed") : "error: " + r.error; }},
+      {"status",
+       [](const RunSummary& r) {
+         return r.completed ? std::string("completed") : "error: " + r.error;
+       }},
       {"standard", [](const RunSummary& r) { return r.standard; }},
       {"reference", [](const RunSummary& r) { return r.reference; }},
       {"third", [](const RunSummary& r) { return r.third; }},
-      {"rra1", [](const RunSummary& r) { return r.rra1 ? fixed3(r.rra1->result) : ""; }},
-      {"rra1_significant", [](const RunSummary& r) { return r.rra1 ? std::string(r.rra1->significant ? "yes" : "no") : ""; }},
-      {"rra2", [](const RunSummary& r) { return r.rra2 ? fixed3(r.rra2->result) : ""; }},
-      {"rra2_significant", [](const RunSummary& r) { return r.rra2 ? std::string(r.rra2->significant ? "yes" : "no") : ""; }},
+      {"rra1", [](const RunSummary& r) { return r.rra1 ? threeDecimals(r.rra1->result) : ""; }},
+      {"rra1_significant",
+       [](const RunSummary& r) {
+         return r.rra1 ? std::string(r.rra1->significant ? "yes" : "no") : "";
+       }},
+      {"rra2", [](const RunSummary& r) { return r.rra2 ? threeDecimals(r.rra2->result) : ""; }},
+      {"rra2_significant",
+       [](const RunSummary& r) {
+         return r.rra2 ? std::string(r.rra2->significant ? "yes" : "no") : "";
+       }},
       {"mchs_blocks", [](const RunSummary& r) { return std::to_string(r.mchsBlocks); }},
       {"cluster_regions", [](const RunSummary& r) { return std::to_string(r.clusterRegions); }},
       {"legacy_verdict", [](const RunSummary& r) { return r.legacy ? r.legacy->verdict : ""; }},
-      {"legacy_area1", [](const RunSummary& r) { return r.legacy ? fixed3(r.legacy->burden1) : ""; }},
-      {"legacy_area2", [](const RunSummary& r) { return r.legacy ? fixed3(r.legacy->burden2) : ""; }},
+      {"legacy_area1",
+       [](const RunSummary& r) { return r.legacy ? threeDecimals(r.legacy->burden1) : ""; }},
+      {"legacy_area2",
+       [](const RunSummary& r) { return r.legacy ? threeDecimals(r.legacy->burden2) : ""; }},
       {"robust_verdict", [](const RunSummary& r) { return r.robust ? r.robust->verdict : ""; }},
-      {"robust_burden1", [](const RunSummary& r) { return r.robust ? fixed3(r.robust->burden1) : ""; }},
-      {"robust_burden2", [](const RunSummary& r) { return r.robust ? fixed3(r.robust->burden2) : ""; }},
-      {"robust_burden1_mm2", [](const RunSummary& r) { return r.robust ? optionalFixed(r.robust->burden1Mm2) : ""; }},
-      {"robust_burden2_mm2", [](const RunSummary& r) { return r.robust ? optionalFixed(r.robust->burden2Mm2) : ""; }},
+      {"robust_burden1",
+       [](const RunSummary& r) { return r.robust ? threeDecimals(r.robust->burden1) : ""; }},
+      {"robust_burden2",
+       [](const RunSummary& r) { return r.robust ? threeDecimals(r.robust->burden2) : ""; }},
+      {"robust_burden1_mm2",
+       [](const RunSummary& r) { return r.robust ? optionalFixed(r.robust->burden1Mm2) : ""; }},
+      {"robust_burden2_mm2",
+       [](const RunSummary& r) { return r.robust ? optionalFixed(r.robust->burden2Mm2) : ""; }},
   };
   return all;
 }
@@ -99,8 +115,10 @@ nlohmann::ordered_json rankJson(const std::optional<RankResult>& r) {
 
 nlohmann::ordered_json verdictJson(const std::optional<VerdictSummary>& v) {
   if (!v) return nullptr;
-  return {{"verdict", v->verdict},         {"burden1", v->burden1},
-          {"burden2", v->burden2},         {"burden1_mm2", optionalNumber(v->burden1Mm2)},
+  return {{"verdict", v->verdict},
+          {"burden1", v->burden1},
+          {"burden2", v->burden2},
+          {"burden1_mm2", optionalNumber(v->burden1Mm2)},
           {"burden2_mm2", optionalNumber(v->burden2Mm2)}};
 }
 
@@ -110,24 +128,25 @@ std::string json(const std::vector<RunSummary>& runs) {
     auto scan = [](const std::string& path) {
       return path.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(path);
     };
-    all.push_back({{"run", r.id},
-                   {"started_at", r.startedAt},
-                   {"patient", r.patient},
-                   {"test", r.test},
-                   {"hospital", r.hospital},
-                   {"test_date", r.testDate},
-                   {"command", r.command},
-                   {"completed", r.completed},
-                   {"error", r.completed ? nlohmann::ordered_json() : nlohmann::ordered_json(r.error)},
-                   {"standard", scan(r.standard)},
-                   {"reference", scan(r.reference)},
-                   {"third", scan(r.third)},
-                   {"rra1", rankJson(r.rra1)},
-                   {"rra2", rankJson(r.rra2)},
-                   {"mchs_blocks", r.mchsBlocks},
-                   {"cluster_regions", r.clusterRegions},
-                   {"legacy", verdictJson(r.legacy)},
-                   {"robust", verdictJson(r.robust)}});
+    all.push_back(
+        {{"run", r.id},
+         {"started_at", r.startedAt},
+         {"patient", r.patient},
+         {"test", r.test},
+         {"hospital", r.hospital},
+         {"test_date", r.testDate},
+         {"command", r.command},
+         {"completed", r.completed},
+         {"error", r.completed ? nlohmann::ordered_json() : nlohmann::ordered_json(r.error)},
+         {"standard", scan(r.standard)},
+         {"reference", scan(r.reference)},
+         {"third", scan(r.third)},
+         {"rra1", rankJson(r.rra1)},
+         {"rra2", rankJson(r.rra2)},
+         {"mchs_blocks", r.mchsBlocks},
+         {"cluster_regions", r.clusterRegions},
+         {"legacy", verdictJson(r.legacy)},
+         {"robust", verdictJson(r.robust)}});
   }
   return all.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + '\n';
 }
@@ -153,7 +172,8 @@ const std::vector<HistoryColumn>& historyTableColumns() {
       {"Patient", [](const RunSummary& r) { return r.patient; }},
       {"Test", [](const RunSummary& r) { return r.test; }},
       {"Command", [](const RunSummary& r) { return r.command; }},
-      {"Scans", [](const RunSummary& r) {
+      {"Scans",
+       [](const RunSummary& r) {
          std::string s = r.standard;
          for (const std::string* other : {&r.reference, &r.third})
            if (!other->empty()) s += (s.empty() ? "" : " | ") + *other;
@@ -161,12 +181,18 @@ const std::vector<HistoryColumn>& historyTableColumns() {
        }},
       {"RRA-1", [](const RunSummary& r) { return rankText(r.rra1); }},
       {"RRA-2", [](const RunSummary& r) { return rankText(r.rra2); }},
-      {"MCHS", [](const RunSummary& r) { return r.mchsBlocks ? std::to_string(r.mchsBlocks) : ""; }},
-      {"Regions", [](const RunSummary& r) { return r.clusterRegions ? std::to_string(r.clusterRegions) : ""; }},
+      {"MCHS",
+       [](const RunSummary& r) { return r.mchsBlocks ? std::to_string(r.mchsBlocks) : ""; }},
+      {"Regions",
+       [](const RunSummary& r) {
+         return r.clusterRegions ? std::to_string(r.clusterRegions) : "";
+       }},
       {"Verdict", [](const RunSummary& r) { return verdictText(r.legacy); }},
       {"Robust verdict", [](const RunSummary& r) { return verdictText(r.robust); }},
-      {"Status", [](const RunSummary& r) { return r.completed ? std::string("ok") : "error: " + r.error; }},
-  };  return all;
+      {"Status",
+       [](const RunSummary& r) { return r.completed ? std::string("ok") : "error: " + r.error; }},
+  };
+  return all;
 }
 
 namespace {
@@ -204,9 +230,12 @@ std::string table(const std::vector<RunSummary>& runs) {
 
 std::string formatHistory(const std::vector<RunSummary>& runs, HistoryFormat format) {
   switch (format) {
-    case HistoryFormat::kCsv: return csv(runs);
-    case HistoryFormat::kJson: return json(runs);
-    case HistoryFormat::kTable: break;
+    case HistoryFormat::kCsv:
+      return csv(runs);
+    case HistoryFormat::kJson:
+      return json(runs);
+    case HistoryFormat::kTable:
+      break;
   }
   return table(runs);
 }

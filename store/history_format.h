@@ -6,6 +6,9 @@
 
 namespace pelk {
 
+// A value with three decimals, as the result files give them.
+std::string threeDecimals(double v);
+
 // A column of the history table: its heading and the text of a run in it.
 struct HistoryColumn {
   const char* header;

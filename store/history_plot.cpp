@@ -15,10 +15,18 @@ std::string xmlText(const std::string& text) {
   std::string out;
   for (char c : text) {
     switch (c) {
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '&': out += "&amp;"; break;
-      case '"': out += "&quot;"; break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '&':
+        out += "&amp;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
       default:
         // Control characters are not allowed in XML 1.0 at all.
         out += static_cast<unsigned char>(c) < 0x20 ? '?' : c;
@@ -80,17 +88,20 @@ std::string plotHistory(const std::vector<RunSummary>& runs, const std::string& 
   double plotW = kWidth - kLeft - kRight, plotH = kHeight - kTop - kBottom;
   auto xOf = [&](std::size_t i) {
     if (runs.size() < 2) return kLeft + plotW / 2;
-    if (last > first) return kLeft + plotW * (secondsOf(runs[i].startedAt) - first) / (last - first);
+    if (last > first)
+      return kLeft + plotW * (secondsOf(runs[i].startedAt) - first) / (last - first);
     return kLeft + plotW * static_cast<double>(i) / static_cast<double>(runs.size() - 1);
   };
   auto yOf = [&](double v) { return kTop + plotH * (1 - v / yMax); };
 
-  std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
-                    number(kWidth) + "\" height=\"" + number(kHeight) +
-                    "\" font-family=\"sans-serif\" font-size=\"12\">\n"
-                    "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n"
-                    "<text x=\"" + number(kLeft) + "\" y=\"28\" font-size=\"16\">" +
-                    xmlText(title) + "</text>\n";
+  std::string svg =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" "
+      "width=\"" +
+      number(kWidth) + "\" height=\"" + number(kHeight) +
+      "\" font-family=\"sans-serif\" font-size=\"12\">\n"
+      "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n"
+      "<text x=\"" +
+      number(kLeft) + "\" y=\"28\" font-size=\"16\">" + xmlText(title) + "</text>\n";
   for (double v = 0; v <= yMax + step / 2; v += step) {
     svg += "<line x1=\"" + number(kLeft) + "\" x2=\"" + number(kLeft + plotW) + "\" y1=\"" +
            number(yOf(v)) + "\" y2=\"" + number(yOf(v)) + "\" stroke=\"#ddd\"/>\n";
@@ -120,10 +131,11 @@ std::string plotHistory(const std::vector<RunSummary>& runs, const std::string& 
                "\" r=\"5\" fill=\"" + verdictColour(v->verdict) + "\"><title>" +
                xmlText(runs[i].startedAt + " " + v->verdict + " " + number(v->burden2)) +
                "</title></circle>\n";
-    svg += "<line x1=\"" + number(kWidth - kRight + 15) + "\" x2=\"" + number(kWidth - kRight + 35) +
-           "\" y1=\"" + number(legendY) + "\" y2=\"" + number(legendY) + "\" stroke=\"" +
-           s.colour + "\" stroke-width=\"2\"/>\n<text x=\"" + number(kWidth - kRight + 40) +
-           "\" y=\"" + number(legendY + 4) + "\">" + s.name + "</text>\n";
+    svg += "<line x1=\"" + number(kWidth - kRight + 15) + "\" x2=\"" +
+           number(kWidth - kRight + 35) + "\" y1=\"" + number(legendY) + "\" y2=\"" +
+           number(legendY) + "\" stroke=\"" + s.colour + "\" stroke-width=\"2\"/>\n<text x=\"" +
+           number(kWidth - kRight + 40) + "\" y=\"" + number(legendY + 4) + "\">" + s.name +
+           "</text>\n";
     legendY += 20;
   }
   for (const char* verdict : {"INCREASING", "STABLE", "DECREASING"}) {

@@ -139,8 +139,9 @@ class PgStatement : public SqlStatement {
         if (libpq().getisnull(result.get(), i, f))
           row.emplace_back(std::monostate{});
         else
-          row.emplace_back(std::string(libpq().getvalue(result.get(), i, f),
-                                       static_cast<std::size_t>(libpq().getlength(result.get(), i, f))));
+          row.emplace_back(
+              std::string(libpq().getvalue(result.get(), i, f),
+                          static_cast<std::size_t>(libpq().getlength(result.get(), i, f))));
       }
       rows.push_back(std::move(row));
     }
@@ -195,7 +196,8 @@ std::unique_ptr<SqlDatabase> openPostgres(const std::string& url) {
     lib.finish(conn);
     throw StoreError("store " + shown + ": " + message);
   }
-  lib.setNoticeProcessor(conn, [](void*, const char*) {}, nullptr);  // no NOTICE on stderr
+  lib.setNoticeProcessor(
+      conn, [](void*, const char*) {}, nullptr);  // no NOTICE on stderr
   return std::make_unique<PgDatabase>(conn, shown);
 }
 

@@ -15,9 +15,7 @@ bool isPostgresUrl(const std::string& url) {
   return url.starts_with("postgresql://") || url.starts_with("postgres://");
 }
 
-SqlValue optionalReal(const std::optional<double>& v) {
-  return v ? SqlValue(*v) : SqlValue();
-}
+SqlValue optionalReal(const std::optional<double>& v) { return v ? SqlValue(*v) : SqlValue(); }
 
 std::optional<double> readOptionalReal(const SqlValue& v) {
   return sqlIsNull(v) ? std::nullopt : std::optional<double>(sqlReal(v));
@@ -37,8 +35,8 @@ void insertResults(SqlDatabase& db, std::int64_t id, const RunResults& r) {
         "INSERT INTO mchs_blocks (run_id, idx, x, y, value, xb, yb)"
         " VALUES ($1, $2, $3, $4, $5, $6, $7)");
     for (const MchsBlock& b : r.mchs)
-      insert->run({id, integer(b.idx), integer(b.x), integer(b.y), b.value, integer(b.xb),
-                   integer(b.yb)});
+      insert->run(
+          {id, integer(b.idx), integer(b.x), integer(b.y), b.value, integer(b.xb), integer(b.yb)});
   }
   if (!r.zchs.empty()) {
     auto insert = db.prepare(
@@ -169,13 +167,14 @@ std::vector<RunSummary> ResultStore::history(const HistoryQuery& query) {
   std::string filter = runFilter(query, params);
   std::vector<RunSummary> runs;
   std::map<std::int64_t, std::size_t> byId;
-  for (const SqlRow& row : db_->query(
-           "SELECT r.id, r.started_at, r.command, r.completed, r.error, r.patient, r.test,"
-           " r.hospital, r.test_date,"
-           " (SELECT COUNT(*) FROM mchs_blocks m WHERE m.run_id = r.id),"
-           " (SELECT COUNT(*) FROM cluster_regions c WHERE c.run_id = r.id)"
-           " FROM runs r" + filter + " ORDER BY r.started_at, r.id",
-           params)) {
+  for (const SqlRow& row :
+       db_->query("SELECT r.id, r.started_at, r.command, r.completed, r.error, r.patient, r.test,"
+                  " r.hospital, r.test_date,"
+                  " (SELECT COUNT(*) FROM mchs_blocks m WHERE m.run_id = r.id),"
+                  " (SELECT COUNT(*) FROM cluster_regions c WHERE c.run_id = r.id)"
+                  " FROM runs r" +
+                      filter + " ORDER BY r.started_at, r.id",
+                  params)) {
     RunSummary s;
     s.id = sqlInt(row[0]);
     s.startedAt = sqlText(row[1]);
@@ -193,30 +192,32 @@ std::vector<RunSummary> ResultStore::history(const HistoryQuery& query) {
   }
   if (runs.empty()) return runs;
 
-  for (const SqlRow& row :
-       db_->query("SELECT s.run_id, s.role, s.path FROM scans s JOIN runs r ON r.id = s.run_id" +
-                      filter,
-                  params)) {
+  for (const SqlRow& row : db_->query(
+           "SELECT s.run_id, s.role, s.path FROM scans s JOIN runs r ON r.id = s.run_id" + filter,
+           params)) {
     RunSummary& s = runs[byId.at(sqlInt(row[0]))];
     std::string role = sqlText(row[1]);
-    (role == "standard" ? s.standard : role == "reference" ? s.reference : s.third) =
-        sqlText(row[2]);
+    (role == "standard"    ? s.standard
+     : role == "reference" ? s.reference
+                           : s.third) = sqlText(row[2]);
   }
-  for (const SqlRow& row : db_->query(
-           "SELECT k.run_id, k.analysis, k.result, k.significant FROM rank_results k"
-           " JOIN runs r ON r.id = k.run_id" + filter,
-           params)) {
+  for (const SqlRow& row :
+       db_->query("SELECT k.run_id, k.analysis, k.result, k.significant FROM rank_results k"
+                  " JOIN runs r ON r.id = k.run_id" +
+                      filter,
+                  params)) {
     RunSummary& s = runs[byId.at(sqlInt(row[0]))];
     RankResult rank{sqlText(row[1]), sqlReal(row[2]), sqlInt(row[3]) != 0};
     (rank.analysis == "RRA-1" ? s.rra1 : s.rra2) = rank;
   }
-  for (const SqlRow& row : db_->query(
-           "SELECT v.run_id, v.kind, v.verdict, v.burden1, v.burden2, v.burden1_mm2,"
-           " v.burden2_mm2 FROM verdicts v JOIN runs r ON r.id = v.run_id" + filter,
-           params)) {
+  for (const SqlRow& row :
+       db_->query("SELECT v.run_id, v.kind, v.verdict, v.burden1, v.burden2, v.burden1_mm2,"
+                  " v.burden2_mm2 FROM verdicts v JOIN runs r ON r.id = v.run_id" +
+                      filter,
+                  params)) {
     RunSummary& s = runs[byId.at(sqlInt(row[0]))];
-    VerdictSummary v{sqlText(row[2]), sqlReal(row[3]), sqlReal(row[4]),
-                     readOptionalReal(row[5]), readOptionalReal(row[6])};
+    VerdictSummary v{sqlText(row[2]), sqlReal(row[3]), sqlReal(row[4]), readOptionalReal(row[5]),
+                     readOptionalReal(row[6])};
     (sqlText(row[1]) == "legacy" ? s.legacy : s.robust) = v;
   }
   return runs;

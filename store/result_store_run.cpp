@@ -20,16 +20,26 @@ RunRecord ResultStore::run(std::int64_t id) {
       key);
   if (rows.empty()) throw StoreError("store " + url_ + ": no run " + std::to_string(id));
   const SqlRow& r = rows[0];
-  RunRecord run{sqlText(r[0]), sqlText(r[1]), sqlText(r[2]), sqlText(r[3]), sqlText(r[4]),
-                sqlInt(r[5]) != 0, sqlText(r[6]), sqlText(r[7]), sqlText(r[8]), sqlText(r[9]),
-                sqlText(r[10]), {}, {}};
+  RunRecord run{sqlText(r[0]),
+                sqlText(r[1]),
+                sqlText(r[2]),
+                sqlText(r[3]),
+                sqlText(r[4]),
+                sqlInt(r[5]) != 0,
+                sqlText(r[6]),
+                sqlText(r[7]),
+                sqlText(r[8]),
+                sqlText(r[9]),
+                sqlText(r[10]),
+                {},
+                {}};
 
   for (const SqlRow& s :
        db_->query("SELECT role, path, size, sha256, width, height FROM scans WHERE run_id = $1"
                   " ORDER BY CASE role WHEN 'standard' THEN 1 WHEN 'reference' THEN 2 ELSE 3 END",
                   key)) {
-    ScanRecord scan{sqlText(s[0]), sqlText(s[1]), std::nullopt, std::nullopt, std::nullopt,
-                    std::nullopt};
+    ScanRecord scan{sqlText(s[0]), sqlText(s[1]), std::nullopt,
+                    std::nullopt,  std::nullopt,  std::nullopt};
     if (!sqlIsNull(s[2])) scan.size = sqlInt(s[2]);
     if (!sqlIsNull(s[3])) scan.sha256 = sqlText(s[3]);
     if (!sqlIsNull(s[4])) scan.width = small(s[4]);
@@ -44,16 +54,16 @@ RunRecord ResultStore::run(std::int64_t id) {
   for (const SqlRow& m : db_->query("SELECT idx, x, y, value, xb, yb FROM mchs_blocks"
                                     " WHERE run_id = $1 ORDER BY idx",
                                     key))
-    res.mchs.push_back({small(m[0]), small(m[1]), small(m[2]), sqlReal(m[3]), small(m[4]),
-                        small(m[5])});
+    res.mchs.push_back(
+        {small(m[0]), small(m[1]), small(m[2]), sqlReal(m[3]), small(m[4]), small(m[5])});
   for (const SqlRow& z : db_->query("SELECT idx, zone, difference FROM zchs_zones"
                                     " WHERE run_id = $1 ORDER BY idx",
                                     key))
     res.zchs.push_back({small(z[0]), sqlReal(z[1]), sqlReal(z[2])});
-  for (const SqlRow& c : db_->query(
-           "SELECT grp, idx, x1, y1, dx, dy, area, intensity, xb, yb FROM cluster_regions"
-           " WHERE run_id = $1 ORDER BY grp, idx",
-           key))
+  for (const SqlRow& c :
+       db_->query("SELECT grp, idx, x1, y1, dx, dy, area, intensity, xb, yb FROM cluster_regions"
+                  " WHERE run_id = $1 ORDER BY grp, idx",
+                  key))
     res.clusters.push_back({small(c[0]), small(c[1]), small(c[2]), small(c[3]), small(c[4]),
                             small(c[5]), small(c[6]), sqlReal(c[7]), small(c[8]), small(c[9])});
   auto groups = db_->query(
@@ -83,10 +93,10 @@ RunRecord ResultStore::run(std::int64_t id) {
       p.burden1Mm2 = optionalReal(v[4]);
       p.burden2Mm2 = optionalReal(v[5]);
       p.newLesions = small(v[6]);
-      for (const SqlRow& c : db_->query(
-               "SELECT followup, area, area_mm2, mean_change, centroid_x, centroid_y, is_new"
-               " FROM robust_components WHERE run_id = $1 ORDER BY idx",
-               key))
+      for (const SqlRow& c :
+           db_->query("SELECT followup, area, area_mm2, mean_change, centroid_x, centroid_y, is_new"
+                      " FROM robust_components WHERE run_id = $1 ORDER BY idx",
+                      key))
         p.components.push_back({small(c[0]), sqlInt(c[1]), optionalReal(c[2]), sqlReal(c[3]),
                                 sqlReal(c[4]), sqlReal(c[5]), sqlInt(c[6]) != 0});
       res.robust = p;

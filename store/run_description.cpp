@@ -5,11 +5,7 @@
 namespace pelk {
 namespace {
 
-std::string f3(double v) {
-  char text[48];
-  std::snprintf(text, sizeof text, "%.3f", v);
-  return text;
-}
+std::string f3(double v) { return threeDecimals(v); }
 
 }  // namespace
 
@@ -30,7 +26,8 @@ std::string describeRun(const RunRecord& run) {
   }
   const RunResults& r = run.results;
   for (const RankResult& k : r.rank)
-    out += k.analysis + ": " + f3(k.result) + (k.significant ? " significant\n" : " not significant\n");
+    out += k.analysis + ": " + f3(k.result) +
+           (k.significant ? " significant\n" : " not significant\n");
   if (!r.mchs.empty()) out += "MCHS blocks (idx x y value xb yb):\n";
   for (const MchsBlock& b : r.mchs)
     out += "  " + std::to_string(b.idx) + " " + std::to_string(b.x) + " " + std::to_string(b.y) +

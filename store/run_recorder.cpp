@@ -17,7 +17,8 @@ std::optional<std::filesystem::file_time_type> writtenAt(const std::string& name
 std::string utcNow() {
   auto now = std::chrono::system_clock::now();
   std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-  auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()) % 1000;
+  auto millis =
+      std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()) % 1000;
   std::tm tm{};
   gmtime_r(&seconds, &tm);
   char text[32];

@@ -20,40 +20,49 @@ std::string version1(SqlDialect d) {
          " test_date TEXT NOT NULL);"
          "CREATE INDEX runs_by_patient_date ON runs (patient, started_at);"
          "CREATE INDEX runs_by_date ON runs (started_at);"
-         "CREATE TABLE scans (" + child +
+         "CREATE TABLE scans (" +
+         child +
          ", role TEXT NOT NULL, path TEXT NOT NULL, size BIGINT, sha256 TEXT, width INTEGER,"
          " height INTEGER);"
          "CREATE INDEX scans_by_run ON scans (run_id);"
-         "CREATE TABLE rank_results (" + child +
+         "CREATE TABLE rank_results (" +
+         child +
          ", analysis TEXT NOT NULL, result DOUBLE PRECISION NOT NULL,"
          " significant INTEGER NOT NULL);"
          "CREATE INDEX rank_results_by_run ON rank_results (run_id);"
-         "CREATE TABLE mchs_blocks (" + child +
+         "CREATE TABLE mchs_blocks (" +
+         child +
          ", idx INTEGER NOT NULL, x INTEGER NOT NULL, y INTEGER NOT NULL,"
          " value DOUBLE PRECISION NOT NULL, xb INTEGER NOT NULL, yb INTEGER NOT NULL);"
          "CREATE INDEX mchs_blocks_by_run ON mchs_blocks (run_id);"
-         "CREATE TABLE zchs_zones (" + child +
+         "CREATE TABLE zchs_zones (" +
+         child +
          ", idx INTEGER NOT NULL, zone DOUBLE PRECISION NOT NULL,"
          " difference DOUBLE PRECISION NOT NULL);"
          "CREATE INDEX zchs_zones_by_run ON zchs_zones (run_id);"
-         "CREATE TABLE cluster_regions (" + child +
+         "CREATE TABLE cluster_regions (" +
+         child +
          ", grp INTEGER NOT NULL, idx INTEGER NOT NULL, x1 INTEGER NOT NULL, y1 INTEGER NOT NULL,"
          " dx INTEGER NOT NULL, dy INTEGER NOT NULL, area INTEGER NOT NULL,"
          " intensity DOUBLE PRECISION NOT NULL, xb INTEGER NOT NULL, yb INTEGER NOT NULL);"
          "CREATE INDEX cluster_regions_by_run ON cluster_regions (run_id);"
-         "CREATE TABLE progression (" + child +
+         "CREATE TABLE progression (" +
+         child +
          ", grp INTEGER NOT NULL, total_area DOUBLE PRECISION NOT NULL,"
          " mean_area DOUBLE PRECISION NOT NULL, median_area DOUBLE PRECISION NOT NULL,"
          " total_intensity DOUBLE PRECISION NOT NULL, mean_intensity DOUBLE PRECISION NOT NULL,"
          " median_intensity DOUBLE PRECISION NOT NULL, tumor_index DOUBLE PRECISION NOT NULL);"
          "CREATE INDEX progression_by_run ON progression (run_id);"
-         "CREATE TABLE verdicts (" + child +
+         "CREATE TABLE verdicts (" +
+         child +
          ", kind TEXT NOT NULL, verdict TEXT NOT NULL, burden1 DOUBLE PRECISION,"
          " burden2 DOUBLE PRECISION, burden1_mm2 DOUBLE PRECISION,"
          " burden2_mm2 DOUBLE PRECISION, new_lesions INTEGER);"
          "CREATE INDEX verdicts_by_run ON verdicts (run_id);"
-         "CREATE TABLE robust_components (" + child +
-         ", idx INTEGER NOT NULL, followup INTEGER NOT NULL, area BIGINT NOT NULL, area_mm2 DOUBLE PRECISION,"
+         "CREATE TABLE robust_components (" +
+         child +
+         ", idx INTEGER NOT NULL, followup INTEGER NOT NULL, area BIGINT NOT NULL, area_mm2 DOUBLE "
+         "PRECISION,"
          " mean_change DOUBLE PRECISION NOT NULL, centroid_x DOUBLE PRECISION NOT NULL,"
          " centroid_y DOUBLE PRECISION NOT NULL, is_new INTEGER NOT NULL);"
          "CREATE INDEX robust_components_by_run ON robust_components (run_id);";
@@ -105,8 +114,7 @@ void prepareSchema(SqlDatabase& db) {
   if (version == 0) db.exec("CREATE TABLE schema_version (version INTEGER NOT NULL)");
   for (int v = version; v < kSchemaVersion; ++v) db.exec(kMigrations[v](db.dialect()));
   db.exec("DELETE FROM schema_version");
-  db.query("INSERT INTO schema_version (version) VALUES ($1)",
-           {std::int64_t{kSchemaVersion}});
+  db.query("INSERT INTO schema_version (version) VALUES ($1)", {std::int64_t{kSchemaVersion}});
   tx.commit();
 }
 

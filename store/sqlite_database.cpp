@@ -51,12 +51,19 @@ class SqliteStatement : public SqlStatement {
     int n = sqlite3_column_count(stmt_);
     for (int i = 0; i < n; ++i) {
       switch (sqlite3_column_type(stmt_, i)) {
-        case SQLITE_INTEGER: r.emplace_back(std::int64_t{sqlite3_column_int64(stmt_, i)}); break;
-        case SQLITE_FLOAT: r.emplace_back(sqlite3_column_double(stmt_, i)); break;
-        case SQLITE_NULL: r.emplace_back(std::monostate{}); break;
+        case SQLITE_INTEGER:
+          r.emplace_back(std::int64_t{sqlite3_column_int64(stmt_, i)});
+          break;
+        case SQLITE_FLOAT:
+          r.emplace_back(sqlite3_column_double(stmt_, i));
+          break;
+        case SQLITE_NULL:
+          r.emplace_back(std::monostate{});
+          break;
         default: {
           auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, i));
-          r.emplace_back(std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, i))));
+          r.emplace_back(
+              std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, i))));
         }
       }
     }

@@ -13,9 +13,9 @@ std::size_t sequenceLength(const std::string& s, std::size_t i) {
   for (std::size_t k = 1; k < length; ++k)
     if ((byte(i + k) & 0xc0) != 0x80) return 0;
   unsigned char second = byte(i + 1);
-  if (lead == 0xe0 && second < 0xa0) return 0;  // overlong
+  if (lead == 0xe0 && second < 0xa0) return 0;   // overlong
   if (lead == 0xed && second >= 0xa0) return 0;  // surrogate
-  if (lead == 0xf0 && second < 0x90) return 0;  // overlong
+  if (lead == 0xf0 && second < 0x90) return 0;   // overlong
   if (lead == 0xf4 && second >= 0x90) return 0;  // beyond U+10FFFF
   return length;
 }

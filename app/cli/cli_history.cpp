@@ -17,11 +17,13 @@ int runHistoryCommand(int argc, const char* const* argv, std::ostream& out, std:
   std::string since;
   HistoryFormat format = HistoryFormat::kTable;
   std::string plot;
-  const std::map<std::string, HistoryFormat> formats = {
-      {"table", HistoryFormat::kTable}, {"csv", HistoryFormat::kCsv}, {"json", HistoryFormat::kJson}};
+  const std::map<std::string, HistoryFormat> formats = {{"table", HistoryFormat::kTable},
+                                                        {"csv", HistoryFormat::kCsv},
+                                                        {"json", HistoryFormat::kJson}};
 
   CLI::App app{"Lists the runs kept in the results store, oldest first.", "pelk40-cli history"};
-  auto* storeOption = app.add_option("--store", store, "the store: sqlite:PATH or postgresql://...");
+  auto* storeOption =
+      app.add_option("--store", store, "the store: sqlite:PATH or postgresql://...");
   auto* patientOption = app.add_option("--patient", patient, "only this patient's runs");
   auto* sinceOption =
       app.add_option("--since", since, "only runs started on or after DATE (YYYY-MM-DD)");
@@ -50,8 +52,8 @@ int runHistoryCommand(int argc, const char* const* argv, std::ostream& out, std:
   try {
     auto results = ResultStore::open(*where, false);
     if (plotOption->count()) {
-      replaceFileWhole(plot, plotHistory(results->progressionTimeline(patient),
-                                         "Lesion burden of " + patient));
+      replaceFileWhole(
+          plot, plotHistory(results->progressionTimeline(patient), "Lesion burden of " + patient));
       return kExitCompleted;
     }
     out << formatHistory(results->history(query), format);

@@ -11,24 +11,11 @@
 #include "gui/history_dialog.h"
 #include "gui/history_recorder.h"
 #include "gui/main_window.h"
+#include "tests/workbench/scripted_dialogs.h"
 #include "tools/sample_set.h"
 #include "workbench/workbench.h"
 
 namespace pelk {
-namespace {
-
-class SilentDialogs : public Dialogs {
- public:
-  std::optional<std::string> openFile(const std::string&) override { return std::nullopt; }
-  std::string inputBox(const std::string&, const std::string&, const std::string& t) override {
-    return t;
-  }
-  void showError(const std::string& m) override { errors.push_back(m); }
-  void showMessage(const std::string&) override {}
-  std::vector<std::string> errors;
-};
-
-}  // namespace
 
 class HistoryWindowTest : public QObject {
   Q_OBJECT
@@ -51,7 +38,7 @@ class HistoryWindowTest : public QObject {
   }
 
   void recordsEachCommandAndGivesItsScansBack() {
-    SilentDialogs shown;
+    test::ScriptedDialogs shown;
     RecordingDialogs dialogs(shown);
     Workbench workbench(dialogs);
     MainWindow window(workbench);

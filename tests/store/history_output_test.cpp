@@ -1,9 +1,9 @@
 // What `pelk40-cli history` prints and draws, read back the way a spreadsheet, a JSON reader or
 // a browser would.
+#include <gtest/gtest.h>
+
 #include <nlohmann/json.hpp>
 #include <sstream>
-
-#include <gtest/gtest.h>
 
 #include "app/cli/cli_run.h"
 #include "store/history_format.h"

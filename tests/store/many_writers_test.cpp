@@ -1,12 +1,11 @@
 // pelk40-cli as separate processes: many writers at once on one store, and the light path
 // that never loads the PostgreSQL client library.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
-
-#include <gtest/gtest.h>
 
 #include "store/result_store.h"
 #include "tests/store/store_backends.h"

@@ -1,12 +1,11 @@
 // The values the front end records are the ones the result files hold, on the sample scans.
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <sstream>
-
-#include <gtest/gtest.h>
 
 #include "app/cli/cli_run.h"
 #include "store/result_store.h"
@@ -35,8 +34,8 @@ Ran runCliWith(std::vector<std::string> args) {
 }
 
 const std::vector<std::string> kSampleRun = {
-    "--std", "standard.bmp", "--ref", "reference.bmp", "--third", "third.bmp",
-    "--patient", "Doe", "synopsis1", "synopsis2", "robust-tpa"};
+    "--std",     "standard.bmp", "--ref",     "reference.bmp", "--third",   "third.bmp",
+    "--patient", "Doe",          "synopsis1", "synopsis2",     "robust-tpa"};
 
 std::vector<std::string> withStore(std::vector<std::string> args, const std::string& url) {
   args.insert(args.begin(), {"--store", url});
@@ -108,9 +107,9 @@ TEST_F(RecordedResults, EveryStoredValueIsWhatTheResultFilesHold) {
   for (const ClusterRegion& c : synopsis2.results.clusters) {
     auto lines = wordLines(c.group == 1 ? "cluster1.db.txt.dat" : "cluster2.db.txt.dat");
     EXPECT_EQ(lines[static_cast<std::size_t>(c.idx)],
-              std::to_string(c.x1) + " " + std::to_string(c.y1) + " " + std::to_string(c.dx) +
-                  " " + std::to_string(c.dy) + " " + std::to_string(c.area) + " " +
-                  f3(c.intensity) + " " + std::to_string(c.xb) + " " + std::to_string(c.yb));
+              std::to_string(c.x1) + " " + std::to_string(c.y1) + " " + std::to_string(c.dx) + " " +
+                  std::to_string(c.dy) + " " + std::to_string(c.area) + " " + f3(c.intensity) +
+                  " " + std::to_string(c.xb) + " " + std::to_string(c.yb));
   }
   auto tpa = wordLines("tpa.dat");
   const LegacyProgression& p = *synopsis2.results.progression;
@@ -127,8 +126,8 @@ TEST_F(RecordedResults, EveryStoredValueIsWhatTheResultFilesHold) {
 }
 
 TEST_F(RecordedResults, AStoreThatFailsNeverChangesTheRunOnlyWarnsOnce) {
-  Ran plain = runCliWith({"--no-store", "--std", "standard.bmp", "--ref", "reference.bmp",
-                          "rra1", "cluster"});
+  Ran plain = runCliWith(
+      {"--no-store", "--std", "standard.bmp", "--ref", "reference.bmp", "rra1", "cluster"});
   ASSERT_EQ(plain.code, 0);
   ASSERT_EQ(plain.err, "");
 
@@ -153,8 +152,8 @@ TEST_F(RecordedResults, AStoreThatFailsNeverChangesTheRunOnlyWarnsOnce) {
   };
   if (getuid() != 0) cases.push_back({readOnly.location().url, "readonly"});
   for (const Case& c : cases) {
-    Ran ran = runCliWith({"--store", c.url, "--std", "standard.bmp", "--ref", "reference.bmp",
-                          "rra1", "cluster"});
+    Ran ran = runCliWith(
+        {"--store", c.url, "--std", "standard.bmp", "--ref", "reference.bmp", "rra1", "cluster"});
     EXPECT_EQ(ran.code, 0) << c.url;
     EXPECT_EQ(ran.out, plain.out) << c.url;
     std::istringstream lines(ran.err);

@@ -31,7 +31,12 @@ RunRecord fullRun(std::string patient, std::string startedAt) {
   r.progression = LegacyProgression{{484, 484, 484, 141.715, 141.715, 141.715, 202.041},
                                     {1296, 1296, 1296, 142.616, 142.616, 142.616, 467.779},
                                     "INCREASING"};
-  r.robust = RobustProgression{"INCREASING", 392, 1052, 24.5, std::nullopt, 1,
+  r.robust = RobustProgression{"INCREASING",
+                               392,
+                               1052,
+                               24.5,
+                               std::nullopt,
+                               1,
                                {{1, 392, 24.5, 68.68, 317.5, 195.5, false},
                                 {2, 1052, std::nullopt, 69.36, 317.5, 195.5, true}}};
   return run;

@@ -1,12 +1,11 @@
 #include "tests/store/store_backends.h"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
-
-#include <gtest/gtest.h>
 
 #include "store/sql_database.h"
 
@@ -23,8 +22,8 @@ std::string postgresUrl() {
 }
 
 std::string withSearchPath(const std::string& url, const std::string& schema) {
-  return url + (url.find('?') == std::string::npos ? "?" : "&") +
-         "options=-csearch_path%3D" + schema;
+  return url + (url.find('?') == std::string::npos ? "?" : "&") + "options=-csearch_path%3D" +
+         schema;
 }
 
 }  // namespace
@@ -35,7 +34,8 @@ ScratchStore::ScratchStore(Backend backend) : backend_(backend) {
   static std::atomic<int> count{0};
   std::string unique = std::to_string(getpid()) + "_" + std::to_string(++count);
   if (backend == Backend::kSqlite) {
-    location_.url = "sqlite:" + (std::filesystem::current_path() / ("store" + unique + ".sqlite")).string();
+    location_.url =
+        "sqlite:" + (std::filesystem::current_path() / ("store" + unique + ".sqlite")).string();
     return;
   }
   std::string url = postgresUrl();
