@@ -9,7 +9,7 @@ namespace pelk {
 namespace {
 
 constexpr double kWidth = 860, kHeight = 420;
-constexpr double kLeft = 80, kRight = 180, kTop = 50, kBottom = 70;
+constexpr double kLeft = 80, kRight = 220, kTop = 50, kBottom = 70;
 
 std::string xmlText(const std::string& text) {
   std::string out;
@@ -43,8 +43,9 @@ std::string number(double v) {
 
 // Seconds since 1970 of "YYYY-MM-DDTHH:MM:SS", for spacing the runs by the time between them.
 double secondsOf(const std::string& iso) {
-  int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
-  if (std::sscanf(iso.c_str(), "%d-%d-%dT%d:%d:%d", &y, &mo, &d, &h, &mi, &s) < 3) return 0;
+  int y = 0, mo = 0, d = 0, h = 0, mi = 0;
+  double s = 0;
+  if (std::sscanf(iso.c_str(), "%d-%d-%dT%d:%d:%lf", &y, &mo, &d, &h, &mi, &s) < 3) return 0;
   using namespace std::chrono;
   auto day = sys_days(year_month_day(year(y), month(static_cast<unsigned>(mo)),
                                      std::chrono::day(static_cast<unsigned>(d))));
@@ -67,7 +68,7 @@ struct Series {
 
 std::string plotHistory(const std::vector<RunSummary>& runs, const std::string& title) {
   const Series series[] = {{"robust lesion burden", "#1565c0", &RunSummary::robust},
-                           {"legacy region area (group 2)", "#ef6c00", &RunSummary::legacy}};
+                           {"legacy region area", "#ef6c00", &RunSummary::legacy}};
   double top = 1;
   double first = 0, last = 0;
   for (std::size_t i = 0; i < runs.size(); ++i) {
@@ -106,15 +107,20 @@ std::string plotHistory(const std::vector<RunSummary>& runs, const std::string& 
     svg += "<line x1=\"" + number(kLeft) + "\" x2=\"" + number(kLeft + plotW) + "\" y1=\"" +
            number(yOf(v)) + "\" y2=\"" + number(yOf(v)) + "\" stroke=\"#ddd\"/>\n";
     svg += "<text x=\"" + number(kLeft - 8) + "\" y=\"" + number(yOf(v) + 4) +
-           "\" text-anchor=\"end\">" + number(v) + "</text>\n";
+           "\" text-anchor=\"end\">" + std::to_string(static_cast<long long>(v)) + "</text>\n";
   }
   svg += "<text transform=\"translate(20," + number(kTop + plotH / 2) +
          ") rotate(-90)\" text-anchor=\"middle\">burden (pixels)</text>\n";
   // Dates under the axis, at most eight so that they do not run into each other.
   std::size_t every = std::max<std::size_t>(1, (runs.size() + 7) / 8);
-  for (std::size_t i = 0; i < runs.size(); i += every)
+  std::string lastDay;
+  for (std::size_t i = 0; i < runs.size(); i += every) {
+    std::string day = runs[i].startedAt.substr(0, 10);
+    if (day == lastDay) continue;  // one label for runs of the same day
+    lastDay = day;
     svg += "<text x=\"" + number(xOf(i)) + "\" y=\"" + number(kTop + plotH + 20) +
-           "\" text-anchor=\"middle\">" + xmlText(runs[i].startedAt.substr(0, 10)) + "</text>\n";
+           "\" text-anchor=\"middle\">" + xmlText(day) + "</text>\n";
+  }
 
   double legendY = kTop + 10;
   for (const Series& s : series) {
