@@ -31,7 +31,7 @@ QTableWidgetItem* cell(const std::string& text) {
 }  // namespace
 
 HistoryDialog::HistoryDialog(const StoreLocation& where, QWidget* parent) : QDialog(parent) {
-  setWindowTitle(QStringLiteral("History – ") + QString::fromStdString(where.url));
+  setWindowTitle(QStringLiteral("History – ") + QString::fromStdString(shownStoreName(where.url)));
   resize(1100, 640);
   auto* layout = new QVBoxLayout(this);
   auto* filter = new QHBoxLayout;

@@ -1,5 +1,6 @@
 #include "gui/history_recorder.h"
 
+#include <QLabel>
 #include <QStatusBar>
 #include <map>
 
@@ -48,8 +49,12 @@ WindowHistory::WindowHistory(MainWindow& window, Workbench& workbench, Recording
   });
   window_.addMenuCommand(QStringLiteral("&Results"), QStringLiteral("History…"),
                          [this] { openHistory(); });
-  window_.statusBar()->showMessage(QStringLiteral("Results store: ") +
-                                   QString::fromStdString(recorder_.storeName()));
+  // A permanent label: a temporary message would be wiped by the menus' status tips.
+  status_ = new QLabel(&window_);
+  status_->setObjectName(QStringLiteral("storeStatus"));
+  window_.statusBar()->addWidget(status_, 1);
+  status_->setText(QStringLiteral("Results store: ") +
+                   QString::fromStdString(recorder_.storeName()));
 }
 
 WindowHistory::~WindowHistory() = default;
@@ -70,9 +75,9 @@ void WindowHistory::runRecorded(const QString& control, const std::function<void
   dialogs_.clearError();
   command();
   auto warning = recorder_.finish(!dialogs_.error(), dialogs_.error().value_or(""));
-  window_.statusBar()->showMessage(
-      warning ? QStringLiteral("Not stored: ") + QString::fromStdString(*warning)
-              : QStringLiteral("Results store: ") + QString::fromStdString(recorder_.storeName()));
+  status_->setText(warning ? QStringLiteral("Not stored: ") + QString::fromStdString(*warning)
+                           : QStringLiteral("Results store: ") +
+                                 QString::fromStdString(recorder_.storeName()));
 }
 
 void WindowHistory::openHistory() {

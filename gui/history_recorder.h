@@ -1,5 +1,7 @@
 #pragma once
 #include <QString>
+
+class QLabel;
 #include <memory>
 #include <optional>
 #include <string>
@@ -55,6 +57,7 @@ class WindowHistory {
   RecordingDialogs& dialogs_;
   std::optional<StoreLocation> where_;
   RunRecorder recorder_;
+  QLabel* status_ = nullptr;  // owned by the window's status bar
 };
 
 }  // namespace pelk

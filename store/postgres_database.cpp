@@ -3,6 +3,7 @@
 
 #include <charconv>
 
+#include "store/result_store.h"
 #include "store/sql_database.h"
 
 namespace pelk {
@@ -74,16 +75,6 @@ std::string trimmed(std::string s) {
       line += c;
   }
   return line;
-}
-
-// The URL without its password, for messages.
-std::string withoutPassword(const std::string& url) {
-  auto scheme = url.find("://");
-  auto at = url.find('@');
-  if (scheme == std::string::npos || at == std::string::npos) return url;
-  auto colon = url.find(':', scheme + 3);
-  if (colon == std::string::npos || colon > at) return url;
-  return url.substr(0, colon) + ":***" + url.substr(at);
 }
 
 class PgResult {
@@ -185,7 +176,7 @@ class PgDatabase : public SqlDatabase {
 
 std::unique_ptr<SqlDatabase> openPostgres(const std::string& url) {
   const LibPq& lib = libpq();
-  std::string shown = withoutPassword(url);
+  std::string shown = shownStoreName(url);
   // A store that does not answer must not hold up the analysis for long.
   std::string conninfo = url + (url.find('?') == std::string::npos ? "?" : "&") +
                          "connect_timeout=5&application_name=pelk40";

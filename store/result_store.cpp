@@ -118,7 +118,8 @@ std::unique_ptr<ResultStore> ResultStore::open(const StoreLocation& where, bool 
     }
     db = openSqlite(path, forWriting);
   } else {
-    throw StoreError("store " + url + ": not a store name (sqlite:PATH or postgresql://...)");
+    throw StoreError("store " + shownStoreName(url) +
+                     ": not a store name (sqlite:PATH or postgresql://...)");
   }
   bool empty = false;
   if (forWriting) {

@@ -17,6 +17,9 @@ struct StoreLocation {
   bool createFolder = false;
 };
 
+// A store's name as shown to users: a password in a URL is hidden.
+std::string shownStoreName(const std::string& url);
+
 // The store named by the option (--store), else by PELK40_STORE, else results.sqlite in
 // $XDG_DATA_HOME/pelk40 (or ~/.local/share/pelk40). Nothing when --no-store was given.
 std::optional<StoreLocation> chooseStore(const std::optional<std::string>& option, bool noStore);

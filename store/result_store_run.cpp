@@ -12,13 +12,14 @@ std::optional<double> optionalReal(const SqlValue& v) {
 }  // namespace
 
 RunRecord ResultStore::run(std::int64_t id) {
-  if (empty_) throw StoreError("store " + url_ + ": no run " + std::to_string(id));
+  if (empty_) throw StoreError("store " + shownStoreName(url_) + ": no run " + std::to_string(id));
   const std::vector<SqlValue> key{id};
   auto rows = db_->query(
       "SELECT program_version, started_at, ended_at, work_dir, command, completed, error,"
       " patient, test, hospital, test_date FROM runs WHERE id = $1",
       key);
-  if (rows.empty()) throw StoreError("store " + url_ + ": no run " + std::to_string(id));
+  if (rows.empty())
+    throw StoreError("store " + shownStoreName(url_) + ": no run " + std::to_string(id));
   const SqlRow& r = rows[0];
   RunRecord run{sqlText(r[0]),
                 sqlText(r[1]),

@@ -33,7 +33,9 @@ RunRecorder::RunRecorder(std::optional<StoreLocation> where, std::string program
 
 RunRecorder::~RunRecorder() = default;
 
-std::string RunRecorder::storeName() const { return where_ ? where_->url : "no store"; }
+std::string RunRecorder::storeName() const {
+  return where_ ? shownStoreName(where_->url) : "no store";
+}
 
 void RunRecorder::begin(std::string command, CommandInputs inputs) {
   if (!where_) return;

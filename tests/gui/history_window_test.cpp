@@ -1,5 +1,6 @@
 // The window records each command in the store, and "Results → History…" reads it back.
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -43,7 +44,7 @@ class HistoryWindowTest : public QObject {
     Workbench workbench(dialogs);
     MainWindow window(workbench);
     WindowHistory history(window, workbench, dialogs);
-    QVERIFY(window.statusBar()->currentMessage().contains("runs.sqlite"));
+    QVERIFY(window.findChild<QLabel*>("storeStatus")->text().contains("runs.sqlite"));
 
     window.setScanFields("standard.bmp", "reference.bmp", "third.bmp");
     qobject_cast<QPushButton*>(window.control("Sy"))->click();
