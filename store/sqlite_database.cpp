@@ -137,6 +137,9 @@ std::unique_ptr<SqlDatabase> openSqlite(const std::string& path, bool create) {
     // the program (the database cannot be corrupted, at most the last run is lost on power loss).
     database->exec("PRAGMA journal_mode = WAL");
     database->exec("PRAGMA synchronous = NORMAL");
+    // After a large write the log is cut back, so that a reader opening the store later does
+    // not read a long log back first.
+    database->exec("PRAGMA journal_size_limit = 4194304");
   }
   return database;
 }
