@@ -29,5 +29,6 @@ const std::vector<BenchCase>& allCases();
 void addModuleCases();
 void addSqlCases();
 void addCommandCases();
+void addStoreCases();
 
 }  // namespace pelk::bench

@@ -181,6 +181,7 @@ int run(int argc, char** argv) {
   addModuleCases();
   addSqlCases();
   addCommandCases();
+  addStoreCases();
   GoldenOutputs golden(PELK_BENCH_GOLDEN);
   if (goldenOnly) {
     const int status = checkGoldenOnce(golden);

@@ -1,5 +1,6 @@
 #include "gui/main_window.h"
 
+#include <QAction>
 #include <filesystem>
 
 #include <QApplication>
@@ -186,13 +187,26 @@ void MainWindow::runCommand(const std::function<void()>& command) {
   // The window takes no input while a command runs.
   setEnabled(false);
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  command();
+  const QObject* from = sender();
+  const auto* action = qobject_cast<const QAction*>(from);
+  const QString control = action ? action->text() : from ? from->objectName() : QString();
+  if (commandHook_)
+    commandHook_(control, command);
+  else
+    command();
   QApplication::restoreOverrideCursor();
   setEnabled(true);
   edit1_->setText(local(workbench_.Edit1));
   edit2_->setText(local(workbench_.Edit2));
   edit3_->setText(local(workbench_.Edit3));
   showWorkbench();
+}
+
+void MainWindow::setScanFields(const QString& standard, const QString& reference,
+                               const QString& third) {
+  edit1_->setText(standard);
+  edit2_->setText(reference);
+  edit3_->setText(third);
 }
 
 void MainWindow::pushFieldsToWorkbench() {

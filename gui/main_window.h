@@ -29,6 +29,12 @@ class MainWindow : public QMainWindow {
   QAction* addMenuCommand(const QString& menu, const QString& text, std::function<void()> command);
   // Runs a command with the window's fields handed to the workbench first and shown back after.
   void runCommand(const std::function<void()>& command);
+  // Wraps every command run from a button or a menu entry: the hook gets the control's name (a
+  // button's object name, a menu entry's text) and must run the command itself.
+  using CommandHook = std::function<void(const QString& control, const std::function<void()>&)>;
+  void setCommandHook(CommandHook hook) { commandHook_ = std::move(hook); }
+  // Puts the fields' scan names back, as if typed.
+  void setScanFields(const QString& standard, const QString& reference, const QString& third);
 
  private:
   QPushButton* addButton(const char* name, const char* caption, int left, int top, int width,
@@ -47,6 +53,7 @@ class MainWindow : public QMainWindow {
   QButtonGroup* radioGroup_ = nullptr;
   std::size_t linesShown_ = 0;
   std::map<QString, QMenu*> menus_;
+  CommandHook commandHook_;
 };
 
 }  // namespace pelk

@@ -1,4 +1,5 @@
 #pragma once
+#include "gui/history_recorder.h"
 #include "gui/main_window.h"
 #include "gui/qt_dialogs.h"
 #include "gui/qt_printer.h"
@@ -11,9 +12,12 @@ namespace pelk {
 // Needs a QApplication.
 struct WorkbenchWindow {
   QtDialogs dialogs;
+  RecordingDialogs recordingDialogs{dialogs};
   QtPrinter printer{dialogs};
-  Workbench workbench{dialogs, &printer};
+  Workbench workbench{recordingDialogs, &printer};
   MainWindow window{workbench};
+  // Every command is recorded in the results store; "Results → History…" reads it back.
+  WindowHistory history{window, workbench, recordingDialogs};
 
   WorkbenchWindow() { dialogs.setParentWidget(&window); }
 };

@@ -7,7 +7,7 @@
 #include "importers/nominal_bmp.h"
 #include "importers/nominal_resample.h"
 #include "importers/radiological_layout.h"
-#include "importers/replace_file.h"
+#include "common/replace_file.h"
 #include "importers/scan_reader.h"
 
 namespace pelk {

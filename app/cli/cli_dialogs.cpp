@@ -6,6 +6,7 @@ void CliDialogs::beginCommand(std::string name, std::optional<std::string> typed
   command_ = std::move(name);
   typedText_ = std::move(typedText);
   failed_ = false;
+  lastError_.clear();
 }
 
 std::optional<std::string> CliDialogs::openFile(const std::string&) { return std::nullopt; }
@@ -21,6 +22,7 @@ std::string CliDialogs::inputBox(const std::string&, const std::string&,
 void CliDialogs::showError(const std::string& message) {
   err_ << "error: " << command_ << ": " << message << '\n';
   failed_ = true;
+  lastError_ = message;
 }
 
 void CliDialogs::showMessage(const std::string& message) {

@@ -18,6 +18,8 @@ class CliDialogs : public Dialogs {
   // Starts a command: names it in the lines written and clears its failure.
   void beginCommand(std::string name, std::optional<std::string> typedText = std::nullopt);
   bool failed() const { return failed_; }
+  // The message the running command failed with.
+  const std::string& lastError() const { return lastError_; }
 
   std::optional<std::string> openFile(const std::string& filter) override;
   std::string inputBox(const std::string& caption, const std::string& prompt,
@@ -30,6 +32,7 @@ class CliDialogs : public Dialogs {
   std::string command_;
   std::optional<std::string> typedText_;
   bool failed_ = false;
+  std::string lastError_;
 };
 
 }  // namespace pelk

@@ -19,7 +19,12 @@ std::string commandHelp() {
          "pelk40-cli import SOURCE --out FILE.bmp [--slice N] [--window auto|MIN:MAX]\n"
          "                                 one slice of a DICOM or NIfTI scan as a workbench bitmap\n"
          "pelk40-cli report --dir DIR --out FILE.html [--std F --ref F --third F]\n"
-         "                                 the HTML picture report of a folder an earlier run left\n";
+         "                                 the HTML picture report of a folder an earlier run left\n"
+         "pelk40-cli history [--store URL] [--patient P] [--since DATE]\n"
+         "                   [--format table|csv|json] [--plot FILE.svg]\n"
+         "                                 the runs kept in the results store, oldest first\n"
+         "Every command run is recorded in the results store: --store, else PELK40_STORE, else\n"
+         "results.sqlite in $XDG_DATA_HOME/pelk40 (~/.local/share/pelk40).\n";
 }
 
 }  // namespace
@@ -32,6 +37,7 @@ CliParse parseCli(int argc, const char* const* argv, std::ostream& out, std::ost
   std::string results;
   std::string view;
   std::string report;
+  std::string store;
 
   CLI::App app{"Runs the PELK 40 workbench without a window: sets the image names and the test "
                "information, runs the commands in order and saves or prints the results area.",
@@ -51,6 +57,10 @@ CliParse parseCli(int argc, const char* const* argv, std::ostream& out, std::ost
   auto* viewOption = app.add_option("--view", view, "save the image view as a BMP at the end");
   auto* reportOption = app.add_option(
       "--report", report, "write the HTML picture report of this run to FILE at the end");
+  auto* storeOption = app.add_option(
+      "--store", store, "record the runs in this store: sqlite:PATH or postgresql://...");
+  app.add_flag("--no-store", options.noStore, "record nothing in the results store")
+      ->excludes(storeOption);
   app.add_option("COMMAND", words, "commands to run, in order (see below)");
   app.footer(commandHelp());
 
@@ -78,6 +88,7 @@ CliParse parseCli(int argc, const char* const* argv, std::ostream& out, std::ost
   if (resultsOption->count()) options.resultsFile = results;
   if (viewOption->count()) options.viewFile = view;
   if (reportOption->count()) options.reportFile = report;
+  if (storeOption->count()) options.store = store;
   return {std::move(options), kExitCompleted};
 }
 

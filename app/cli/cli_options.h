@@ -21,6 +21,8 @@ struct CliOptions {
   std::optional<std::string> resultsFile;
   std::optional<std::string> viewFile;
   std::optional<std::string> reportFile;
+  std::optional<std::string> store;  // --store; PELK40_STORE or the default store otherwise
+  bool noStore = false;
   std::vector<BoundCommand> commands;
 };
 

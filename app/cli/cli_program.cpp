@@ -1,5 +1,6 @@
 #include "app/cli/cli_program.h"
 
+#include "app/cli/cli_history.h"
 #include "app/cli/report_command.h"
 
 namespace pelk {
@@ -20,6 +21,13 @@ const std::vector<StandaloneWord>& lightStandaloneWords() {
   static const std::vector<StandaloneWord> words = {
       // "report --dir DIR --out FILE.html": the picture report of a folder an earlier run left.
       {"report", runReportCommand},
+      // "history": the runs kept in the results store.
+      {"history",
+       [](const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+         std::vector<const char*> argv{"history"};
+         for (const std::string& arg : args) argv.push_back(arg.c_str());
+         return runHistoryCommand(static_cast<int>(argv.size()), argv.data(), out, err);
+       }},
   };
   return words;
 }

@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "app/cli/cli_dialogs.h"
+#include "app/cli/cli_history.h"
 #include "app/cli/cli_options.h"
 #include "app/cli/cli_program.h"
 #include "app/cli/sibling_programs.h"
+#include "store/run_recorder.h"
 #include "workbench/workbench.h"
 
 namespace pelk {
@@ -86,11 +88,18 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
   workbench.Edit3 = options.thirdImage;
   workbench.TestInfo = options.testInfo;
 
+  RunRecorder recorder(chooseStore(options.store, options.noStore), PELK_VERSION);
   bool anyFailed = false;
   for (const BoundCommand& bound : options.commands) {
     dialogs.beginCommand(bound.given, bound.typedText);
+    const TestInformation& info = workbench.TestInfo;
+    recorder.begin(std::string(bound.command->word),
+                   {workbench.Edit1, workbench.Edit2, workbench.Edit3, info.patient, info.test,
+                    info.hospital, info.date});
     bound.command->run(workbench);
     anyFailed = anyFailed || dialogs.failed();
+    if (auto warning = recorder.finish(!dialogs.failed(), dialogs.lastError()))
+      err << "pelk40-cli: warning: " << *warning << '\n';
   }
 
   if (options.resultsFile) {

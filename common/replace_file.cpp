@@ -1,4 +1,4 @@
-#include "importers/replace_file.h"
+#include "common/replace_file.h"
 
 #include <cerrno>
 #include <cstdio>

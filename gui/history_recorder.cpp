@@ -1,0 +1,92 @@
+#include "gui/history_recorder.h"
+
+#include <QLabel>
+#include <QStatusBar>
+#include <map>
+
+#include "gui/history_dialog.h"
+#include "gui/main_window.h"
+#include "workbench/workbench.h"
+
+namespace pelk {
+
+void RecordingDialogs::showError(const std::string& message) {
+  error_ = message;
+  shown_.showError(message);
+}
+
+std::string WindowHistory::commandOf(const QString& control) {
+  static const std::map<QString, std::string> words = {{"Button3", "rra1"},
+                                                       {"Button4", "rra2"},
+                                                       {"Button5", "mchs"},
+                                                       {"Button6", "zchs"},
+                                                       {"Button8", "cluster"},
+                                                       {"Button7", "diff"},
+                                                       {"Button13", "tpa"},
+                                                       {"Sy", "synopsis1"},
+                                                       {"Button16", "synopsis2"},
+                                                       {"Button10", "save-image"},
+                                                       {"Button12", "save-results"},
+                                                       {"Button14", "print"},
+                                                       {"Button15", "false-color"},
+                                                       {"Button17", "load-std"},
+                                                       {"Button18", "load-ref"},
+                                                       {"Button19", "load-third"},
+                                                       {"Robust Tumour Progression", "robust-tpa"},
+                                                       {"Import scan…", "import"}};
+  auto it = words.find(control);
+  return it == words.end() ? std::string() : it->second;
+}
+
+WindowHistory::WindowHistory(MainWindow& window, Workbench& workbench, RecordingDialogs& dialogs)
+    : window_(window),
+      workbench_(workbench),
+      dialogs_(dialogs),
+      where_(chooseStore(std::nullopt, false)),
+      recorder_(where_, PELK_VERSION) {
+  window_.setCommandHook([this](const QString& control, const std::function<void()>& command) {
+    runRecorded(control, command);
+  });
+  window_.addMenuCommand(QStringLiteral("&Results"), QStringLiteral("History…"),
+                         [this] { openHistory(); });
+  // A permanent label: a temporary message would be wiped by the menus' status tips.
+  status_ = new QLabel(&window_);
+  status_->setObjectName(QStringLiteral("storeStatus"));
+  window_.statusBar()->addWidget(status_, 1);
+  status_->setText(QStringLiteral("Results store: ") +
+                   QString::fromStdString(recorder_.storeName()));
+}
+
+WindowHistory::~WindowHistory() = default;
+
+void WindowHistory::runRecorded(const QString& control, const std::function<void()>& command) {
+  std::string word = commandOf(control);
+  if (control == QLatin1String("Button2"))  // "2. Plot": the word follows the chosen item
+    word = workbench_.RadioGroup1 == 0   ? "plot-std"
+           : workbench_.RadioGroup1 == 1 ? "plot-ref"
+                                         : "plot";
+  if (word.empty()) {
+    command();
+    return;
+  }
+  const TestInformation& info = workbench_.TestInfo;
+  recorder_.begin(word, {workbench_.Edit1, workbench_.Edit2, workbench_.Edit3, info.patient,
+                         info.test, info.hospital, info.date});
+  dialogs_.clearError();
+  command();
+  auto warning = recorder_.finish(!dialogs_.error(), dialogs_.error().value_or(""));
+  status_->setText(warning ? QStringLiteral("Not stored: ") + QString::fromStdString(*warning)
+                           : QStringLiteral("Results store: ") +
+                                 QString::fromStdString(recorder_.storeName()));
+}
+
+void WindowHistory::openHistory() {
+  if (!where_) return;
+  HistoryDialog dialog(*where_, &window_);
+  if (dialog.exec() != QDialog::Accepted || !dialog.chosenScans()) return;
+  const auto& scans = *dialog.chosenScans();
+  window_.setScanFields(QString::fromStdString(scans[0]), QString::fromStdString(scans[1]),
+                        QString::fromStdString(scans[2]));
+}
+
+}  // namespace pelk

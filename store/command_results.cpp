@@ -1,0 +1,114 @@
+#include <array>
+
+#include "common/file_io.h"
+#include "common/io_error.h"
+#include "store/result_files.h"
+#include "store/run_recorder.h"
+#include "store/sha256.h"
+
+namespace pelk {
+namespace {
+
+// What each command word reads and which of its result files the store keeps.
+struct CommandShape {
+  std::string_view word;
+  bool standard, reference, third;
+  bool rra1, rra2, mchs, zchs, cluster1, progression, robust;
+};
+
+constexpr std::array<CommandShape, 15> kShapes = {{
+    {"plot-std", true, false, false, false, false, false, false, false, false, false},
+    {"plot-ref", false, true, false, false, false, false, false, false, false, false},
+    {"rra1", true, true, false, true, false, false, false, false, false, false},
+    {"rra2", true, true, false, false, true, false, false, false, false, false},
+    {"mchs", true, true, false, false, false, true, false, false, false, false},
+    {"zchs", true, true, false, false, false, false, true, false, false, false},
+    {"cluster", true, true, false, false, false, false, false, true, false, false},
+    {"diff", true, true, false, false, false, false, false, false, false, false},
+    {"tpa", true, true, true, false, false, false, false, false, true, false},
+    {"synopsis1", true, true, false, true, true, true, true, true, false, false},
+    {"synopsis2", true, true, true, false, false, false, false, false, true, false},
+    {"robust-tpa", true, true, true, false, false, false, false, false, false, true},
+    {"load-std", true, false, false, false, false, false, false, false, false, false},
+    {"load-ref", false, true, false, false, false, false, false, false, false, false},
+    {"load-third", false, false, true, false, false, false, false, false, false, false},
+}};
+
+const CommandShape* shapeOf(const std::string& command) {
+  for (const CommandShape& s : kShapes)
+    if (s.word == command) return &s;
+  return nullptr;  // commands without scans or results: plot, tes, save-image, ...
+}
+
+ScanRecord describe(std::string role, const std::string& path) {
+  ScanRecord scan{std::move(role), path, std::nullopt, std::nullopt, std::nullopt, std::nullopt};
+  std::string bytes;
+  try {
+    bytes = readWholeFile(path);
+  } catch (const IoError&) {
+    return scan;  // the command says why; the run keeps the name it was given
+  }
+  scan.size = static_cast<std::int64_t>(bytes.size());
+  scan.sha256 = sha256Hex({reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()});
+  if (bytes.size() >= 26 && bytes.starts_with("BM")) {
+    auto le32 = [&](std::size_t at) {
+      std::uint32_t v = 0;
+      for (int k = 3; k >= 0; --k) v = v << 8 | static_cast<unsigned char>(bytes[at + k]);
+      return static_cast<std::int32_t>(v);
+    };
+    scan.width = le32(18);
+    scan.height = le32(22);
+  }
+  return scan;
+}
+
+}  // namespace
+
+std::vector<std::string> resultFilesOf(const std::string& command) {
+  const CommandShape* s = shapeOf(command);
+  if (!s) return {};
+  std::vector<std::string> files;
+  if (s->rra1) files.push_back("rra1.sql");
+  if (s->rra2) files.push_back("rra2.sql");
+  if (s->mchs) files.push_back("mchs-results.dat");
+  if (s->zchs) files.push_back("zchs.dat");
+  if (s->cluster1 || s->progression) files.push_back("cluster1.db.txt.dat");
+  if (s->progression) {
+    files.push_back("cluster2.db.txt.dat");
+    files.push_back("tpa.dat");
+  }
+  if (s->robust) files.push_back("progression.json");
+  return files;
+}
+
+RunResults collectResults(const std::string& command,
+                          const std::function<bool(const std::string&)>& fresh) {
+  RunResults r;
+  const CommandShape* s = shapeOf(command);
+  if (!s) return r;
+  if (s->rra1 && fresh("rra1.sql")) r.rank.push_back(readRankScript("rra1.sql", "RRA-1"));
+  if (s->rra2 && fresh("rra2.sql")) r.rank.push_back(readRankScript("rra2.sql", "RRA-2"));
+  if (s->mchs && fresh("mchs-results.dat")) r.mchs = readMchsResults("mchs-results.dat");
+  if (s->zchs && fresh("zchs.dat")) r.zchs = readZchsZones("zchs.dat");
+  if ((s->cluster1 || s->progression) && fresh("cluster1.db.txt.dat"))
+    r.clusters = readClusterRegions("cluster1.db.txt.dat", 1);
+  if (s->progression && fresh("cluster2.db.txt.dat")) {
+    auto group2 = readClusterRegions("cluster2.db.txt.dat", 2);
+    r.clusters.insert(r.clusters.end(), group2.begin(), group2.end());
+  }
+  if (s->progression && fresh("tpa.dat")) r.progression = readProgressionTotals("tpa.dat");
+  if (s->robust && fresh("progression.json")) r.robust = readRobustProgression("progression.json");
+  return r;
+}
+
+std::vector<ScanRecord> describeScans(const std::string& command, const CommandInputs& inputs) {
+  std::vector<ScanRecord> scans;
+  const CommandShape* s = shapeOf(command);
+  if (!s) return scans;
+  if (s->standard) scans.push_back(describe("standard", inputs.standard));
+  if (s->reference) scans.push_back(describe("reference", inputs.reference));
+  if (s->third) scans.push_back(describe("third", inputs.third));
+  return scans;
+}
+
+}  // namespace pelk

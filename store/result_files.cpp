@@ -1,0 +1,171 @@
+#include "store/result_files.h"
+
+#include <charconv>
+#include <nlohmann/json.hpp>
+#include <vector>
+
+#include "common/file_io.h"
+#include "common/io_error.h"
+#include "store/sql_database.h"
+
+namespace pelk {
+namespace {
+
+std::string contentOf(const std::string& path) {
+  try {
+    return readWholeFile(path);
+  } catch (const IoError& e) {
+    throw StoreError(std::string("result file ") + path + ": " + e.what());
+  }
+}
+
+[[noreturn]] void malformed(const std::string& path, const std::string& what) {
+  throw StoreError("result file " + path + ": " + what);
+}
+
+std::vector<std::string_view> lines(std::string_view text) {
+  std::vector<std::string_view> out;
+  while (!text.empty()) {
+    std::size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    out.push_back(line);
+    if (end == std::string_view::npos) break;
+    text.remove_prefix(end + 1);
+  }
+  return out;
+}
+
+// The numbers of a line separated by blanks; nothing when any word is not a number.
+std::optional<std::vector<double>> numbers(std::string_view line) {
+  std::vector<double> values;
+  std::size_t i = 0;
+  while (i < line.size()) {
+    if (line[i] == ' ' || line[i] == '\t') {
+      ++i;
+      continue;
+    }
+    double v = 0.0;
+    auto [end, ec] = std::from_chars(line.data() + i, line.data() + line.size(), v);
+    if (ec != std::errc() || (end != line.data() + line.size() && *end != ' ' && *end != '\t'))
+      return std::nullopt;
+    values.push_back(v);
+    i = static_cast<std::size_t>(end - line.data());
+  }
+  return values;
+}
+
+int whole(double v) { return static_cast<int>(v); }
+
+}  // namespace
+
+RankResult readRankScript(const std::string& path, std::string analysis) {
+  std::string text = contentOf(path);
+  // The insert ends "...,RESULT,TRUE);" or "...,RESULT,FALSE);".
+  std::size_t close = text.rfind(");");
+  std::size_t flagComma = close == std::string::npos ? close : text.rfind(',', close);
+  std::size_t valueComma = flagComma == std::string::npos || flagComma == 0
+                               ? std::string::npos
+                               : text.rfind(',', flagComma - 1);
+  if (valueComma == std::string::npos) malformed(path, "no result in its insert");
+  std::string flag = text.substr(flagComma + 1, close - flagComma - 1);
+  auto value = numbers(std::string_view(text).substr(valueComma + 1, flagComma - valueComma - 1));
+  if (!value || value->size() != 1 || (flag != "TRUE" && flag != "FALSE"))
+    malformed(path, "no result in its insert");
+  return {std::move(analysis), value->front(), flag == "TRUE"};
+}
+
+std::vector<MchsBlock> readMchsResults(const std::string& path) {
+  std::string text = contentOf(path);
+  std::vector<MchsBlock> blocks;
+  for (std::string_view line : lines(text)) {
+    auto v = numbers(line);
+    if (!v || v->empty()) continue;  // the heading lines
+    if (v->size() != 6) malformed(path, "a block line without six numbers");
+    const auto& n = *v;
+    blocks.push_back({whole(n[0]), whole(n[1]), whole(n[2]), n[3], whole(n[4]), whole(n[5])});
+  }
+  return blocks;
+}
+
+std::vector<ZchsZone> readZchsZones(const std::string& path) {
+  std::string text = contentOf(path);
+  std::vector<std::string_view> all = lines(text);
+  std::vector<ZchsZone> zones;
+  for (std::size_t i = 1; i < all.size(); ++i) {  // line 1 is "N glist idx"
+    auto v = numbers(all[i]);
+    if (!v || v->empty()) continue;
+    if (v->size() != 2) malformed(path, "a zone line without two numbers");
+    zones.push_back({static_cast<int>(zones.size()) + 1, (*v)[0], (*v)[1]});
+  }
+  return zones;
+}
+
+std::vector<ClusterRegion> readClusterRegions(const std::string& path, int group) {
+  std::string text = contentOf(path);
+  std::vector<std::string_view> all = lines(text);
+  std::vector<ClusterRegion> regions;
+  for (std::size_t i = 1; i < all.size(); ++i) {  // line 1 is the count
+    auto v = numbers(all[i]);
+    if (!v || v->empty()) continue;
+    if (v->size() != 8) malformed(path, "a region line without eight numbers");
+    const auto& n = *v;
+    regions.push_back({group, static_cast<int>(regions.size()) + 1, whole(n[0]), whole(n[1]),
+                       whole(n[2]), whole(n[3]), whole(n[4]), n[5], whole(n[6]), whole(n[7])});
+  }
+  return regions;
+}
+
+LegacyProgression readProgressionTotals(const std::string& path) {
+  std::string text = contentOf(path);
+  std::vector<double> values;
+  LegacyProgression p;
+  constexpr std::string_view kVerdict = "Tumor Progression is ";
+  for (std::string_view line : lines(text)) {
+    if (line.starts_with(kVerdict)) {
+      p.verdict = std::string(line.substr(kVerdict.size()));
+      continue;
+    }
+    // "  484.000 Total Area": the number is the first word.
+    std::size_t start = line.find_first_not_of(' ');
+    if (start == std::string_view::npos) continue;
+    std::size_t end = line.find(' ', start);
+    auto v = numbers(line.substr(start, end == std::string_view::npos ? end : end - start));
+    if (v && v->size() == 1) values.push_back(v->front());
+  }
+  if (values.size() != 14 || p.verdict.empty())
+    malformed(path, "not the fourteen totals and a verdict");
+  ProgressionGroup* groups[] = {&p.group1, &p.group2};
+  for (int g = 0; g < 2; ++g) {
+    const double* v = values.data() + 7 * g;
+    *groups[g] = {v[0], v[1], v[2], v[3], v[4], v[5], v[6]};
+  }
+  return p;
+}
+
+RobustProgression readRobustProgression(const std::string& path) {
+  std::string text = contentOf(path);
+  try {
+    auto json = nlohmann::json::parse(text);
+    auto optionalReal = [](const nlohmann::json& v) {
+      return v.is_null() ? std::nullopt : std::optional<double>(v.get<double>());
+    };
+    RobustProgression p;
+    p.verdict = json.at("verdict").get<std::string>();
+    p.burden1 = json.at("burden1").get<std::int64_t>();
+    p.burden2 = json.at("burden2").get<std::int64_t>();
+    p.burden1Mm2 = optionalReal(json.at("burden1_mm2"));
+    p.burden2Mm2 = optionalReal(json.at("burden2_mm2"));
+    p.newLesions = json.at("new_lesions").get<int>();
+    for (const auto& c : json.at("components"))
+      p.components.push_back({c.at("followup").get<int>(), c.at("area").get<std::int64_t>(),
+                              optionalReal(c.at("area_mm2")), c.at("mean_change").get<double>(),
+                              c.at("centroid").at(0).get<double>(),
+                              c.at("centroid").at(1).get<double>(), c.at("new").get<bool>()});
+    return p;
+  } catch (const nlohmann::json::exception& e) {
+    malformed(path, e.what());
+  }
+}
+
+}  // namespace pelk

@@ -1,0 +1,233 @@
+#include "store/result_store.h"
+
+#include <filesystem>
+#include <map>
+
+#include "store/schema.h"
+#include "store/utf8_text.h"
+
+namespace pelk {
+namespace {
+
+constexpr std::string_view kSqliteScheme = "sqlite:";
+
+bool isPostgresUrl(const std::string& url) {
+  return url.starts_with("postgresql://") || url.starts_with("postgres://");
+}
+
+SqlValue optionalReal(const std::optional<double>& v) { return v ? SqlValue(*v) : SqlValue(); }
+
+std::optional<double> readOptionalReal(const SqlValue& v) {
+  return sqlIsNull(v) ? std::nullopt : std::optional<double>(sqlReal(v));
+}
+
+std::int64_t integer(long long v) { return static_cast<std::int64_t>(v); }
+
+void insertResults(SqlDatabase& db, std::int64_t id, const RunResults& r) {
+  if (!r.rank.empty()) {
+    auto insert = db.prepare(
+        "INSERT INTO rank_results (run_id, analysis, result, significant) VALUES ($1, $2, $3, $4)");
+    for (const RankResult& rank : r.rank)
+      insert->run({id, rank.analysis, rank.result, integer(rank.significant)});
+  }
+  if (!r.mchs.empty()) {
+    auto insert = db.prepare(
+        "INSERT INTO mchs_blocks (run_id, idx, x, y, value, xb, yb)"
+        " VALUES ($1, $2, $3, $4, $5, $6, $7)");
+    for (const MchsBlock& b : r.mchs)
+      insert->run(
+          {id, integer(b.idx), integer(b.x), integer(b.y), b.value, integer(b.xb), integer(b.yb)});
+  }
+  if (!r.zchs.empty()) {
+    auto insert = db.prepare(
+        "INSERT INTO zchs_zones (run_id, idx, zone, difference) VALUES ($1, $2, $3, $4)");
+    for (const ZchsZone& z : r.zchs) insert->run({id, integer(z.idx), z.zone, z.difference});
+  }
+  if (!r.clusters.empty()) {
+    auto insert = db.prepare(
+        "INSERT INTO cluster_regions (run_id, grp, idx, x1, y1, dx, dy, area, intensity, xb, yb)"
+        " VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11)");
+    for (const ClusterRegion& c : r.clusters)
+      insert->run({id, integer(c.group), integer(c.idx), integer(c.x1), integer(c.y1),
+                   integer(c.dx), integer(c.dy), integer(c.area), c.intensity, integer(c.xb),
+                   integer(c.yb)});
+  }
+  auto verdict = [&] {
+    return db.prepare(
+        "INSERT INTO verdicts (run_id, kind, verdict, burden1, burden2, burden1_mm2, burden2_mm2,"
+        " new_lesions) VALUES ($1, $2, $3, $4, $5, $6, $7, $8)");
+  };
+  if (r.progression) {
+    auto insert = db.prepare(
+        "INSERT INTO progression (run_id, grp, total_area, mean_area, median_area,"
+        " total_intensity, mean_intensity, median_intensity, tumor_index)"
+        " VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9)");
+    int group = 1;
+    for (const ProgressionGroup* g : {&r.progression->group1, &r.progression->group2})
+      insert->run({id, integer(group++), g->totalArea, g->meanArea, g->medianArea,
+                   g->totalIntensity, g->meanIntensity, g->medianIntensity, g->tumorIndex});
+    verdict()->run({id, std::string("legacy"), r.progression->verdict,
+                    r.progression->group1.totalArea, r.progression->group2.totalArea, SqlValue(),
+                    SqlValue(), SqlValue()});
+  }
+  if (r.robust) {
+    const RobustProgression& p = *r.robust;
+    verdict()->run({id, std::string("robust"), p.verdict, static_cast<double>(p.burden1),
+                    static_cast<double>(p.burden2), optionalReal(p.burden1Mm2),
+                    optionalReal(p.burden2Mm2), integer(p.newLesions)});
+    auto insert = db.prepare(
+        "INSERT INTO robust_components (run_id, idx, followup, area, area_mm2, mean_change,"
+        " centroid_x, centroid_y, is_new) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9)");
+    std::int64_t idx = 0;
+    for (const RobustComponent& c : p.components)
+      insert->run({id, ++idx, integer(c.followup), c.area, optionalReal(c.areaMm2), c.meanChange,
+                   c.centroidX, c.centroidY, integer(c.isNew)});
+  }
+}
+
+// The filter of a history query over runs r, with its parameters.
+std::string runFilter(const HistoryQuery& q, std::vector<SqlValue>& params) {
+  std::string where;
+  auto add = [&](const char* column, const char* op, const std::string& value) {
+    params.emplace_back(value);
+    where += (where.empty() ? " WHERE " : " AND ");
+    where += std::string("r.") + column + op + "$" + std::to_string(params.size());
+  };
+  if (q.patient) add("patient", " = ", *q.patient);
+  if (q.since) add("started_at", " >= ", *q.since);
+  return where;
+}
+
+}  // namespace
+
+std::unique_ptr<ResultStore> ResultStore::open(const StoreLocation& where, bool forWriting) {
+  std::unique_ptr<SqlDatabase> db;
+  const std::string& url = where.url;
+  if (isPostgresUrl(url)) {
+    db = openPostgres(url);
+  } else if (url.starts_with(kSqliteScheme)) {
+    std::string path = url.substr(kSqliteScheme.size());
+    if (path.empty()) throw StoreError("store " + url + ": no file named after \"sqlite:\"");
+    std::error_code ec;
+    bool exists = std::filesystem::exists(path, ec);
+    if (!exists && !forWriting)
+      throw StoreError("store " + path + ": no such file (no run has been recorded there)");
+    if (!exists && where.createFolder) {
+      std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+      if (ec) throw StoreError("store " + path + ": cannot make its folder: " + ec.message());
+    }
+    db = openSqlite(path, forWriting);
+  } else {
+    throw StoreError("store " + shownStoreName(url) +
+                     ": not a store name (sqlite:PATH or postgresql://...)");
+  }
+  bool empty = false;
+  if (forWriting) {
+    prepareSchema(*db);
+  } else {
+    int version = schemaVersion(*db);
+    empty = version == 0;
+    if (version != 0) prepareSchema(*db);  // refuses a newer store, migrates an older one
+  }
+  return std::unique_ptr<ResultStore>(new ResultStore(std::move(db), url, empty));
+}
+
+std::int64_t ResultStore::record(const RunRecord& given) {
+  RunRecord run = given;
+  for (std::string* text : {&run.workDir, &run.error, &run.patient, &run.test, &run.hospital,
+                            &run.testDate, &run.command})
+    *text = validUtf8(*text);
+  for (ScanRecord& scan : run.scans) scan.path = validUtf8(scan.path);
+  SqlTransaction tx(*db_);
+  auto rows = db_->query(
+      "INSERT INTO runs (program_version, started_at, ended_at, work_dir, command, completed,"
+      " error, patient, test, hospital, test_date)"
+      " VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11) RETURNING id",
+      {run.programVersion, run.startedAt, run.endedAt, run.workDir, run.command,
+       integer(run.completed), run.completed ? SqlValue() : SqlValue(run.error), run.patient,
+       run.test, run.hospital, run.testDate});
+  std::int64_t id = sqlInt(rows.at(0).at(0));
+  if (!run.scans.empty()) {
+    auto insert = db_->prepare(
+        "INSERT INTO scans (run_id, role, path, size, sha256, width, height)"
+        " VALUES ($1, $2, $3, $4, $5, $6, $7)");
+    for (const ScanRecord& s : run.scans)
+      insert->run({id, s.role, s.path, s.size ? SqlValue(*s.size) : SqlValue(),
+                   s.sha256 ? SqlValue(*s.sha256) : SqlValue(),
+                   s.width ? SqlValue(integer(*s.width)) : SqlValue(),
+                   s.height ? SqlValue(integer(*s.height)) : SqlValue()});
+  }
+  insertResults(*db_, id, run.results);
+  tx.commit();
+  return id;
+}
+
+std::vector<RunSummary> ResultStore::history(const HistoryQuery& query) {
+  if (empty_) return {};
+  std::vector<SqlValue> params;
+  std::string filter = runFilter(query, params);
+  std::vector<RunSummary> runs;
+  std::map<std::int64_t, std::size_t> byId;
+  for (const SqlRow& row :
+       db_->query("SELECT r.id, r.started_at, r.command, r.completed, r.error, r.patient, r.test,"
+                  " r.hospital, r.test_date,"
+                  " (SELECT COUNT(*) FROM mchs_blocks m WHERE m.run_id = r.id),"
+                  " (SELECT COUNT(*) FROM cluster_regions c WHERE c.run_id = r.id)"
+                  " FROM runs r" +
+                      filter + " ORDER BY r.started_at, r.id",
+                  params)) {
+    RunSummary s;
+    s.id = sqlInt(row[0]);
+    s.startedAt = sqlText(row[1]);
+    s.command = sqlText(row[2]);
+    s.completed = sqlInt(row[3]) != 0;
+    s.error = sqlText(row[4]);
+    s.patient = sqlText(row[5]);
+    s.test = sqlText(row[6]);
+    s.hospital = sqlText(row[7]);
+    s.testDate = sqlText(row[8]);
+    s.mchsBlocks = static_cast<int>(sqlInt(row[9]));
+    s.clusterRegions = static_cast<int>(sqlInt(row[10]));
+    byId[s.id] = runs.size();
+    runs.push_back(std::move(s));
+  }
+  if (runs.empty()) return runs;
+
+  for (const SqlRow& row : db_->query(
+           "SELECT s.run_id, s.role, s.path FROM scans s JOIN runs r ON r.id = s.run_id" + filter,
+           params)) {
+    RunSummary& s = runs[byId.at(sqlInt(row[0]))];
+    std::string role = sqlText(row[1]);
+    (role == "standard"    ? s.standard
+     : role == "reference" ? s.reference
+                           : s.third) = sqlText(row[2]);
+  }
+  for (const SqlRow& row :
+       db_->query("SELECT k.run_id, k.analysis, k.result, k.significant FROM rank_results k"
+                  " JOIN runs r ON r.id = k.run_id" +
+                      filter,
+                  params)) {
+    RunSummary& s = runs[byId.at(sqlInt(row[0]))];
+    RankResult rank{sqlText(row[1]), sqlReal(row[2]), sqlInt(row[3]) != 0};
+    (rank.analysis == "RRA-1" ? s.rra1 : s.rra2) = rank;
+  }
+  for (const SqlRow& row :
+       db_->query("SELECT v.run_id, v.kind, v.verdict, v.burden1, v.burden2, v.burden1_mm2,"
+                  " v.burden2_mm2 FROM verdicts v JOIN runs r ON r.id = v.run_id" +
+                      filter,
+                  params)) {
+    RunSummary& s = runs[byId.at(sqlInt(row[0]))];
+    VerdictSummary v{sqlText(row[2]), sqlReal(row[3]), sqlReal(row[4]), readOptionalReal(row[5]),
+                     readOptionalReal(row[6])};
+    (sqlText(row[1]) == "legacy" ? s.legacy : s.robust) = v;
+  }
+  return runs;
+}
+
+std::vector<RunSummary> ResultStore::progressionTimeline(const std::string& patient) {
+  std::vector<RunSummary> runs = history(HistoryQuery{patient, std::nullopt});
+  std::erase_if(runs, [](const RunSummary& r) { return !r.legacy && !r.robust; });
+  return runs;
+}
+
+}  // namespace pelk

@@ -1,0 +1,93 @@
+#include "store/run_recorder.h"
+
+#include <chrono>
+#include <ctime>
+
+namespace pelk {
+namespace {
+
+std::optional<std::filesystem::file_time_type> writtenAt(const std::string& name) {
+  std::error_code ec;
+  auto t = std::filesystem::last_write_time(name, ec);
+  return ec ? std::nullopt : std::optional(t);
+}
+
+}  // namespace
+
+std::string utcNow() {
+  auto now = std::chrono::system_clock::now();
+  std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+  auto millis =
+      std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()) % 1000;
+  std::tm tm{};
+  gmtime_r(&seconds, &tm);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &tm);
+  char full[40];
+  std::snprintf(full, sizeof full, "%s.%03dZ", text, static_cast<int>(millis.count()));
+  return full;
+}
+
+RunRecorder::RunRecorder(std::optional<StoreLocation> where, std::string programVersion)
+    : where_(std::move(where)), programVersion_(std::move(programVersion)) {}
+
+RunRecorder::~RunRecorder() = default;
+
+std::string RunRecorder::storeName() const {
+  return where_ ? shownStoreName(where_->url) : "no store";
+}
+
+void RunRecorder::begin(std::string command, CommandInputs inputs) {
+  if (!where_) return;
+  pending_ = RunRecord{};
+  pending_.programVersion = programVersion_;
+  pending_.startedAt = utcNow();
+  pending_.command = std::move(command);
+  inputs_ = std::move(inputs);
+  before_.clear();
+  for (std::string& name : resultFilesOf(pending_.command))
+    before_.push_back({name, writtenAt(name)});
+}
+
+std::optional<std::string> RunRecorder::finish(bool completed, const std::string& error) {
+  if (!where_) return std::nullopt;
+  RunRecord& run = pending_;
+  run.endedAt = utcNow();
+  run.completed = completed;
+  run.error = completed ? std::string() : error;
+  std::error_code ec;
+  run.workDir = std::filesystem::current_path(ec).string();
+  run.patient = inputs_.patient;
+  run.test = inputs_.test;
+  run.hospital = inputs_.hospital;
+  run.testDate = inputs_.date;
+  std::string what = "run of " + run.command + " not stored: ";
+  try {
+    run.scans = describeScans(run.command, inputs_);
+    // A completed command wrote all its files; a failed one only those it got to, which are
+    // the ones whose time changed.
+    run.results = collectResults(run.command, [&](const std::string& name) {
+      auto now = writtenAt(name);
+      if (!now) return false;
+      if (completed) return true;
+      for (const FileState& f : before_)
+        if (f.name == name) return f.written != now;
+      return false;
+    });
+    if (!store_ && !openFailure_) {
+      // Opened once: a store that cannot be reached is not tried again for every command.
+      try {
+        store_ = ResultStore::open(*where_, true);
+      } catch (const StoreError& e) {
+        openFailure_ = e.what();
+      }
+    }
+    if (!store_) return what + *openFailure_;
+    lastRunId_ = store_->record(run);
+  } catch (const StoreError& e) {
+    return what + e.what();
+  }
+  return std::nullopt;
+}
+
+}  // namespace pelk

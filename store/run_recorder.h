@@ -1,0 +1,74 @@
+#pragma once
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "store/result_store.h"
+
+namespace pelk {
+
+// What a command was given: the three scan names as the fields hold them and the test
+// information.
+struct CommandInputs {
+  std::string standard;
+  std::string reference;
+  std::string third;
+  std::string patient;
+  std::string test;
+  std::string hospital;
+  std::string date;
+};
+
+// Records each command of a session in the store, reading its results back from the files it
+// wrote in the working folder. The store is opened at the first run recorded, so a session that
+// runs nothing never touches it. A store that cannot be opened or written never stops the work:
+// finish() returns the one warning line to show instead.
+class RunRecorder {
+ public:
+  RunRecorder(std::optional<StoreLocation> where, std::string programVersion);
+  ~RunRecorder();
+
+  // Before the command (named by its command-line word): notes the time and the state of the
+  // result files it writes.
+  void begin(std::string command, CommandInputs inputs);
+  // After it: stores the run, or says why it was not stored.
+  std::optional<std::string> finish(bool completed, const std::string& error);
+
+  // The store in use, for the status line ("no store" when off).
+  std::string storeName() const;
+  // The id of the last run stored.
+  std::optional<std::int64_t> lastRunId() const { return lastRunId_; }
+
+ private:
+  struct FileState {
+    std::string name;
+    std::optional<std::filesystem::file_time_type> written;
+  };
+
+  std::optional<StoreLocation> where_;
+  std::string programVersion_;
+  std::unique_ptr<ResultStore> store_;
+  std::optional<std::string> openFailure_;
+  RunRecord pending_;
+  CommandInputs inputs_;
+  std::vector<FileState> before_;
+  std::optional<std::int64_t> lastRunId_;
+};
+
+// The results a command left in the folder: only the files it wrote, judged by `fresh`.
+RunResults collectResults(const std::string& command,
+                          const std::function<bool(const std::string&)>& fresh);
+
+// The scans a command reads, as they are on disk now.
+std::vector<ScanRecord> describeScans(const std::string& command, const CommandInputs& inputs);
+
+// The result files a command writes that the store reads back.
+std::vector<std::string> resultFilesOf(const std::string& command);
+
+// The current UTC time as "YYYY-MM-DDTHH:MM:SS.mmmZ".
+std::string utcNow();
+
+}  // namespace pelk

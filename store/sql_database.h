@@ -1,0 +1,72 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace pelk {
+
+// A value bound to a statement or read from a row. PostgreSQL hands every value back as text;
+// the readers below convert.
+using SqlValue = std::variant<std::monostate, std::int64_t, double, std::string>;
+using SqlRow = std::vector<SqlValue>;
+
+bool sqlIsNull(const SqlValue& v);
+std::string sqlText(const SqlValue& v);
+std::int64_t sqlInt(const SqlValue& v);
+double sqlReal(const SqlValue& v);
+
+// Why the store could not do what it was asked: the message names the store and the cause.
+class StoreError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// A statement prepared once and run many times. Parameters are written $1, $2, ... in the SQL,
+// each used once and in order, which both databases accept; every value is bound, never spliced.
+class SqlStatement {
+ public:
+  virtual ~SqlStatement() = default;
+  virtual std::vector<SqlRow> run(const std::vector<SqlValue>& params) = 0;
+};
+
+enum class SqlDialect { kSqlite, kPostgres };
+
+// One open connection to a store.
+class SqlDatabase {
+ public:
+  virtual ~SqlDatabase() = default;
+  virtual SqlDialect dialect() const = 0;
+  // Runs one or more statements without parameters.
+  virtual void exec(const std::string& sql) = 0;
+  virtual std::unique_ptr<SqlStatement> prepare(const std::string& sql) = 0;
+  // Begins a transaction that takes the write lock at once, so two writers queue at the start
+  // instead of one failing half way.
+  virtual void beginWrite() = 0;
+
+  std::vector<SqlRow> query(const std::string& sql, const std::vector<SqlValue>& params = {}) {
+    return prepare(sql)->run(params);
+  }
+};
+
+// Rolls back an open transaction unless it was committed.
+class SqlTransaction {
+ public:
+  explicit SqlTransaction(SqlDatabase& db) : db_(db) { db_.beginWrite(); }
+  ~SqlTransaction();
+  void commit();
+  SqlTransaction(const SqlTransaction&) = delete;
+  SqlTransaction& operator=(const SqlTransaction&) = delete;
+
+ private:
+  SqlDatabase& db_;
+  bool open_ = true;
+};
+
+std::unique_ptr<SqlDatabase> openSqlite(const std::string& path, bool create);
+// Loads the PostgreSQL client library on first use.
+std::unique_ptr<SqlDatabase> openPostgres(const std::string& url);
+
+}  // namespace pelk

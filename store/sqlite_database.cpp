@@ -1,0 +1,147 @@
+#include <sqlite3.h>
+
+#include "store/sql_database.h"
+
+namespace pelk {
+namespace {
+
+constexpr int kBusyTimeoutMs = 5000;
+
+class SqliteStatement : public SqlStatement {
+ public:
+  SqliteStatement(sqlite3* db, sqlite3_stmt* stmt, std::string where)
+      : db_(db), stmt_(stmt), where_(std::move(where)) {}
+  ~SqliteStatement() override { sqlite3_finalize(stmt_); }
+
+  std::vector<SqlRow> run(const std::vector<SqlValue>& params) override {
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+    for (std::size_t i = 0; i < params.size(); ++i) bind(static_cast<int>(i) + 1, params[i]);
+    std::vector<SqlRow> rows;
+    for (;;) {
+      int rc = sqlite3_step(stmt_);
+      if (rc == SQLITE_DONE) break;
+      if (rc != SQLITE_ROW) {
+        std::string message = sqlite3_errmsg(db_);
+        sqlite3_reset(stmt_);
+        throw StoreError(where_ + ": " + message);
+      }
+      rows.push_back(row());
+    }
+    sqlite3_reset(stmt_);
+    return rows;
+  }
+
+ private:
+  void bind(int i, const SqlValue& v) {
+    int rc = SQLITE_OK;
+    if (auto* s = std::get_if<std::string>(&v))
+      rc = sqlite3_bind_text(stmt_, i, s->data(), static_cast<int>(s->size()), SQLITE_TRANSIENT);
+    else if (auto* n = std::get_if<std::int64_t>(&v))
+      rc = sqlite3_bind_int64(stmt_, i, *n);
+    else if (auto* d = std::get_if<double>(&v))
+      rc = sqlite3_bind_double(stmt_, i, *d);
+    else
+      rc = sqlite3_bind_null(stmt_, i);
+    if (rc != SQLITE_OK) throw StoreError(where_ + ": " + sqlite3_errmsg(db_));
+  }
+
+  SqlRow row() {
+    SqlRow r;
+    int n = sqlite3_column_count(stmt_);
+    for (int i = 0; i < n; ++i) {
+      switch (sqlite3_column_type(stmt_, i)) {
+        case SQLITE_INTEGER:
+          r.emplace_back(std::int64_t{sqlite3_column_int64(stmt_, i)});
+          break;
+        case SQLITE_FLOAT:
+          r.emplace_back(sqlite3_column_double(stmt_, i));
+          break;
+        case SQLITE_NULL:
+          r.emplace_back(std::monostate{});
+          break;
+        default: {
+          auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, i));
+          r.emplace_back(
+              std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, i))));
+        }
+      }
+    }
+    return r;
+  }
+
+  sqlite3* db_;
+  sqlite3_stmt* stmt_;
+  std::string where_;
+};
+
+class SqliteDatabase : public SqlDatabase {
+ public:
+  SqliteDatabase(sqlite3* db, std::string path) : db_(db), where_("store " + std::move(path)) {}
+  ~SqliteDatabase() override { sqlite3_close_v2(db_); }
+
+  SqlDialect dialect() const override { return SqlDialect::kSqlite; }
+
+  void exec(const std::string& sql) override {
+    char* message = nullptr;
+    if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
+      std::string text = message ? message : sqlite3_errmsg(db_);
+      sqlite3_free(message);
+      throw StoreError(where_ + ": " + text);
+    }
+  }
+
+  std::unique_ptr<SqlStatement> prepare(const std::string& sql) override {
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &stmt, nullptr) !=
+        SQLITE_OK)
+      throw StoreError(where_ + ": " + sqlite3_errmsg(db_));
+    return std::make_unique<SqliteStatement>(db_, stmt, where_);
+  }
+
+  void beginWrite() override { exec("BEGIN IMMEDIATE"); }
+
+ private:
+  sqlite3* db_;
+  std::string where_;
+};
+
+}  // namespace
+
+std::unique_ptr<SqlDatabase> openSqlite(const std::string& path, bool create) {
+  sqlite3* db = nullptr;
+  int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_NOMUTEX;
+  int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
+  if (rc != SQLITE_OK && rc != SQLITE_CANTOPEN) {
+    std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    sqlite3_close_v2(db);
+    throw StoreError("store " + path + ": " + message);
+  }
+  if (rc == SQLITE_CANTOPEN) {
+    // A read-only file can still be read back; anything else cannot be opened at all.
+    sqlite3_close_v2(db);
+    db = nullptr;
+    rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+      sqlite3_close_v2(db);
+      throw StoreError("store " + path + ": cannot open the file (missing folder or no access)");
+    }
+  }
+  auto database = std::make_unique<SqliteDatabase>(db, path);
+  sqlite3_busy_timeout(db, kBusyTimeoutMs);
+  database->exec("PRAGMA foreign_keys = ON");
+  // Reading a patient's runs touches pages all over a large store; mapped, they cost no call.
+  database->exec("PRAGMA mmap_size = 268435456");
+  if (!sqlite3_db_readonly(db, "main")) {
+    // WAL lets readers and one writer work at once; NORMAL sync is durable across a crash of
+    // the program (the database cannot be corrupted, at most the last run is lost on power loss).
+    database->exec("PRAGMA journal_mode = WAL");
+    database->exec("PRAGMA synchronous = NORMAL");
+    // After a large write the log is cut back, so that a reader opening the store later does
+    // not read a long log back first.
+    database->exec("PRAGMA journal_size_limit = 4194304");
+  }
+  return database;
+}
+
+}  // namespace pelk

@@ -1,0 +1,188 @@
+#include "store/result_store.h"
+
+#include <gtest/gtest.h>
+
+#include "store/schema.h"
+#include "tests/store/store_backends.h"
+#include "tests/support/scratch_dir.h"
+
+namespace pelk::test {
+namespace {
+
+RunRecord fullRun(std::string patient, std::string startedAt) {
+  RunRecord run;
+  run.programVersion = "0.1.0";
+  run.startedAt = startedAt;
+  run.endedAt = startedAt;
+  run.workDir = "/data/scans";
+  run.command = "synopsis2";
+  run.patient = std::move(patient);
+  run.test = "T1 axial";
+  run.hospital = "St. Ann's";
+  run.testDate = "2026-03-01";
+  run.scans = {{"standard", "a.bmp", 263222, std::string(64, 'a'), 512, 512},
+               {"reference", "b.bmp", std::nullopt, std::nullopt, std::nullopt, std::nullopt}};
+  RunResults& r = run.results;
+  r.rank = {{"RRA-1", 0.202, false}, {"RRA-2", 11.952, true}};
+  r.mchs = {{1, 239, 125, 1217.113, 170, 186}, {2, 239, 128, 1020.696, 170, 185}};
+  r.zchs = {{1, 25.0, 3.0}, {2, 27.0, 2.0}};
+  r.clusters = {{1, 1, 305, 316, 22, 22, 484, 141.715, 254, 251},
+                {2, 1, 298, 315, 36, 36, 1296, 142.616, 262, 250}};
+  r.progression = LegacyProgression{{484, 484, 484, 141.715, 141.715, 141.715, 202.041},
+                                    {1296, 1296, 1296, 142.616, 142.616, 142.616, 467.779},
+                                    "INCREASING"};
+  r.robust = RobustProgression{"INCREASING",
+                               392,
+                               1052,
+                               24.5,
+                               std::nullopt,
+                               1,
+                               {{1, 392, 24.5, 68.68, 317.5, 195.5, false},
+                                {2, 1052, std::nullopt, 69.36, 317.5, 195.5, true}}};
+  return run;
+}
+
+void expectSameRun(const RunRecord& a, const RunRecord& b) {
+  EXPECT_EQ(a.patient, b.patient);
+  EXPECT_EQ(a.test, b.test);
+  EXPECT_EQ(a.hospital, b.hospital);
+  EXPECT_EQ(a.testDate, b.testDate);
+  EXPECT_EQ(a.command, b.command);
+  EXPECT_EQ(a.startedAt, b.startedAt);
+  ASSERT_EQ(a.scans.size(), b.scans.size());
+  for (std::size_t i = 0; i < a.scans.size(); ++i) {
+    EXPECT_EQ(a.scans[i].path, b.scans[i].path);
+    EXPECT_EQ(a.scans[i].sha256, b.scans[i].sha256);
+    EXPECT_EQ(a.scans[i].size, b.scans[i].size);
+    EXPECT_EQ(a.scans[i].width, b.scans[i].width);
+  }
+  const RunResults &x = a.results, &y = b.results;
+  ASSERT_EQ(x.rank.size(), y.rank.size());
+  for (std::size_t i = 0; i < x.rank.size(); ++i) {
+    EXPECT_EQ(x.rank[i].result, y.rank[i].result);
+    EXPECT_EQ(x.rank[i].significant, y.rank[i].significant);
+  }
+  ASSERT_EQ(x.mchs.size(), y.mchs.size());
+  for (std::size_t i = 0; i < x.mchs.size(); ++i) {
+    EXPECT_EQ(x.mchs[i].value, y.mchs[i].value);
+    EXPECT_EQ(x.mchs[i].yb, y.mchs[i].yb);
+  }
+  ASSERT_EQ(x.zchs.size(), y.zchs.size());
+  EXPECT_EQ(x.zchs.back().difference, y.zchs.back().difference);
+  ASSERT_EQ(x.clusters.size(), y.clusters.size());
+  for (std::size_t i = 0; i < x.clusters.size(); ++i) {
+    EXPECT_EQ(x.clusters[i].group, y.clusters[i].group);
+    EXPECT_EQ(x.clusters[i].area, y.clusters[i].area);
+    EXPECT_EQ(x.clusters[i].intensity, y.clusters[i].intensity);
+  }
+  ASSERT_EQ(x.progression.has_value(), y.progression.has_value());
+  if (x.progression) {
+    EXPECT_EQ(x.progression->group2.tumorIndex, y.progression->group2.tumorIndex);
+    EXPECT_EQ(x.progression->verdict, y.progression->verdict);
+  }
+  ASSERT_EQ(x.robust.has_value(), y.robust.has_value());
+  if (x.robust) {
+    EXPECT_EQ(x.robust->burden2, y.robust->burden2);
+    EXPECT_EQ(x.robust->burden1Mm2, y.robust->burden1Mm2);
+    EXPECT_EQ(x.robust->burden2Mm2, y.robust->burden2Mm2);
+    ASSERT_EQ(x.robust->components.size(), y.robust->components.size());
+    EXPECT_EQ(x.robust->components[1].isNew, y.robust->components[1].isNew);
+    EXPECT_EQ(x.robust->components[0].areaMm2, y.robust->components[0].areaMm2);
+  }
+}
+
+class ResultStoreTest : public ScratchDirTest, public ::testing::WithParamInterface<Backend> {};
+
+TEST_P(ResultStoreTest, KeepsEveryValueOfARunAsRecorded) {
+  ScratchStore scratch(GetParam());
+  auto store = ResultStore::open(scratch.location(), true);
+  RunRecord run = fullRun("Doe, Jane", "2026-03-01T10:00:00.000Z");
+  std::int64_t id = store->record(run);
+  expectSameRun(run, store->run(id));
+  // Another connection sees the same: the run was committed.
+  expectSameRun(run, ResultStore::open(scratch.location(), false)->run(id));
+}
+
+TEST_P(ResultStoreTest, NamesOfAnyFormAreBoundNeverSpliced) {
+  ScratchStore scratch(GetParam());
+  auto store = ResultStore::open(scratch.location(), true);
+  struct Case {
+    std::string patient;
+    std::string storedAs;
+  };
+  const std::vector<Case> cases = {
+      {"O'Brien \"Pat\"", "O'Brien \"Pat\""},
+      {"x'); DROP TABLE runs; --", "x'); DROP TABLE runs; --"},
+      {std::string(10000, 'p'), std::string(10000, 'p')},
+      {"M\xfcller \xe9\x80", "M\xef\xbf\xbdller \xef\xbf\xbd\xef\xbf\xbd"},
+      {"Zo\xc3\xab", "Zo\xc3\xab"},
+  };
+  for (const Case& c : cases) store->record(fullRun(c.patient, "2026-01-01T00:00:00.000Z"));
+  for (const Case& c : cases) {
+    auto runs = store->history({c.storedAs, std::nullopt});
+    ASSERT_EQ(runs.size(), 1u) << c.storedAs.substr(0, 40);
+    EXPECT_EQ(runs[0].patient, c.storedAs);
+  }
+  EXPECT_EQ(store->history({}).size(), cases.size());
+}
+
+TEST_P(ResultStoreTest, HistoryIsOnePatientsRunsSinceADateOldestFirst) {
+  ScratchStore scratch(GetParam());
+  auto store = ResultStore::open(scratch.location(), true);
+  store->record(fullRun("B", "2026-05-02T08:00:00.000Z"));
+  store->record(fullRun("A", "2026-04-01T09:00:00.000Z"));
+  store->record(fullRun("B", "2026-02-10T08:00:00.000Z"));
+  store->record(fullRun("B", "2026-03-01T00:00:00.000Z"));
+  struct Case {
+    HistoryQuery query;
+    std::vector<std::string> started;
+  };
+  const std::vector<Case> cases = {
+      {{"B", std::nullopt},
+       {"2026-02-10T08:00:00.000Z", "2026-03-01T00:00:00.000Z", "2026-05-02T08:00:00.000Z"}},
+      {{"B", "2026-03-01"}, {"2026-03-01T00:00:00.000Z", "2026-05-02T08:00:00.000Z"}},
+      {{std::nullopt, "2026-04"}, {"2026-04-01T09:00:00.000Z", "2026-05-02T08:00:00.000Z"}},
+      {{"C", std::nullopt}, {}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> started;
+    for (const RunSummary& r : store->history(c.query)) started.push_back(r.startedAt);
+    EXPECT_EQ(started, c.started);
+  }
+  auto timeline = store->progressionTimeline("B");
+  ASSERT_EQ(timeline.size(), 3u);
+  EXPECT_EQ(timeline[0].legacy->burden2, 1296);
+  EXPECT_EQ(timeline[0].robust->verdict, "INCREASING");
+  EXPECT_EQ(timeline[0].rra2->result, 11.952);
+}
+
+TEST_P(ResultStoreTest, ARunIsStoredWholeOrNotAtAll) {
+  ScratchStore scratch(GetParam());
+  auto store = ResultStore::open(scratch.location(), true);
+  // A table the last rows of a run go to is missing: the rows before it must not stay.
+  scratch.exec("DROP TABLE robust_components");
+  EXPECT_THROW(store->record(fullRun("P", "2026-01-01T00:00:00.000Z")), StoreError);
+  EXPECT_TRUE(store->history({}).empty());
+}
+
+TEST_P(ResultStoreTest, NewerStoreIsRefusedAndLeftAsItIs) {
+  ScratchStore scratch(GetParam());
+  ResultStore::open(scratch.location(), true)->record(fullRun("P", "2026-01-01T00:00:00.000Z"));
+  scratch.exec("UPDATE schema_version SET version = " + std::to_string(kSchemaVersion + 1));
+  for (bool forWriting : {true, false}) {
+    try {
+      ResultStore::open(scratch.location(), forWriting);
+      ADD_FAILURE() << "a newer store was opened";
+    } catch (const StoreError& e) {
+      EXPECT_NE(std::string(e.what()).find("newer than this program"), std::string::npos);
+    }
+  }
+  scratch.exec("UPDATE schema_version SET version = " + std::to_string(kSchemaVersion));
+  EXPECT_EQ(ResultStore::open(scratch.location(), false)->history({}).size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Both, ResultStoreTest, ::testing::ValuesIn(kBackends),
+                         [](const auto& info) { return backendName(info.param); });
+
+}  // namespace
+}  // namespace pelk::test
