@@ -1,5 +1,7 @@
 #include "gui/main_window.h"
 
+#include "workbench/report_history.h"
+
 #include <QAction>
 #include <filesystem>
 
@@ -51,6 +53,9 @@ void saveReport(QWidget* parent, const Workbench& workbench) {
   request.standardScan = workbench.Edit1;
   request.referenceScan = workbench.Edit2;
   request.thirdScan = workbench.Edit3;
+  std::optional<std::string> warning;
+  request.history =
+      earlierRunsFromStore(chooseStore(std::nullopt, false), workbench.TestInfo.patient, warning);
   try {
     writePictureReport(request, local(path));
   } catch (const std::exception& e) {

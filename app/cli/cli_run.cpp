@@ -10,8 +10,10 @@
 #include "app/cli/cli_history.h"
 #include "app/cli/cli_options.h"
 #include "app/cli/cli_program.h"
+#include "app/cli/report_command.h"
 #include "app/cli/sibling_programs.h"
 #include "store/run_recorder.h"
+#include "workbench/report_history.h"
 #include "workbench/workbench.h"
 
 namespace pelk {
@@ -121,9 +123,14 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     // From what this run's commands left in the working folder, which is the current one now.
     dialogs.beginCommand("--report");
     try {
-      writePictureReport(cliReportRequest(".", options.testInfo, options.standardImage,
-                                          options.referenceImage, options.thirdImage),
-                         *options.reportFile);
+      ReportRequest request = cliReportRequest(".", options.testInfo, options.standardImage,
+                                               options.referenceImage, options.thirdImage);
+      // This run's commands are stored by now, so the chart over time ends with this run.
+      std::optional<std::string> warning;
+      request.history = earlierRunsFromStore(chooseStore(options.store, options.noStore),
+                                             options.testInfo.patient, warning);
+      if (warning) err << "pelk40-cli: warning: " << *warning << '\n';
+      writePictureReport(request, *options.reportFile);
     } catch (const std::exception& e) {
       dialogs.showError(e.what());
       anyFailed = true;

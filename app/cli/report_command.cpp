@@ -1,5 +1,7 @@
 #include "app/cli/report_command.h"
 
+#include "workbench/report_history.h"
+
 #include <CLI/CLI.hpp>
 #include <exception>
 #include <filesystem>
@@ -56,7 +58,11 @@ int runReportCommand(const std::vector<std::string>& args, std::ostream& out, st
 
   const std::filesystem::path path = std::filesystem::path(dir) / file;
   try {
-    writePictureReport(cliReportRequest(dir, info, standard, reference, third), path);
+    ReportRequest request = cliReportRequest(dir, info, standard, reference, third);
+    std::optional<std::string> warning;
+    request.history = earlierRunsFromStore(chooseStore(std::nullopt, false), info.patient, warning);
+    if (warning) err << "report: warning: " << *warning << '\n';
+    writePictureReport(request, path);
   } catch (const std::exception& e) {
     err << "error: report: " << e.what() << '\n';
     return 1;
