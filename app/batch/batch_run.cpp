@@ -39,19 +39,26 @@ long countRows(const std::string& manifest) {
   return std::max(0L, count);
 }
 
-// The last line the row's program wrote on standard error, which names what went wrong.
-std::string lastErrorLine(const fs::path& file) {
+// The line of the row's standard error that names what went wrong: its last command error
+// ("error: WORD: MESSAGE"; the missing start-up image is routine), else its first line.
+std::string errorLine(const fs::path& file) {
   std::FILE* in = std::fopen(file.c_str(), "rb");
   if (!in) return {};
-  std::fseek(in, 0, SEEK_END);
-  const long size = std::ftell(in);
-  std::fseek(in, std::max(0L, size - 4096), SEEK_SET);
-  std::string tail(4096, '\0');
-  tail.resize(std::fread(tail.data(), 1, tail.size(), in));
+  std::string text(1 << 16, '\0');
+  text.resize(std::fread(text.data(), 1, text.size(), in));
   std::fclose(in);
-  while (!tail.empty() && (tail.back() == '\n' || tail.back() == '\r' || tail.back() == ' '))
-    tail.pop_back();
-  std::string line = tail.substr(tail.find_last_of('\n') + 1);
+  std::string first, lastError;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+    if (first.empty()) first = line;
+    if (line.rfind("error: ", 0) == 0 && line.rfind("error: start-up: ", 0) != 0) lastError = line;
+    start = end + 1;
+  }
+  std::string line = lastError.empty() ? first : lastError;
   if (line.size() > 300) line = line.substr(0, 300) + "...";
   return line;
 }
@@ -204,7 +211,7 @@ class BatchRun {
         error = step + ": timed out after " + std::to_string(o_.timeoutSeconds) + " s";
       } else if (!end.empty()) {
         error = step + ": " + end;
-        const std::string said = lastErrorLine(errFile);
+        const std::string said = errorLine(errFile);
         if (said.find("bad_alloc") != std::string::npos)
           error += ": ran out of memory (limit " + std::to_string(o_.memoryLimitMb) + " MB)";
         else if (!said.empty())

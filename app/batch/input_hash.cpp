@@ -44,10 +44,11 @@ std::string addFile(Sha256& hash, const std::string& path) {
   return problem;
 }
 
-std::string addInput(Sha256& hash, const std::string& path) {
+// A study may be a folder (a DICOM series); a scan is one file.
+std::string addInput(Sha256& hash, const std::string& path, bool folderAllowed) {
   namespace fs = std::filesystem;
   std::error_code ec;
-  if (!fs::is_directory(path, ec)) return addFile(hash, path);
+  if (!folderAllowed || !fs::is_directory(path, ec)) return addFile(hash, path);
   std::vector<std::string> files;
   for (fs::recursive_directory_iterator it(path, ec), end; !ec && it != end; it.increment(ec))
     if (it->is_regular_file(ec)) files.push_back(it->path().lexically_relative(path).string());
@@ -71,7 +72,7 @@ std::string hashRowInputs(const ManifestRow& row, const std::string& commands,
     hash.addField(*text);
   for (int i = 0; i < 3; ++i) {
     hash.addField(row.kind == RowKind::Scans ? "scan" : "study");
-    std::string problem = addInput(hash, row.inputs[i]);
+    std::string problem = addInput(hash, row.inputs[i], row.kind == RowKind::Studies);
     if (!problem.empty()) {
       const char* name = row.kind == RowKind::Scans ? kScanNames[i] : kStudyNames[i];
       error = std::string("cannot read the ") + name + " " + row.inputs[i] + ": " + problem;

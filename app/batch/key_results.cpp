@@ -14,6 +14,15 @@ std::string trimmed(const std::string& text) {
   return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
 }
 
+// The analyses word a determination in several ways, one with a typo; the summary uses two.
+std::string determination(const std::string& text) {
+  std::string lower = text;
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower.find("not") != std::string::npos || lower.find("false") != std::string::npos
+             ? "Not Significant"
+             : "Significant";
+}
+
 bool startsWith(const std::string& text, const std::string& prefix) {
   return text.rfind(prefix, 0) == 0;
 }
@@ -52,13 +61,16 @@ KeyResults readKeyResults(const std::filesystem::path& rowDir) {
     // The last of each kind wins: a later command repeats an analysis on the same scans.
     std::istringstream lines(text);
     std::string line;
-    const std::string determination = "Determination:";
     while (std::getline(lines, line)) {
-      const auto at = line.find(determination);
+      const auto at = line.find("Determination:");
       if (at != std::string::npos && startsWith(line, "Result: "))
-        found.rra1 = trimmed(line.substr(at + determination.size()));
+        found.rra1 = determination(line.substr(at + 14));
+      else if (startsWith(line, "RRA Result is "))
+        found.rra1 = determination(line.substr(14));
       else if (at != std::string::npos && startsWith(line, "Result "))
-        found.rra2 = trimmed(line.substr(at + determination.size()));
+        found.rra2 = determination(line.substr(at + 14));
+      else if (startsWith(line, "is that the result is "))
+        found.rra2 = determination(line.substr(22));
       else if (startsWith(line, "Tumor Progression is "))
         found.legacyVerdict = trimmed(line.substr(21));
       else if (startsWith(line, "Robust verdict: "))

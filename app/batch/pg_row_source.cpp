@@ -18,10 +18,11 @@ namespace {
 // transaction.
 constexpr const char* kSetupLock = "SELECT pg_advisory_xact_lock(404020)";
 
-constexpr const char* kSchema =
+constexpr const char* kRunsTable =
     "CREATE TABLE IF NOT EXISTS pelk_batch_runs ("
     " batch_id text PRIMARY KEY, run_id text NOT NULL,"
-    " started timestamptz NOT NULL DEFAULT now());"
+    " started timestamptz NOT NULL DEFAULT now())";
+constexpr const char* kClaimsTable =
     "CREATE TABLE IF NOT EXISTS pelk_batch_claims ("
     " batch_id text NOT NULL, row_no integer NOT NULL, spec bytea NOT NULL,"
     " state text NOT NULL DEFAULT 'pending', worker text, lease_until timestamptz,"
@@ -148,7 +149,8 @@ class PgRowSource : public RowSource {
     {
       Result lock(query(kSetupLock, {}, PGRES_TUPLES_OK));
     }
-    exec(kSchema);
+    exec(kRunsTable);
+    exec(kClaimsTable);
     Result run(query("SELECT run_id FROM pelk_batch_runs WHERE batch_id = $1", {batchId_},
                      PGRES_TUPLES_OK));
     if (PQntuples(run.get()) == 1 && !allDone()) {
