@@ -51,18 +51,20 @@ class FolderLock {
 class LocalRowSource : public RowSource {
  public:
   LocalRowSource(const std::string& manifest, const std::string& outDir)
-      : lock_(outDir), reader_(manifest), runId_(newRunId()) {}
+      : lock_(outDir), reader_(std::make_unique<ManifestReader>(manifest)), runId_(newRunId()) {}
   const std::string& runId() const override { return runId_; }
   bool take(ManifestRow& row) override {
     if (done_) return false;
-    done_ = !reader_.next(row);
+    done_ = !reader_->next(row);
+    // The reader's memory of the rows seen goes before the summary reads the manifest again.
+    if (done_) reader_.reset();
     return !done_;
   }
   bool allDone() override { return done_; }
 
  private:
   FolderLock lock_;
-  ManifestReader reader_;
+  std::unique_ptr<ManifestReader> reader_;
   std::string runId_;
   bool done_ = false;
 };
