@@ -23,7 +23,8 @@ std::filesystem::path temporaryBeside(const std::filesystem::path& path) {
 void writeFileAtomically(const std::filesystem::path& path, const std::string& content) {
   const std::filesystem::path temporary = temporaryBeside(path);
   const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) throw std::runtime_error("cannot write " + temporary.string() + ": " + std::strerror(errno));
+  if (fd < 0)
+    throw std::runtime_error("cannot write " + temporary.string() + ": " + std::strerror(errno));
   std::size_t done = 0;
   while (done < content.size()) {
     const ssize_t n = ::write(fd, content.data() + done, content.size() - done);

@@ -44,9 +44,10 @@ BatchParse parseBatchOptions(int argc, const char* const* argv, std::ostream& ou
   options.jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
   options.memoryLimitMb = defaultMemoryLimitMb();
   std::string commands;
-  CLI::App app{"Runs the workbench commands on every row of a manifest of patients, each row in "
-               "its own folder and process, resumable, on one machine or many.",
-               "pelk40-cli batch"};
+  CLI::App app{
+      "Runs the workbench commands on every row of a manifest of patients, each row in "
+      "its own folder and process, resumable, on one machine or many.",
+      "pelk40-cli batch"};
   app.add_option("MANIFEST", options.manifest,
                  "CSV with a header row: patient, test, hospital, date and either std, ref, third "
                  "(bitmaps) or baseline, followup1, followup2 (studies); relative paths are "

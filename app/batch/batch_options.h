@@ -16,7 +16,7 @@ struct BatchOptions {
   int timeoutSeconds = 600;
   long memoryLimitMb = 0;
   int leaseSeconds = 60;
-  std::string rowProgram;             // the program each row runs
+  std::string rowProgram;  // the program each row runs
 };
 
 inline constexpr int kBatchCompleted = 0;

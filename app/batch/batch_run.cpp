@@ -282,8 +282,10 @@ class BatchRun {
     progress_.rowEnded(rowLabel(job) + (error.empty() ? ": completed in " + std::string(seconds)
                                                       : ": failed: " + error),
                        !error.empty());
-    if (job.stopped) source_.giveBack(job.row);
-    else source_.finished(job.row);
+    if (job.stopped)
+      source_.giveBack(job.row);
+    else
+      source_.finished(job.row);
   }
 
   static std::string rowLabel(const InFlight& job) {
@@ -304,14 +306,13 @@ class BatchRun {
 std::string closingLine(const Tally& t, const SummaryCounts* summary, const std::string& outDir) {
   std::string line = "This worker: " + std::to_string(t.completed) + " completed, " +
                      std::to_string(t.failed) + " failed; skipped " + std::to_string(t.skipped) +
-                     " that had completed with the same inputs; ran " +
-                     std::to_string(t.ranNew) + " new, " + std::to_string(t.ranFailedBefore) +
-                     " that had failed before, " + std::to_string(t.ranChanged) +
-                     " whose inputs had changed.";
+                     " that had completed with the same inputs; ran " + std::to_string(t.ranNew) +
+                     " new, " + std::to_string(t.ranFailedBefore) + " that had failed before, " +
+                     std::to_string(t.ranChanged) + " whose inputs had changed.";
   if (summary) {
     line += "\nBatch: " + std::to_string(summary->rows) + " rows, " +
-            std::to_string(summary->completed) + " completed, " +
-            std::to_string(summary->failed) + " failed, " + std::to_string(summary->notRun) +
+            std::to_string(summary->completed) + " completed, " + std::to_string(summary->failed) +
+            " failed, " + std::to_string(summary->notRun) +
             " not run. Summary: " + (fs::path(outDir) / "batch-summary.csv").string();
   }
   return line;

@@ -97,7 +97,8 @@ std::string describeEnd(int waitStatus) {
   if (WIFSIGNALED(waitStatus)) {
     const int sig = WTERMSIG(waitStatus);
     const char* name = sigabbrev_np(sig);
-    return "killed by signal " + std::to_string(sig) + (name ? std::string(" (SIG") + name + ")" : "");
+    return "killed by signal " + std::to_string(sig) +
+           (name ? std::string(" (SIG") + name + ")" : "");
   }
   return "ended abnormally";
 }

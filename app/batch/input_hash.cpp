@@ -65,8 +65,7 @@ std::string addInput(Sha256& hash, const std::string& path, bool folderAllowed) 
 
 }  // namespace
 
-std::string hashRowInputs(const ManifestRow& row, const std::string& commands,
-                          std::string& error) {
+std::string hashRowInputs(const ManifestRow& row, const std::string& commands, std::string& error) {
   Sha256 hash;
   for (const std::string* text : {&commands, &row.patient, &row.test, &row.hospital, &row.date})
     hash.addField(*text);

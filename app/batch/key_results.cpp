@@ -34,7 +34,8 @@ std::string jsonInteger(const std::string& json, const std::string& name) {
   std::size_t i = at + name.size() + 3;
   while (i < json.size() && json[i] == ' ') ++i;
   std::size_t end = i;
-  while (end < json.size() && (std::isdigit(static_cast<unsigned char>(json[end])) || json[end] == '-'))
+  while (end < json.size() &&
+         (std::isdigit(static_cast<unsigned char>(json[end])) || json[end] == '-'))
     ++end;
   return json.substr(i, end - i);
 }

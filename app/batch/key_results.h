@@ -9,10 +9,10 @@ namespace pelk {
 // its folder: the results area ("results.txt") and the robust analysis ("progression.json").
 // A finding the commands did not produce stays empty.
 struct KeyResults {
-  std::string rra1;            // RRA-1 determination
-  std::string rra2;            // RRA-2 determination
-  std::string legacyVerdict;   // the line of "10. Tumor Prog. Analysis-1"
-  std::string robustVerdict;   // STABLE, INCREASING or DECREASING
+  std::string rra1;              // RRA-1 determination
+  std::string rra2;              // RRA-2 determination
+  std::string legacyVerdict;     // the line of "10. Tumor Prog. Analysis-1"
+  std::string robustVerdict;     // STABLE, INCREASING or DECREASING
   std::string burden1, burden2;  // pixels changed at follow-up 1 and 2
 
   static std::vector<std::string> columnNames();

@@ -80,8 +80,8 @@ std::string workerName() {
 std::string newRunId() {
   std::random_device random;
   const auto now = std::chrono::system_clock::now().time_since_epoch();
-  return std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(now).count()) +
-         "-" + std::to_string(random());
+  return std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(now).count()) + "-" +
+         std::to_string(random());
 }
 
 std::unique_ptr<RowSource> localRowSource(const std::string& manifest, const std::string& outDir) {

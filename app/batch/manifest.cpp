@@ -53,8 +53,10 @@ ManifestReader::ManifestReader(const std::filesystem::path& manifest)
   const bool scans = indexOf(kScanColumns[0]) >= 0;
   const bool studies = indexOf(kStudyColumns[0]) >= 0;
   std::string problem;
-  if (column_[kPatient] < 0 || column_[kTest] < 0) problem = "needs the columns patient and test";
-  else if (scans == studies) problem = "needs either std, ref, third or baseline, followup1, followup2";
+  if (column_[kPatient] < 0 || column_[kTest] < 0)
+    problem = "needs the columns patient and test";
+  else if (scans == studies)
+    problem = "needs either std, ref, third or baseline, followup1, followup2";
   if (problem.empty()) {
     kind_ = scans ? RowKind::Scans : RowKind::Studies;
     const auto& names = scans ? kScanColumns : kStudyColumns;
@@ -115,7 +117,8 @@ bool ManifestReader::next(ManifestRow& row) {
     row.folder = safeFolderName(row.patient, suffixed) + "/" + safeFolderName(row.test, suffixed);
     std::string folded = row.folder;
     for (char& c : folded) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    auto [use, isNew] = folders_.emplace(fingerprint(sha256Hex(folded)), FolderUse{pair, row.number});
+    auto [use, isNew] =
+        folders_.emplace(fingerprint(sha256Hex(folded)), FolderUse{pair, row.number});
     if (isNew) break;
     if (use->second.pair == pair) {
       row.error = "the same patient and test as row " + std::to_string(use->second.row);

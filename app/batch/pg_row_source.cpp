@@ -80,19 +80,21 @@ class PgRowSource : public RowSource {
         "UPDATE pelk_batch_claims SET state = 'running', worker = $2, attempts = attempts + 1,"
         " lease_until = now() + make_interval(secs => $3::integer)"
         " WHERE (batch_id, row_no) = (SELECT batch_id, row_no FROM pelk_batch_claims"
-        "  WHERE batch_id = $1 AND (state = 'pending' OR (state = 'running' AND lease_until < now()))"
+        "  WHERE batch_id = $1 AND (state = 'pending' OR (state = 'running' AND lease_until < "
+        "now()))"
         "  ORDER BY row_no LIMIT 1 FOR UPDATE SKIP LOCKED)"
         " RETURNING spec",
         {batchId_, worker_, lease_}, PGRES_TUPLES_OK, 1));
     if (PQntuples(r.get()) == 0) return false;
-    row = ManifestRow::deserialize(
-        std::string(PQgetvalue(r.get(), 0, 0), static_cast<std::size_t>(PQgetlength(r.get(), 0, 0))));
+    row = ManifestRow::deserialize(std::string(
+        PQgetvalue(r.get(), 0, 0), static_cast<std::size_t>(PQgetlength(r.get(), 0, 0))));
     return true;
   }
 
   bool allDone() override {
-    Result r(query("SELECT count(*) FROM pelk_batch_claims WHERE batch_id = $1 AND state <> 'finished'",
-                   {batchId_}, PGRES_TUPLES_OK));
+    Result r(
+        query("SELECT count(*) FROM pelk_batch_claims WHERE batch_id = $1 AND state <> 'finished'",
+              {batchId_}, PGRES_TUPLES_OK));
     return std::string(PQgetvalue(r.get(), 0, 0)) == "0";
   }
 
@@ -101,15 +103,17 @@ class PgRowSource : public RowSource {
   }
 
   void finished(const ManifestRow& row) override {
-    Result r(query("UPDATE pelk_batch_claims SET state = 'finished', lease_until = NULL"
-                   " WHERE batch_id = $1 AND row_no = $2 AND worker = $3",
-                   {batchId_, std::to_string(row.number), worker_}, PGRES_COMMAND_OK));
+    Result r(
+        query("UPDATE pelk_batch_claims SET state = 'finished', lease_until = NULL"
+              " WHERE batch_id = $1 AND row_no = $2 AND worker = $3",
+              {batchId_, std::to_string(row.number), worker_}, PGRES_COMMAND_OK));
   }
 
   void giveBack(const ManifestRow& row) override {
-    Result r(query("UPDATE pelk_batch_claims SET state = 'pending', worker = NULL, lease_until = NULL"
-                   " WHERE batch_id = $1 AND row_no = $2 AND worker = $3",
-                   {batchId_, std::to_string(row.number), worker_}, PGRES_COMMAND_OK));
+    Result r(
+        query("UPDATE pelk_batch_claims SET state = 'pending', worker = NULL, lease_until = NULL"
+              " WHERE batch_id = $1 AND row_no = $2 AND worker = $3",
+              {batchId_, std::to_string(row.number), worker_}, PGRES_COMMAND_OK));
   }
 
   void keepAlive() override {
@@ -117,10 +121,11 @@ class PgRowSource : public RowSource {
     if (now < nextRenewal_) return;
     // A third of the lease: two renewals may be missed before another worker takes the row.
     nextRenewal_ = now + std::chrono::milliseconds(std::stoi(lease_) * 1000 / 3);
-    Result r(query("UPDATE pelk_batch_claims"
-                   " SET lease_until = now() + make_interval(secs => $3::integer)"
-                   " WHERE batch_id = $1 AND worker = $2 AND state = 'running'",
-                   {batchId_, worker_, lease_}, PGRES_COMMAND_OK));
+    Result r(
+        query("UPDATE pelk_batch_claims"
+              " SET lease_until = now() + make_interval(secs => $3::integer)"
+              " WHERE batch_id = $1 AND worker = $2 AND state = 'running'",
+              {batchId_, worker_, lease_}, PGRES_COMMAND_OK));
   }
 
   bool writesSummary() const override { return true; }
@@ -146,9 +151,7 @@ class PgRowSource : public RowSource {
   // start a new one and load every row of the manifest that can run.
   void setUp(const std::string& manifest, long& rowsRejected) {
     exec("BEGIN");
-    {
-      Result lock(query(kSetupLock, {}, PGRES_TUPLES_OK));
-    }
+    { Result lock(query(kSetupLock, {}, PGRES_TUPLES_OK)); }
     exec(kRunsTable);
     exec(kClaimsTable);
     Result run(query("SELECT run_id FROM pelk_batch_runs WHERE batch_id = $1", {batchId_},
@@ -159,18 +162,19 @@ class PgRowSource : public RowSource {
       return;
     }
     runId_ = newRunId();
-    Result saved(query("INSERT INTO pelk_batch_runs (batch_id, run_id) VALUES ($1, $2)"
-                       " ON CONFLICT (batch_id) DO UPDATE SET run_id = $2, started = now()",
-                       {batchId_, runId_}, PGRES_COMMAND_OK));
-    Result cleared(query("DELETE FROM pelk_batch_claims WHERE batch_id = $1", {batchId_},
-                         PGRES_COMMAND_OK));
+    Result saved(
+        query("INSERT INTO pelk_batch_runs (batch_id, run_id) VALUES ($1, $2)"
+              " ON CONFLICT (batch_id) DO UPDATE SET run_id = $2, started = now()",
+              {batchId_, runId_}, PGRES_COMMAND_OK));
+    Result cleared(
+        query("DELETE FROM pelk_batch_claims WHERE batch_id = $1", {batchId_}, PGRES_COMMAND_OK));
     loadRows(manifest, rowsRejected);
     exec("COMMIT");
   }
 
   void loadRows(const std::string& manifest, long& rowsRejected) {
-    Result copy(query("COPY pelk_batch_claims (batch_id, row_no, spec) FROM STDIN", {},
-                      PGRES_COPY_IN));
+    Result copy(
+        query("COPY pelk_batch_claims (batch_id, row_no, spec) FROM STDIN", {}, PGRES_COPY_IN));
     ManifestReader reader(manifest);
     ManifestRow row;
     std::string chunk;

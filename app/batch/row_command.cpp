@@ -1,6 +1,5 @@
 #include "app/batch/row_command.h"
 
-
 namespace pelk {
 
 int rowStepCount(const ManifestRow& row) { return row.kind == RowKind::Studies ? 2 : 1; }
@@ -30,8 +29,8 @@ ChildSpec rowStep(const BatchOptions& options, const ManifestRow& row,
   if (row.kind == RowKind::Studies)
     scans = {(rowDir / "std.bmp").string(), (rowDir / "ref.bmp").string(),
              (rowDir / "third.bmp").string()};
-  spec.args = {"--dir=" + dir, "--std=" + scans[0], "--ref=" + scans[1], "--third=" + scans[2],
-               "--patient=" + row.patient, "--test=" + row.test};
+  spec.args = {"--dir=" + dir,        "--std=" + scans[0],        "--ref=" + scans[1],
+               "--third=" + scans[2], "--patient=" + row.patient, "--test=" + row.test};
   if (!row.hospital.empty()) spec.args.push_back("--hospital=" + row.hospital);
   if (!row.date.empty()) spec.args.push_back("--date=" + row.date);
   if (!options.store.empty()) spec.args.push_back("--store=" + options.store);

@@ -12,9 +12,9 @@ struct RowRecord {
   std::string status;  // "completed" or "failed"
   double seconds = 0;
   std::string error;
-  std::string hash;    // of the inputs the row ran on
-  std::string worker;  // who ran it
-  std::string run;     // the batch run that ran the row or found it done
+  std::string hash;      // of the inputs the row ran on
+  std::string worker;    // who ran it
+  std::string run;       // the batch run that ran the row or found it done
   bool skipped = false;  // found completed with the same inputs instead of run again
 };
 

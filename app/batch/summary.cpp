@@ -28,8 +28,8 @@ SummaryCounts writeSummary(const std::string& manifest, const std::string& outDi
   const fs::path temporary = temporaryBeside(path);
   std::FILE* out = std::fopen(temporary.c_str(), "wb");
   if (!out) throw std::runtime_error("cannot write " + temporary.string());
-  std::vector<std::string> header = {"row", "line", "patient", "test", "folder", "status",
-                                     "skipped", "seconds", "error"};
+  std::vector<std::string> header = {"row",    "line",    "patient", "test", "folder",
+                                     "status", "skipped", "seconds", "error"};
   for (const std::string& name : KeyResults::columnNames()) header.push_back(name);
   std::string text = csvLine(header);
   std::fwrite(text.data(), 1, text.size(), out);

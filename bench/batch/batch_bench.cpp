@@ -6,11 +6,10 @@
 //   Memory100k         a 100,000-row manifest whose rows fail before any process starts; the
 //                      batch's peak resident memory, max_rss_mb
 // PELK_BATCH_BENCH_ROWS changes the 200 rows of the first two.
+#include <benchmark/benchmark.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <benchmark/benchmark.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -83,19 +82,21 @@ void Synopsis1(benchmark::State& state) {
   const int rows = benchRows();
   const fs::path manifest = writeManifest("synopsis1.csv", rows, "scans/standard.bmp");
   for (auto _ : state) {
-    const Ended e = runBatch({manifest.string(), "--commands", "synopsis1", "--jobs",
-                              std::to_string(state.range(0))});
+    const Ended e = runBatch(
+        {manifest.string(), "--commands", "synopsis1", "--jobs", std::to_string(state.range(0))});
     state.SetIterationTime(e.seconds);
     state.counters["rows_per_s"] = rows / e.seconds;
   }
 }
-BENCHMARK(Synopsis1)->ArgName("jobs")->Arg(1)->Arg(2)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(Synopsis1)->ArgName("jobs")->Arg(1)->Arg(2)->UseManualTime()->Iterations(1)->Unit(
+    benchmark::kSecond);
 
 void OwnCostPerRow(benchmark::State& state) {
   const int rows = benchRows();
   const fs::path manifest = writeManifest("own-cost.csv", rows, "scans/standard.bmp");
   for (auto _ : state) {
-    const Ended e = runBatch({manifest.string(), "--commands", "synopsis1", "--jobs", "1"}, "/bin/true");
+    const Ended e =
+        runBatch({manifest.string(), "--commands", "synopsis1", "--jobs", "1"}, "/bin/true");
     state.SetIterationTime(e.seconds);
     state.counters["ms_per_row"] = 1000 * e.seconds / rows;
   }

@@ -1,9 +1,8 @@
 // pelk40-batch run as a process on manifests with every kind of bad row, rows that hang, crash or
 // are stopped, and a second worker on the same folder.
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
-
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
@@ -28,7 +27,8 @@ class BatchRunTest : public ScratchDirTest {
   void writeRowProgram() {
     writeFile("row.sh",
               "#!/bin/sh\n"
-              "for a; do case \"$a\" in --dir=*) dir=${a#--dir=};; --patient=*) p=${a#--patient=};; esac; done\n"
+              "for a; do case \"$a\" in --dir=*) dir=${a#--dir=};; --patient=*) "
+              "p=${a#--patient=};; esac; done\n"
               "echo $$ > \"$dir/pid\"\n"
               "case \"$p\" in\n"
               "  hang*) exec sleep 60;;\n"
@@ -82,7 +82,8 @@ TEST_F(BatchRunTest, BadRowsFailWithTheirReasonAndTheOthersComplete) {
       {"completed", ""},
       {"completed", ""}};
 
-  BatchProcess batch = BatchProcess::start({"m.csv", "--out", "out", "--jobs", "2", "--commands", "rra1"});
+  BatchProcess batch =
+      BatchProcess::start({"m.csv", "--out", "out", "--jobs", "2", "--commands", "rra1"});
   ASSERT_EQ(batch.wait(), 1) << batch.err();
   const auto summary = readSummary("out");
   ASSERT_EQ(summary.size(), expected.size());
@@ -100,7 +101,8 @@ TEST_F(BatchRunTest, BadRowsFailWithTheirReasonAndTheOthersComplete) {
   // Again, with one input changed: completed rows are skipped, the rest run again.
   writeScan("ref.bmp", 5);
   writeFile("short.bmp", "still short");
-  BatchProcess again = BatchProcess::start({"m.csv", "--out", "out", "--commands", "rra1"}, {}, "again");
+  BatchProcess again =
+      BatchProcess::start({"m.csv", "--out", "out", "--commands", "rra1"}, {}, "again");
   ASSERT_EQ(again.wait(), 1) << again.err();
   const auto rerun = readSummary("out");
   EXPECT_EQ(column(rerun[0], "skipped"), "no");  // ref.bmp changed
@@ -117,7 +119,8 @@ TEST_F(BatchRunTest, RowsThatHangCrashOrHitTheLimitFailAndTheOthersGoOn) {
   writeRowProgram();
   writeScriptedManifest({"hang", "crash", "limit", "fine"});
   BatchProcess batch = BatchProcess::start(
-      {"m.csv", "--out", "out", "--jobs", "4", "--timeout", "2", "--memory", "256"}, rowProgramEnv());
+      {"m.csv", "--out", "out", "--jobs", "4", "--timeout", "2", "--memory", "256"},
+      rowProgramEnv());
   ASSERT_EQ(batch.wait(), 1) << batch.err();
   const auto summary = readSummary("out");
   ASSERT_EQ(summary.size(), 4u);
@@ -138,7 +141,8 @@ TEST_F(BatchRunTest, StoppingEndsRowsInFlightAndLeavesNoneLookingComplete) {
   writeScriptedManifest({"hang", "hang2", "fine"});
   BatchProcess batch =
       BatchProcess::start({"m.csv", "--out", "out", "--jobs", "2"}, rowProgramEnv());
-  ASSERT_TRUE(eventually(30, [] { return fileExists("out/hang/T/pid") && fileExists("out/hang2/T/pid"); }));
+  ASSERT_TRUE(
+      eventually(30, [] { return fileExists("out/hang/T/pid") && fileExists("out/hang2/T/pid"); }));
 
   // A second worker on the same folder is turned away while the first runs.
   BatchProcess second = BatchProcess::start({"m.csv", "--out", "out"}, rowProgramEnv(), "second");

@@ -1,8 +1,7 @@
 // Three workers share one manifest through a real PostgreSQL server; one is killed midway.
+#include <gtest/gtest.h>
 #include <libpq-fe.h>
 #include <signal.h>
-
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -60,14 +59,16 @@ TEST_F(SharedBatch, EveryRowCompletesOnceAndAKilledWorkersRowsAreRedone) {
   for (int i = 1; i <= kRows; ++i) manifest += "P" + std::to_string(i) + ",T,s.bmp,s.bmp,s.bmp\n";
   writeFile("m.csv", manifest);
 
-  const std::vector<std::string> args = {"m.csv", "--out",   "out", "--commands", "plot",
-                                         "--jobs", "2",      "--lease", "2", "--store", url};
+  const std::vector<std::string> args = {"m.csv", "--out",   "out", "--commands", "plot", "--jobs",
+                                         "2",     "--lease", "2",   "--store",    url};
   std::vector<BatchProcess> workers;
-  for (int w = 0; w < 3; ++w) workers.push_back(BatchProcess::start(args, env, "w" + std::to_string(w)));
+  for (int w = 0; w < 3; ++w)
+    workers.push_back(BatchProcess::start(args, env, "w" + std::to_string(w)));
   auto recordsWritten = [] {
     int n = 0;
     std::error_code ec;
-    for (auto it = fs::recursive_directory_iterator("out", ec); !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
+    for (auto it = fs::recursive_directory_iterator("out", ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
       n += it->path().filename() == "batch-row.txt";
     return n;
   };
@@ -79,7 +80,8 @@ TEST_F(SharedBatch, EveryRowCompletesOnceAndAKilledWorkersRowsAreRedone) {
 
   const auto summary = readSummary("out");
   ASSERT_EQ(summary.size(), static_cast<std::size_t>(kRows));
-  for (const auto& row : summary) EXPECT_EQ(column(row, "status"), "completed") << column(row, "row");
+  for (const auto& row : summary)
+    EXPECT_EQ(column(row, "status"), "completed") << column(row, "row");
 
   const auto claims = claimsOf(url, readFile("out/batch-id").substr(0, 32));
   ASSERT_EQ(claims.size(), static_cast<std::size_t>(kRows));
@@ -90,8 +92,9 @@ TEST_F(SharedBatch, EveryRowCompletesOnceAndAKilledWorkersRowsAreRedone) {
     // The worker that finished the row wrote its record: one completion a row.
     const std::string record = readFile("out/P" + std::to_string(row) + "/T/batch-row.txt");
     EXPECT_NE(record.find("worker=" + claim.worker + "\n"), std::string::npos) << row;
-    const bool byKilled = claim.worker.size() >= killed.size() &&
-                          claim.worker.compare(claim.worker.size() - killed.size(), killed.size(), killed) == 0;
+    const bool byKilled =
+        claim.worker.size() >= killed.size() &&
+        claim.worker.compare(claim.worker.size() - killed.size(), killed.size(), killed) == 0;
     if (claim.attempts > 1) {
       ++redone;
       EXPECT_FALSE(byKilled) << row;

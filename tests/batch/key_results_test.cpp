@@ -10,8 +10,8 @@ namespace {
 
 struct FindingsCase {
   const char* name;
-  std::string results;     // results.txt
-  std::string progression; // progression.json, empty for none
+  std::string results;      // results.txt
+  std::string progression;  // progression.json, empty for none
   std::vector<std::string> expected;
 };
 
@@ -24,25 +24,30 @@ TEST_P(KeyFindings, AreReadFromTheRowsFiles) {
   EXPECT_EQ(readKeyResults(dir()).columns(), GetParam().expected);
 }
 
-const std::string kJson = "{\r\n  \"verdict\": \"STABLE\",\r\n  \"burden1\": 392,\r\n  \"burden2\": 1052,\r\n}\r\n";
+const std::string kJson =
+    "{\r\n  \"verdict\": \"STABLE\",\r\n  \"burden1\": 392,\r\n  \"burden2\": 1052,\r\n}\r\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Table, KeyFindings,
     ::testing::Values(
-        FindingsCase{"Synopses",
-                     "Result:     0.202 Determination: Not Sigificant\r\n"
-                     "Result    11.952 Determination:  Significant\r\n"
-                     "Tumor Progression is STABLE (NO CHANGE)\r\n"
-                     "Robust verdict: STABLE\r\n",
-                     kJson,
-                     {"Not Significant", "Significant", "STABLE (NO CHANGE)", "STABLE", "392", "1052"}},
+        FindingsCase{
+            "Synopses",
+            "Result:     0.202 Determination: Not Sigificant\r\n"
+            "Result    11.952 Determination:  Significant\r\n"
+            "Tumor Progression is STABLE (NO CHANGE)\r\n"
+            "Robust verdict: STABLE\r\n",
+            kJson,
+            {"Not Significant", "Significant", "STABLE (NO CHANGE)", "STABLE", "392", "1052"}},
         FindingsCase{"SingleAnalysesLastWins",
                      "RRA Result is TRUE\r\nRRA Result is FALSE\r\n"
                      "is that the result is not significant\r\n"
                      "Tumor Progression is INCREASING\r\n",
-                     "", {"Not Significant", "Not Significant", "INCREASING", "", "", ""}},
+                     "",
+                     {"Not Significant", "Not Significant", "INCREASING", "", "", ""}},
         // Burdens left by an earlier robust run are not this run's: no verdict, no burdens.
-        FindingsCase{"BurdensOnlyWithTheRobustVerdict", "RRA Result is TRUE\r\n", kJson,
+        FindingsCase{"BurdensOnlyWithTheRobustVerdict",
+                     "RRA Result is TRUE\r\n",
+                     kJson,
                      {"Significant", "", "", "", "", ""}},
         FindingsCase{"NothingFound", "Results Area\r\n", "", {"", "", "", "", "", ""}}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -30,7 +30,9 @@ TEST_P(FolderNames, AreSafeEverywhere) {
   ASSERT_FALSE(folder.empty());
   EXPECT_NE(folder.front(), '.');
   EXPECT_LE(folder.size(), 60u);
-  for (char c : folder) EXPECT_TRUE(std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '_' || c == '-') << folder;
+  for (char c : folder)
+    EXPECT_TRUE(std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '_' || c == '-')
+        << folder;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -46,7 +48,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(FolderNamesUnique, WhenOnlyDroppedCharactersDiffer) {
   std::set<std::string> folders;
-  for (const char* name : {"a b", "a/b", "a\\b", "a:b", "a_b", "a\xC3\xA9" "b", "a\xC3\xA8" "b"})
+  for (const char* name : {"a b", "a/b", "a\\b", "a:b", "a_b",
+                           "a\xC3\xA9"
+                           "b",
+                           "a\xC3\xA8"
+                           "b"})
     folders.insert(safeFolderName(name));
   EXPECT_EQ(folders.size(), 7u);
 }
@@ -63,9 +69,8 @@ class ManifestTest : public test::ScratchDirTest {
 };
 
 TEST_F(ManifestTest, HeadersWithoutAUsableSetOfColumnsAreRefused) {
-  for (const char* header :
-       {"patient,std,ref,third\n", "patient,test,std,ref\n",
-        "patient,test,std,ref,third,baseline,followup1,followup2\n", ""}) {
+  for (const char* header : {"patient,std,ref,third\n", "patient,test,std,ref\n",
+                             "patient,test,std,ref,third,baseline,followup1,followup2\n", ""}) {
     test::writeFile("m.csv", header);
     EXPECT_THROW(ManifestReader("m.csv"), std::runtime_error) << header;
   }
@@ -96,8 +101,9 @@ TEST_F(ManifestTest, RowsThatCannotRunSayWhy) {
 }
 
 TEST_F(ManifestTest, RowsSurviveTheTripThroughTheClaimsTable) {
-  const auto all = rows("patient,test,baseline,followup1,followup2,date\n"
-                        "\"A, \"\"B\"\"\",T\xE9,/s/base,f1,\"f\n2\",2026\n");
+  const auto all = rows(
+      "patient,test,baseline,followup1,followup2,date\n"
+      "\"A, \"\"B\"\"\",T\xE9,/s/base,f1,\"f\n2\",2026\n");
   ASSERT_EQ(all.size(), 1u);
   const ManifestRow back = ManifestRow::deserialize(all[0].serialize());
   EXPECT_EQ(back.kind, RowKind::Studies);
