@@ -23,6 +23,10 @@ std::string commandHelp() {
          "pelk40-cli history [--store URL] [--patient P] [--since DATE]\n"
          "                   [--format table|csv|json] [--plot FILE.svg]\n"
          "                                 the runs kept in the results store, oldest first\n"
+         "pelk40-cli batch MANIFEST.csv --out DIR [--jobs N] [--commands \"WORDS\"] [--store URL]\n"
+         "                 [--timeout SECONDS]\n"
+         "                                 every row of a manifest in its own folder and process;\n"
+         "                                 resumable; summary in DIR/batch-summary.csv\n"
          "Every command run is recorded in the results store: --store, else PELK40_STORE, else\n"
          "results.sqlite in $XDG_DATA_HOME/pelk40 (~/.local/share/pelk40).\n";
 }
