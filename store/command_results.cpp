@@ -2,9 +2,9 @@
 
 #include "common/file_io.h"
 #include "common/io_error.h"
+#include "common/sha256.h"
 #include "store/result_files.h"
 #include "store/run_recorder.h"
-#include "store/sha256.h"
 
 namespace pelk {
 namespace {

@@ -87,6 +87,21 @@ int readVersion(SqlDatabase& db) {
   return rows.empty() ? 0 : static_cast<int>(sqlInt(rows[0][0]));
 }
 
+// A store at this version is opened by every command: it answers from its version table at
+// once, and only a new or unknown file needs the catalogue looked at. (A failed statement would
+// end a PostgreSQL transaction, so there the catalogue is always asked first.)
+int readVersionQuickly(SqlDatabase& db) {
+  if (db.dialect() == SqlDialect::kSqlite) {
+    try {
+      auto rows = db.query("SELECT version FROM schema_version");
+      return rows.empty() ? 0 : static_cast<int>(sqlInt(rows[0][0]));
+    } catch (const StoreError&) {
+      // no version table yet, or not a store at all: the full look says which
+    }
+  }
+  return readVersion(db);
+}
+
 void refuseNewer(int version) {
   if (version > kSchemaVersion)
     throw StoreError("the store has schema version " + std::to_string(version) +
@@ -96,10 +111,10 @@ void refuseNewer(int version) {
 
 }  // namespace
 
-int schemaVersion(SqlDatabase& db) { return readVersion(db); }
+int schemaVersion(SqlDatabase& db) { return readVersionQuickly(db); }
 
 void prepareSchema(SqlDatabase& db) {
-  int version = readVersion(db);
+  int version = readVersionQuickly(db);
   refuseNewer(version);
   if (version == kSchemaVersion) return;  // the usual case: no write lock taken
 
