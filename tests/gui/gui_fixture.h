@@ -1,6 +1,7 @@
 #pragma once
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -77,8 +78,9 @@ inline bool clickAndWait(MainWindow& window, const char* button) {
   return finished.count() > 0 || finished.wait(60000);
 }
 
-// Deals with the next modal box as soon as it shows: `answer` reads it and closes it.
-inline void answerNextBox(std::function<void(QWidget*)> answer) {
+// Deals with the next modal box as soon as it shows: `answer` reads it and closes it. Delete
+// the returned watcher when no box came, so it cannot answer a later test's box.
+inline QPointer<QTimer> answerNextBox(std::function<void(QWidget*)> answer) {
   auto* timer = new QTimer;
   timer->setInterval(10);
   QObject::connect(timer, &QTimer::timeout, [timer, answer = std::move(answer)] {
@@ -89,6 +91,7 @@ inline void answerNextBox(std::function<void(QWidget*)> answer) {
     answer(box);
   });
   timer->start();
+  return timer;
 }
 
 }  // namespace pelk::gui_test
