@@ -21,7 +21,8 @@ QStringList readmeCandidates() {
   QStringList paths;
   const QString fromEnvironment = qEnvironmentVariable("PELK40_README");
   if (!fromEnvironment.isEmpty()) paths << fromEnvironment;
-  paths << QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../share/doc/pelk40/README.md"));
+  paths << QDir(QCoreApplication::applicationDirPath())
+               .filePath(QStringLiteral("../share/doc/pelk40/README.md"));
   paths << QStringLiteral(PELK_SOURCE_DIR "/README.md");
   return paths;
 }

@@ -46,7 +46,8 @@ QString importOutputName(const QString& folder, const QString& source, long long
   return QDir(folder).filePath(sourceStem(source) + "-s" + QString::number(slice) + ".bmp");
 }
 
-ImportDialog::ImportDialog(const QString& folder, QWidget* parent) : QDialog(parent), folder_(folder) {
+ImportDialog::ImportDialog(const QString& folder, QWidget* parent)
+    : QDialog(parent), folder_(folder) {
   setWindowTitle(QStringLiteral("Import Scan"));
   auto* form = new QFormLayout(this);
 
@@ -179,7 +180,8 @@ void ImportDialog::updatePreview() {
     const GreySlice slice =
         greySlice(*volume_, slice_->value(), layout, chosenWindow().value_or(automaticWindow_));
     const NominalPicture picture = fitToNominal(slice);
-    QImage image(picture.pixels.data(), kNominalSide, kNominalSide, kNominalSide, QImage::Format_Grayscale8);
+    QImage image(picture.pixels.data(), kNominalSide, kNominalSide, kNominalSide,
+                 QImage::Format_Grayscale8);
     preview_->setPixmap(QPixmap::fromImage(
         image.scaled(kPreviewSide, kPreviewSide, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
   } catch (const std::exception& e) {
@@ -195,9 +197,12 @@ ImportRequest ImportDialog::request() const {
 
 ScanField ImportDialog::field() const {
   switch (field_->currentIndex()) {
-    case 1: return ScanField::Reference;
-    case 2: return ScanField::Third;
-    default: return ScanField::Standard;
+    case 1:
+      return ScanField::Reference;
+    case 2:
+      return ScanField::Third;
+    default:
+      return ScanField::Standard;
   }
 }
 
@@ -206,7 +211,8 @@ void ImportDialog::accept() {
   const QString output = importOutputName(folder_, source_, slice_->value());
   if (QFileInfo::exists(output) &&
       QMessageBox::question(this, QStringLiteral("Import Scan"),
-                            QStringLiteral("%1 already exists.\nReplace it?").arg(output)) != QMessageBox::Yes)
+                            QStringLiteral("%1 already exists.\nReplace it?").arg(output)) !=
+          QMessageBox::Yes)
     return;
   QDialog::accept();
 }

@@ -7,7 +7,9 @@
 namespace pelk {
 namespace {
 
-QColor fromView(std::uint32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
+QColor fromView(std::uint32_t bgr) {
+  return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
 
 }  // namespace
 
@@ -25,7 +27,8 @@ void drawProgressionLegend(QImage& picture) {
   QFont font = painter.font();
   font.setPixelSize(10);
   painter.setFont(font);
-  const int width = painter.fontMetrics().horizontalAdvance(QStringLiteral("only in follow-up 1")) + kSwatch + 12;
+  const int width =
+      painter.fontMetrics().horizontalAdvance(QStringLiteral("only in follow-up 1")) + kSwatch + 12;
   const int height = kRow * 3 + 4;
   const QRect box(2, picture.height() - height - 2, width, height);
   painter.fillRect(box, QColor(255, 255, 255, 220));
@@ -33,9 +36,10 @@ void drawProgressionLegend(QImage& picture) {
   painter.drawRect(box.adjusted(0, 0, -1, -1));
   for (int i = 0; i < 3; ++i) {
     const int top = box.top() + 3 + i * kRow;
-    painter.fillRect(QRect(box.left() + 4, top + 2, kSwatch, kSwatch), fromView(kEntries[i].colour));
-    painter.drawText(QRect(box.left() + 8 + kSwatch, top, width, kRow), Qt::AlignLeft | Qt::AlignVCenter,
-                     QString::fromLatin1(kEntries[i].text));
+    painter.fillRect(QRect(box.left() + 4, top + 2, kSwatch, kSwatch),
+                     fromView(kEntries[i].colour));
+    painter.drawText(QRect(box.left() + 8 + kSwatch, top, width, kRow),
+                     Qt::AlignLeft | Qt::AlignVCenter, QString::fromLatin1(kEntries[i].text));
   }
 }
 

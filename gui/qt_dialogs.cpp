@@ -10,7 +10,9 @@
 namespace pelk {
 namespace {
 
-QString local(const std::string& s) { return QString::fromLocal8Bit(s.data(), static_cast<qsizetype>(s.size())); }
+QString local(const std::string& s) {
+  return QString::fromLocal8Bit(s.data(), static_cast<qsizetype>(s.size()));
+}
 
 // Runs `show` on the window's thread and hands back its result; widgets live only there.
 template <typename Show>
@@ -18,7 +20,8 @@ auto onWindowThread(Show show) -> decltype(show()) {
   QCoreApplication* app = QCoreApplication::instance();
   if (!app || QThread::currentThread() == app->thread()) return show();
   decltype(show()) result{};
-  QMetaObject::invokeMethod(app, [&] { result = show(); }, Qt::BlockingQueuedConnection);
+  QMetaObject::invokeMethod(
+      app, [&] { result = show(); }, Qt::BlockingQueuedConnection);
   return result;
 }
 
@@ -44,7 +47,8 @@ std::string QtDialogs::inputBox(const std::string& caption, const std::string& p
                                 const std::string& initialText) {
   return onWindowThread([&] {
     // A window manager cuts long titles short, so the question is asked inside the box too.
-    const QString question = prompt.empty() ? local(caption) : local(caption) + "\n" + local(prompt);
+    const QString question =
+        prompt.empty() ? local(caption) : local(caption) + "\n" + local(prompt);
     bool ok = false;
     QString text = QInputDialog::getText(parent_, local(caption), question, QLineEdit::Normal,
                                          local(initialText), &ok);

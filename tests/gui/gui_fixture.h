@@ -23,7 +23,9 @@ namespace pelk::gui_test {
 std::vector<std::function<std::unique_ptr<QObject>()>>& testObjectFactories();
 template <typename T>
 struct RegisterTests {
-  RegisterTests() { testObjectFactories().push_back([] { return std::make_unique<T>(); }); }
+  RegisterTests() {
+    testObjectFactories().push_back([] { return std::make_unique<T>(); });
+  }
 };
 
 // Dialogs answered from a script, recording what was asked.
@@ -39,7 +41,8 @@ class ScriptedDialogs : public Dialogs {
     files.pop_front();
     return f;
   }
-  std::string inputBox(const std::string& caption, const std::string&, const std::string& initial) override {
+  std::string inputBox(const std::string& caption, const std::string&,
+                       const std::string& initial) override {
     captions.push_back(caption);
     if (inputs.empty()) return initial;
     auto answer = inputs.front();

@@ -1,5 +1,7 @@
 // "Import scan…" as one dialog: slices offered with a preview, named outputs, and the import
 // itself run as a window command.
+#include "gui/import_dialog.h"
+
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,7 +10,6 @@
 #include <cstring>
 #include <fstream>
 
-#include "gui/import_dialog.h"
 #include "tests/gui/gui_fixture.h"
 #include "workbench/workbench.h"
 
@@ -21,7 +22,9 @@ using gui_test::ScriptedDialogs;
 // An uncompressed NIfTI-1 volume of bytes, 16 x 12 x `slices`, slice k filled with 40 k + 10.
 void writeNifti(const std::string& path, int slices) {
   std::string bytes(352, '\0');
-  auto put = [&bytes](std::size_t at, auto value) { std::memcpy(&bytes[at], &value, sizeof value); };
+  auto put = [&bytes](std::size_t at, auto value) {
+    std::memcpy(&bytes[at], &value, sizeof value);
+  };
   put(0, std::int32_t{348});
   const std::int16_t dims[4] = {3, 16, 12, static_cast<std::int16_t>(slices)};
   for (int i = 0; i < 4; ++i) put(40 + 2 * i, dims[i]);
@@ -108,7 +111,9 @@ class ImportDialogTest : public QObject {
       dialog->findChild<QComboBox*>("ImportField")->setCurrentIndex(1);
       if (existing) {
         answerNextBox([&](QWidget* question) {
-          static_cast<QMessageBox*>(question)->button(replace ? QMessageBox::Yes : QMessageBox::No)->click();
+          static_cast<QMessageBox*>(question)
+              ->button(replace ? QMessageBox::Yes : QMessageBox::No)
+              ->click();
         });
       }
       dialog->accept();
@@ -121,10 +126,14 @@ class ImportDialogTest : public QObject {
       QCOMPARE(finished.count(), 0);  // a kept file means no import ran
     }
     const std::string output = QDir::current().filePath("head-s2.bmp").toStdString();
-    QCOMPARE(static_cast<QLineEdit*>(window.control("Edit2"))->text() == QString::fromStdString(output), imported);
+    QCOMPARE(
+        static_cast<QLineEdit*>(window.control("Edit2"))->text() == QString::fromStdString(output),
+        imported);
     QCOMPARE(std::filesystem::file_size("head-s2.bmp") > 512 * 512, imported);
     if (imported) {
-      QVERIFY(static_cast<QPlainTextEdit*>(window.control("Memo1"))->toPlainText().contains("Imported: NIfTI-1"));
+      QVERIFY(static_cast<QPlainTextEdit*>(window.control("Memo1"))
+                  ->toPlainText()
+                  .contains("Imported: NIfTI-1"));
       QCOMPARE(static_cast<QLabel*>(window.control("ViewCaption"))->toolTip(),
                QString::fromStdString("Imported scan " + output));
     }

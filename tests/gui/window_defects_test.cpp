@@ -23,8 +23,12 @@ using gui_test::answerNextBox;
 using gui_test::clickAndWait;
 using gui_test::ScriptedDialogs;
 
-QPlainTextEdit* memoOf(MainWindow& window) { return static_cast<QPlainTextEdit*>(window.control("Memo1")); }
-QLineEdit* field(MainWindow& window, const char* name) { return static_cast<QLineEdit*>(window.control(name)); }
+QPlainTextEdit* memoOf(MainWindow& window) {
+  return static_cast<QPlainTextEdit*>(window.control("Memo1"));
+}
+QLineEdit* field(MainWindow& window, const char* name) {
+  return static_cast<QLineEdit*>(window.control(name));
+}
 
 void showActive(MainWindow& window) {
   window.show();
@@ -78,8 +82,12 @@ class WindowDefectsTest : public QObject {
     QTest::addColumn<QString>("standard");
     QTest::addColumn<QString>("reference");
     QTest::addColumn<QString>("note");
-    QTest::newRow("standard") << "" << "ref.bmp" << "The standard image field is empty.";
-    QTest::newRow("reference") << "std.bmp" << "" << "The reference image field is empty.";
+    QTest::newRow("standard") << ""
+                              << "ref.bmp"
+                              << "The standard image field is empty.";
+    QTest::newRow("reference") << "std.bmp"
+                               << ""
+                               << "The reference image field is empty.";
   }
   void anEmptyFieldIsNamedInTheErrorBox() {
     QFETCH(QString, standard);
@@ -151,8 +159,10 @@ class WindowDefectsTest : public QObject {
   void inputBoxesAskTheirQuestionInsideTheBox_data() {
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("prompt");
-    QTest::newRow("no prompt") << "Enter Patients Name" << "";
-    QTest::newRow("with prompt") << "Enter File Name" << "result001";
+    QTest::newRow("no prompt") << "Enter Patients Name"
+                               << "";
+    QTest::newRow("with prompt") << "Enter File Name"
+                                 << "result001";
   }
   void inputBoxesAskTheirQuestionInsideTheBox() {
     QFETCH(QString, caption);
@@ -163,7 +173,8 @@ class WindowDefectsTest : public QObject {
       label = static_cast<QInputDialog*>(box)->labelText();
       static_cast<QInputDialog*>(box)->reject();
     });
-    QCOMPARE(dialogs.inputBox(caption.toStdString(), prompt.toStdString(), "kept"), std::string("kept"));
+    QCOMPARE(dialogs.inputBox(caption.toStdString(), prompt.toStdString(), "kept"),
+             std::string("kept"));
     QVERIFY2(label.contains(caption) && label.contains(prompt), qPrintable(label));
   }
 

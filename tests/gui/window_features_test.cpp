@@ -97,7 +97,8 @@ class WindowFeaturesTest : public QObject {
     QTest::addColumn<QString>("caption");
     QTest::newRow("plot std") << "Button2" << 0 << "Standard scan std.bmp";
     QTest::newRow("plot ref") << "Button2" << 1 << "Reference scan ref.bmp";
-    QTest::newRow("difference") << "Button7" << -1 << "Difference image diffbmp.bmp of ref.bmp against std.bmp";
+    QTest::newRow("difference") << "Button7" << -1
+                                << "Difference image diffbmp.bmp of ref.bmp against std.bmp";
     QTest::newRow("highlights") << "Button5" << -1 << "MCHS highlights of std.bmp against ref.bmp";
   }
   void theCaptionSaysWhatTheViewShows() {
@@ -114,7 +115,9 @@ class WindowFeaturesTest : public QObject {
     QCOMPARE(label->toolTip(), QString("Scan test101.bmp"));
     static_cast<QLineEdit*>(window.control("Edit1"))->setText("std.bmp");
     static_cast<QLineEdit*>(window.control("Edit2"))->setText("ref.bmp");
-    if (radio >= 0) static_cast<QRadioButton*>(window.control(radio == 0 ? "RadioStd" : "RadioRef"))->setChecked(true);
+    if (radio >= 0)
+      static_cast<QRadioButton*>(window.control(radio == 0 ? "RadioStd" : "RadioRef"))
+          ->setChecked(true);
     QVERIFY(clickAndWait(window, qPrintable(button)));
     QCOMPARE(dialogs.errors.size(), std::size_t{0});
     QCOMPARE(label->toolTip(), caption);
@@ -141,7 +144,8 @@ class WindowFeaturesTest : public QObject {
     const QUrl scan = QUrl::fromLocalFile("/scans/patient 7/std.bmp");
     QTest::newRow("one file") << QList<QUrl>{scan} << false << "/scans/patient 7/std.bmp";
     QTest::newRow("two files") << QList<QUrl>{scan, scan} << false << "Edit1";
-    QTest::newRow("web address") << QList<QUrl>{QUrl("https://example.org/a.bmp")} << false << "Edit1";
+    QTest::newRow("web address") << QList<QUrl>{QUrl("https://example.org/a.bmp")} << false
+                                 << "Edit1";
     QTest::newRow("while a command runs") << QList<QUrl>{scan} << true << "Edit1";
   }
   void aDroppedScanFileFillsTheField() {
@@ -196,10 +200,13 @@ class WindowFeaturesTest : public QObject {
   void helpShowsTheReadmesCommandTable_data() {
     QTest::addColumn<QString>("readme");
     QTest::addColumn<QString>("section");
-    QTest::newRow("between headings") << "# T\n## Running\nx\n## The commands\n| a |\n### Sub\ny\n## Next\nz\n"
-                                      << "## The commands\n| a |\n### Sub\ny";
-    QTest::newRow("last section") << "## The commands\n| b |\n" << "## The commands\n| b |";
-    QTest::newRow("no table") << "# T\n## The commands of old\n" << "";
+    QTest::newRow("between headings")
+        << "# T\n## Running\nx\n## The commands\n| a |\n### Sub\ny\n## Next\nz\n"
+        << "## The commands\n| a |\n### Sub\ny";
+    QTest::newRow("last section") << "## The commands\n| b |\n"
+                                  << "## The commands\n| b |";
+    QTest::newRow("no table") << "# T\n## The commands of old\n"
+                              << "";
   }
   void helpShowsTheReadmesCommandTable() {
     QFETCH(QString, readme);
