@@ -146,12 +146,12 @@ MainWindow::MainWindow(Workbench& workbench, QWidget* parent)
   connect(exit, &QPushButton::clicked, this, &QWidget::close);
 
   for (QWidget* child : client_->findChildren<QWidget*>()) child->setFont(font);
-  commandActions_.push_back(addMenuAction(QStringLiteral("&Scans"), QStringLiteral("Import scan…"),
-                                          [this] { importScan(); }, QKeySequence(QStringLiteral("Ctrl+I"))));
+  addMenuAction(QStringLiteral("&Scans"), QStringLiteral("Import scan…"), [this] { importScan(); },
+                QKeySequence(QStringLiteral("Ctrl+I")), true);
   addMenuCommand(QStringLiteral("&Analysis"), QStringLiteral("Robust Tumour Progression"),
                  [this] { workbench_.RobustTpaClick(); });
-  commandActions_.push_back(addMenuAction(QStringLiteral("&Results"), QStringLiteral("New session"),
-                                          [this] { newSession(); }, {}));
+  addMenuAction(QStringLiteral("&Results"), QStringLiteral("New session"), [this] { newSession(); }, {},
+                true);
   addMenuAction(QStringLiteral("&Help"), QStringLiteral("Commands…"), [this] { showCommandHelp(); },
                 QKeySequence(Qt::Key_F1));
   static_cast<QPushButton*>(control(QStringLiteral("Button12")))->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
@@ -227,20 +227,22 @@ QPushButton* MainWindow::addButton(const char* name, const char* caption, int le
 }
 
 QAction* MainWindow::addMenuAction(const QString& menu, const QString& text, std::function<void()> slot,
-                                   const QKeySequence& shortcut) {
+                                   const QKeySequence& shortcut, bool whileIdleOnly) {
   QMenu*& entry = menus_[menu];
   if (!entry) entry = menuBar()->addMenu(menu);
   QAction* action = entry->addAction(text, this, std::move(slot));
   if (!shortcut.isEmpty()) action->setShortcut(shortcut);
+  if (whileIdleOnly) {
+    action->setEnabled(!commandRunning());
+    commandActions_.push_back(action);
+  }
   return action;
 }
 
 QAction* MainWindow::addMenuCommand(const QString& menu, const QString& text, std::function<void()> command,
                                     const QKeySequence& shortcut) {
-  QAction* action = addMenuAction(menu, text, [this, command = std::move(command)] { runCommand(command); }, shortcut);
-  action->setEnabled(!commandRunning());
-  commandActions_.push_back(action);
-  return action;
+  return addMenuAction(menu, text, [this, command = std::move(command)] { runCommand(command); },
+                       shortcut, true);
 }
 
 bool MainWindow::commandRunning() const { return runner_->busy(); }

@@ -39,6 +39,12 @@ class MainWindow : public QMainWindow {
   QAction* addMenuCommand(const QString& menu, const QString& text, std::function<void()> command,
                           const QKeySequence& shortcut = {});
 
+  // Adds an entry whose `slot` runs on the window's thread, for what opens a window of its own
+  // (a history browser, a dialog that gathers a long command's choices and then hands the work
+  // to runCommand). It stays enabled while a command runs unless `whileIdleOnly`.
+  QAction* addMenuAction(const QString& menu, const QString& text, std::function<void()> slot,
+                         const QKeySequence& shortcut = {}, bool whileIdleOnly = false);
+
   // Runs a command off the window's thread, for short and long commands alike: the fields are
   // handed to the workbench first, the other commands are disabled, and the status bar shows a
   // progress bar with a Cancel button until it ends; then the view and the results area are
@@ -73,8 +79,6 @@ class MainWindow : public QMainWindow {
  private:
   QPushButton* addButton(const char* name, const char* caption, int left, int top, int width,
                          int height, void (Workbench::*handler)());
-  QAction* addMenuAction(const QString& menu, const QString& text, std::function<void()> slot,
-                         const QKeySequence& shortcut);
   void buildStatusBar();
   void setBusy(bool busy);
   void commandEnded();
