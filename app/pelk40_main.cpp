@@ -1,5 +1,6 @@
 // The window: start-up draws "test101.bmp" from the working directory, then the event loop
-// runs until the window is closed. Nothing is written at shut-down.
+// runs until the window is closed. Nothing is written at shut-down. Commands run on a worker
+// thread; the dialogs they open come back to this one.
 #include <QApplication>
 
 #include "gui/workbench_window.h"

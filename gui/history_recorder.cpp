@@ -1,7 +1,6 @@
 #include "gui/history_recorder.h"
 
-#include <QLabel>
-#include <QStatusBar>
+#include <QMetaObject>
 #include <map>
 
 #include "gui/history_dialog.h"
@@ -47,14 +46,10 @@ WindowHistory::WindowHistory(MainWindow& window, Workbench& workbench, Recording
   window_.setCommandHook([this](const QString& control, const std::function<void()>& command) {
     runRecorded(control, command);
   });
-  window_.addMenuCommand(QStringLiteral("&Results"), QStringLiteral("History…"),
-                         [this] { openHistory(); });
-  // A permanent label: a temporary message would be wiped by the menus' status tips.
-  status_ = new QLabel(&window_);
-  status_->setObjectName(QStringLiteral("storeStatus"));
-  window_.statusBar()->addWidget(status_, 1);
-  status_->setText(QStringLiteral("Results store: ") +
-                   QString::fromStdString(recorder_.storeName()));
+  // The history opens a window of its own, so it runs on the window's thread, between commands.
+  window_.addMenuAction(QStringLiteral("&Results"), QStringLiteral("History…"),
+                        [this] { openHistory(); }, {}, true);
+  window_.setStoreInUse(QString::fromStdString(recorder_.storeName()));
 }
 
 WindowHistory::~WindowHistory() = default;
@@ -75,9 +70,11 @@ void WindowHistory::runRecorded(const QString& control, const std::function<void
   dialogs_.clearError();
   command();
   auto warning = recorder_.finish(!dialogs_.error(), dialogs_.error().value_or(""));
-  status_->setText(warning ? QStringLiteral("Not stored: ") + QString::fromStdString(*warning)
-                           : QStringLiteral("Results store: ") +
-                                 QString::fromStdString(recorder_.storeName()));
+  // Commands run on a worker thread; the status bar belongs to the window's.
+  const QString shown = QString::fromStdString(warning ? "not stored: " + *warning
+                                                       : recorder_.storeName());
+  QMetaObject::invokeMethod(&window_, [this, shown] { window_.setStoreInUse(shown); },
+                            Qt::QueuedConnection);
 }
 
 void WindowHistory::openHistory() {

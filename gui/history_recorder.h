@@ -57,7 +57,6 @@ class WindowHistory {
   RecordingDialogs& dialogs_;
   std::optional<StoreLocation> where_;
   RunRecorder recorder_;
-  QLabel* status_ = nullptr;  // owned by the window's status bar
 };
 
 }  // namespace pelk

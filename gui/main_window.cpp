@@ -7,23 +7,40 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCloseEvent>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QStatusBar>
+#include <QTextBrowser>
+#include <QTimer>
 #include <QUrl>
+#include <QVBoxLayout>
+#include <exception>
 
+#include "gui/command_help.h"
+#include "gui/command_runner.h"
+#include "gui/import_dialog.h"
+#include "gui/progression_legend.h"
+#include "gui/qt_dialogs.h"
+#include "gui/scan_drop.h"
 #include "report/picture_report.h"
 #include "workbench/workbench.h"
 
@@ -32,6 +49,7 @@ namespace {
 
 constexpr int kClientWidth = 825;
 constexpr int kClientHeight = 597;
+constexpr int kStatusBarHeight = 24;
 
 QString local(const std::string& s) { return QString::fromLocal8Bit(s.data(), static_cast<int>(s.size())); }
 std::string local(const QString& s) { return s.toLocal8Bit().toStdString(); }
@@ -68,7 +86,9 @@ void saveReport(QWidget* parent, const Workbench& workbench) {
 }  // namespace
 
 MainWindow::MainWindow(Workbench& workbench, QWidget* parent)
-    : QMainWindow(parent), workbench_(workbench) {
+    : QMainWindow(parent), workbench_(workbench), runner_(new CommandRunner(this)) {
+  workbench_.setInteractive(true);
+  connect(runner_, &CommandRunner::finished, this, &MainWindow::commandEnded);
   setWindowTitle(QStringLiteral("PELK 40 — MRI comparison workbench, version " PELK_VERSION));
   // Tahoma 8 pt (11 pixels on a 96 dpi screen) where it exists; elsewhere a condensed sans
   // serif of the same height, so every caption fits the fixed control sizes.
@@ -101,6 +121,13 @@ MainWindow::MainWindow(Workbench& workbench, QWidget* parent)
   memo_->setLineWrapMode(QPlainTextEdit::NoWrap);
   memo_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   memo_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  // Tab moves on to the next control, as everywhere else in the window.
+  memo_->setTabChangesFocus(true);
+
+  // The space right of the view, above the scan fields, is free in the fixed layout.
+  caption_ = new QLabel(client_);
+  caption_->setObjectName(QStringLiteral("ViewCaption"));
+  caption_->setGeometry(408, 12, 409, 20);
 
   auto* group = new QGroupBox(QStringLiteral("RadioGroup1"), client_);
   group->setObjectName(QStringLiteral("RadioGroup1"));
@@ -128,6 +155,7 @@ MainWindow::MainWindow(Workbench& workbench, QWidget* parent)
   edit1_ = makeEdit("Edit1", 48);
   edit2_ = makeEdit("Edit2", 80);
   edit3_ = makeEdit("Edit3", 112);
+  for (QLineEdit* edit : {edit1_, edit2_, edit3_}) ScanDrop::enable(edit);
 
   addButton("Button17", "Load Std", 736, 48, 75, 25, &Workbench::Button17Click);
   addButton("Button18", "Load Ref", 736, 80, 75, 25, &Workbench::Button18Click);
@@ -156,10 +184,19 @@ MainWindow::MainWindow(Workbench& workbench, QWidget* parent)
   connect(exit, &QPushButton::clicked, this, &QWidget::close);
 
   for (QWidget* child : client_->findChildren<QWidget*>()) child->setFont(font);
-  addMenuCommand(QStringLiteral("&Scans"), QStringLiteral("Import scan…"), [this] { workbench_.ImportScanClick(); });
+  addMenuAction(QStringLiteral("&Scans"), QStringLiteral("Import scan…"), [this] { importScan(); },
+                QKeySequence(QStringLiteral("Ctrl+I")), true);
   addMenuCommand(QStringLiteral("&Analysis"), QStringLiteral("Robust Tumour Progression"),
                  [this] { workbench_.RobustTpaClick(); });
-  addMenuCommand(QStringLiteral("&Results"), QStringLiteral("Save report…"), [this] { saveReport(this, workbench_); });
+  addMenuAction(QStringLiteral("&Results"), QStringLiteral("New session"), [this] { newSession(); }, {},
+                true);
+  // Writing the report asks for a file name, so it runs on the window's thread; it is quick.
+  addMenuAction(QStringLiteral("&Results"), QStringLiteral("Save report…"), [this] { saveReport(this, workbench_); }, {},
+                true);
+  addMenuAction(QStringLiteral("&Help"), QStringLiteral("Commands…"), [this] { showCommandHelp(); },
+                QKeySequence(Qt::Key_F1));
+  static_cast<QPushButton*>(control(QStringLiteral("Button12")))->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
+  static_cast<QPushButton*>(control(QStringLiteral("Button14")))->setShortcut(QKeySequence(QStringLiteral("Ctrl+P")));
   // The reports line numbers up in fixed-width columns; a fixed-pitch font keeps them lined up.
   QFont fixed(QStringLiteral("DejaVu Sans Mono"));
   fixed.setStyleHint(QFont::Monospace);
@@ -169,7 +206,56 @@ MainWindow::MainWindow(Workbench& workbench, QWidget* parent)
   edit1_->setText(local(workbench_.Edit1));
   edit2_->setText(local(workbench_.Edit2));
   edit3_->setText(local(workbench_.Edit3));
+  buildStatusBar();
+  // The layout is fixed, so the window is too: the client area plus the bars around it.
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
   showWorkbench();
+}
+
+MainWindow::~MainWindow() {
+  // The command may still reach the workbench and its dialogs; it must end first.
+  workbench_.control().requestCancel();
+  runner_->wait();
+}
+
+void MainWindow::buildStatusBar() {
+  QStatusBar* bar = statusBar();
+  bar->setObjectName(QStringLiteral("StatusBar"));
+  bar->setSizeGripEnabled(false);
+  bar->setFixedHeight(kStatusBarHeight);
+  folder_ = new QLabel(bar);
+  folder_->setObjectName(QStringLiteral("WorkingFolder"));
+  const QString folder = QDir::toNativeSeparators(QDir::currentPath());
+  folder_->setText(folder_->fontMetrics().elidedText(QStringLiteral("Folder: ") + folder, Qt::ElideMiddle, 360));
+  folder_->setToolTip(folder);
+  store_ = new QLabel(QStringLiteral("Store: none"), bar);
+  store_->setObjectName(QStringLiteral("StoreInUse"));
+  progress_ = new QProgressBar(bar);
+  progress_->setObjectName(QStringLiteral("CommandProgress"));
+  progress_->setFixedSize(160, 14);
+  progress_->setTextVisible(false);
+  cancel_ = new QPushButton(QStringLiteral("Cancel"), bar);
+  cancel_->setObjectName(QStringLiteral("CancelCommand"));
+  cancel_->setFixedHeight(kStatusBarHeight - 4);
+  bar->addWidget(folder_);
+  bar->addWidget(store_, 1);
+  bar->addPermanentWidget(progress_);
+  bar->addPermanentWidget(cancel_);
+  progress_->hide();
+  cancel_->hide();
+  connect(cancel_, &QPushButton::clicked, this, [this] {
+    workbench_.control().requestCancel();
+    cancel_->setEnabled(false);
+  });
+  progressTimer_ = new QTimer(this);
+  progressTimer_->setInterval(100);
+  connect(progressTimer_, &QTimer::timeout, this, &MainWindow::showProgress);
+}
+
+void MainWindow::setStoreInUse(const QString& description) {
+  const QString text = QStringLiteral("Store: ") + (description.isEmpty() ? QStringLiteral("none") : description);
+  store_->setText(store_->fontMetrics().elidedText(text, Qt::ElideMiddle, 300));
+  store_->setToolTip(description);
 }
 
 QPushButton* MainWindow::addButton(const char* name, const char* caption, int left, int top, int width,
@@ -181,30 +267,169 @@ QPushButton* MainWindow::addButton(const char* name, const char* caption, int le
   return button;
 }
 
-QAction* MainWindow::addMenuCommand(const QString& menu, const QString& text, std::function<void()> command) {
+QAction* MainWindow::addMenuAction(const QString& menu, const QString& text, std::function<void()> slot,
+                                   const QKeySequence& shortcut, bool whileIdleOnly) {
   QMenu*& entry = menus_[menu];
   if (!entry) entry = menuBar()->addMenu(menu);
-  return entry->addAction(text, this, [this, command = std::move(command)] { runCommand(command); });
+  QAction* action = entry->addAction(text, this, std::move(slot));
+  if (!shortcut.isEmpty()) action->setShortcut(shortcut);
+  if (whileIdleOnly) {
+    action->setEnabled(!commandRunning());
+    commandActions_.push_back(action);
+  }
+  return action;
 }
 
-void MainWindow::runCommand(const std::function<void()>& command) {
+QAction* MainWindow::addMenuCommand(const QString& menu, const QString& text, std::function<void()> command,
+                                    const QKeySequence& shortcut) {
+  return addMenuAction(menu, text, [this, command = std::move(command)] { runCommand(command); },
+                       shortcut, true);
+}
+
+bool MainWindow::commandRunning() const { return runner_->busy(); }
+
+bool MainWindow::runCommand(std::function<void()> command) {
+  if (runner_->busy()) return false;
   pushFieldsToWorkbench();
-  // The window takes no input while a command runs.
-  setEnabled(false);
-  QApplication::setOverrideCursor(Qt::WaitCursor);
+  workbench_.control().reset();
+  commandFailure_.clear();
+  setBusy(true);
+  // The control that started the command, for the hook (the results store keeps its word).
   const QObject* from = sender();
   const auto* action = qobject_cast<const QAction*>(from);
   const QString control = action ? action->text() : from ? from->objectName() : QString();
-  if (commandHook_)
-    commandHook_(control, command);
-  else
-    command();
-  QApplication::restoreOverrideCursor();
-  setEnabled(true);
+  runner_->start([this, control, command = std::move(command)] {
+    // The workbench's commands report their own failures; this catches what a command added
+    // from outside lets through, which on a worker thread would end the program.
+    try {
+      if (commandHook_)
+        commandHook_(control, command);
+      else
+        command();
+    } catch (const std::exception& e) {
+      commandFailure_ = QString::fromLocal8Bit(e.what());
+    }
+  });
+  return true;
+}
+
+void MainWindow::commandEnded() {
+  setBusy(false);
   edit1_->setText(local(workbench_.Edit1));
   edit2_->setText(local(workbench_.Edit2));
   edit3_->setText(local(workbench_.Edit3));
   showWorkbench();
+  if (!commandFailure_.isEmpty()) QMessageBox::critical(this, QStringLiteral("PELK 40"), commandFailure_);
+  Q_EMIT commandFinished();
+  if (closeWhenDone_) close();
+}
+
+void MainWindow::setBusy(bool busy) {
+  for (QPushButton* button : client_->findChildren<QPushButton*>()) button->setEnabled(!busy);
+  for (QRadioButton* radio : client_->findChildren<QRadioButton*>()) radio->setEnabled(!busy);
+  for (QLineEdit* edit : {edit1_, edit2_, edit3_}) edit->setReadOnly(busy);
+  for (QAction* action : commandActions_) action->setEnabled(!busy);
+  // The command owns the results area until it ends; the user may still scroll it.
+  memo_->setReadOnly(busy);
+  progress_->setVisible(busy);
+  cancel_->setVisible(busy);
+  cancel_->setEnabled(busy);
+  progress_->setRange(0, 0);
+  if (busy) {
+    progressTimer_->start();
+  } else {
+    progressTimer_->stop();
+  }
+}
+
+void MainWindow::showProgress() {
+  const int total = workbench_.control().total();
+  if (total > 0) {
+    progress_->setRange(0, total);
+    progress_->setValue(workbench_.control().done());
+  } else {
+    progress_->setRange(0, 0);
+  }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (runner_->busy()) {
+    // Closing now would pull the workbench from under the command: stop it, then close.
+    workbench_.control().requestCancel();
+    closeWhenDone_ = true;
+    event->ignore();
+    return;
+  }
+  QMainWindow::closeEvent(event);
+}
+
+void MainWindow::useDialogs(QtDialogs& dialogs) {
+  dialogs.setParentWidget(this);
+  dialogs.setErrorNotes([this](const std::string& message) { return emptyFieldNotes(message); });
+}
+
+QString MainWindow::emptyFieldNotes(const std::string& message) const {
+  // A command given an empty field fails opening a file with no name; the message itself stays
+  // as the command line prints it.
+  if (message != "File not found: ") return {};
+  QStringList notes;
+  if (edit1_->text().isEmpty()) notes << QStringLiteral("The standard image field is empty.");
+  if (edit2_->text().isEmpty()) notes << QStringLiteral("The reference image field is empty.");
+  if (edit3_->text().isEmpty()) notes << QStringLiteral("The third image field (Output File) is empty.");
+  return notes.join('\n');
+}
+
+void MainWindow::newSession() {
+  if (runner_->busy()) return;
+  pushFieldsToWorkbench();
+  if (!workbench_.resultsSaved() &&
+      QMessageBox::question(this, QStringLiteral("New session"),
+                            QStringLiteral("The results have not been saved.\nDiscard them and start a new session?")) !=
+          QMessageBox::Yes)
+    return;
+  workbench_.NewSession();
+  linesShown_ = 0;
+  showWorkbench();
+}
+
+void MainWindow::importScan() {
+  if (runner_->busy()) return;
+  ImportDialog dialog(QDir::currentPath(), this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  runCommand([this, volume = dialog.volume(), request = dialog.request(), field = dialog.field()] {
+    workbench_.ImportScanInto(*volume, request, field);
+  });
+}
+
+void MainWindow::showCommandHelp() {
+  if (help_) {
+    help_->raise();
+    help_->activateWindow();
+    return;
+  }
+  QString section;
+  for (const QString& path : readmeCandidates()) {
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly | QIODevice::Text)) section = commandsSection(QString::fromUtf8(file.readAll()));
+    if (!section.isEmpty()) break;
+  }
+  if (section.isEmpty()) {
+    QMessageBox::warning(this, QStringLiteral("PELK 40"),
+                         QStringLiteral("The README with the table of commands was not found in:\n") +
+                             readmeCandidates().join('\n'));
+    return;
+  }
+  auto* dialog = new QDialog(this);
+  dialog->setObjectName(QStringLiteral("CommandHelp"));
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->setWindowTitle(QStringLiteral("PELK 40 — the commands"));
+  auto* browser = new QTextBrowser(dialog);
+  browser->setMarkdown(section);
+  auto* box = new QVBoxLayout(dialog);
+  box->addWidget(browser);
+  dialog->resize(900, 600);
+  help_ = dialog;
+  dialog->show();
 }
 
 void MainWindow::setScanFields(const QString& standard, const QString& reference,
@@ -242,6 +467,8 @@ void MainWindow::showWorkbench() {
   }
   linesShown_ = lines.size();
   memo_->document()->setModified(false);
+  // Undo takes back the user's own edits only, never lines a command added.
+  memo_->document()->clearUndoRedoStacks();
   memo_->verticalScrollBar()->setValue(memo_->verticalScrollBar()->maximum());
   showPicture();
 }
@@ -251,7 +478,12 @@ void MainWindow::showPicture() {
   // 0x00BBGGRR words are R, G, B, 0 bytes in memory on a little-endian machine.
   QImage view(reinterpret_cast<const uchar*>(picture.pixels().data()), picture.width(), picture.height(),
               picture.width() * 4, QImage::Format_RGBX8888);
-  image_->setPixmap(QPixmap::fromImage(view.copy()));
+  QImage shown = view.copy();
+  if (workbench_.ViewShows == ViewContent::ProgressionOverlay) drawProgressionLegend(shown);
+  image_->setPixmap(QPixmap::fromImage(shown));
+  caption_->setText(caption_->fontMetrics().elidedText(local(workbench_.ViewCaption), Qt::ElideMiddle,
+                                                       caption_->width()));
+  caption_->setToolTip(local(workbench_.ViewCaption));
 }
 
 }  // namespace pelk

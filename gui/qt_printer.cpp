@@ -8,6 +8,15 @@
 
 namespace pelk {
 
+QFont QtPrinter::reportFont() {
+  // The results line up in fixed-width columns, on paper as in the results area.
+  QFont font(QStringLiteral("DejaVu Sans Mono"));
+  font.setStyleHint(QFont::Monospace);
+  font.setFixedPitch(true);
+  font.setPointSize(9);
+  return font;
+}
+
 void QtPrinter::beginJob(const std::string& title) {
   printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
   pdfPath_.clear();
@@ -27,6 +36,7 @@ void QtPrinter::beginJob(const std::string& title) {
     throw IoError(pdfPath_.isEmpty() ? "Cannot start the print job"
                                      : "Cannot create file: " + pdfPath_.toStdString());
   }
+  painter_->setFont(reportFont());
 }
 
 void QtPrinter::newPage() {

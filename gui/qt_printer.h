@@ -21,6 +21,9 @@ class QtPrinter : public Printer {
   void drawBitmapFile(const std::string& path, int left, int top, int right, int bottom) override;
   void endJob() override;
 
+  // The fixed-pitch font every line is printed in.
+  static QFont reportFont();
+
   // Forces the PDF route whatever printers exist (tests, and machines with broken queues).
   void setPdfOutput(const QString& path) { forcedPdf_ = path; }
 

@@ -19,7 +19,7 @@ struct WorkbenchWindow {
   // Every command is recorded in the results store; "Results → History…" reads it back.
   WindowHistory history{window, workbench, recordingDialogs};
 
-  WorkbenchWindow() { dialogs.setParentWidget(&window); }
+  WorkbenchWindow() { window.useDialogs(dialogs); }
 };
 
 }  // namespace pelk

@@ -57,6 +57,7 @@ void Workbench::multiCorrelationHighlight() {
   TForm104& mchs = modules_.form104.create();
   mchs.setFileNames("setup101.map1", "setup102b.map1");
   mchs.performMCHS("setup101.map1", "setup102b.map1", Image1);
+  showingHighlights(Edit1, Edit2);
   append("");
   appendModuleLog(mchs.Memo1);
   append("");
@@ -87,7 +88,8 @@ void Workbench::differentialImage() {
   diff.setFileNames(Edit1, Edit2);
   diff.doDiffBmp();
   modules_.form120.close();
-  readImgFile("diffbmp.bmp", Image1);
+  showScan("diffbmp.bmp", ViewContent::DifferenceImage,
+           "Difference image diffbmp.bmp of " + Edit2 + " against " + Edit1);
   diffbmpSql("diffbmp.bmp", kExportPatient, kExportTest);
 }
 
@@ -143,6 +145,8 @@ void Workbench::tumorProgression() {
 void Workbench::falseColor() {
   TForm104& mchs = modules_.form104.create();
   paintFalseColor(mchs, Image1, "setup101.map", "setup102b.map");
+  ViewShows = ViewContent::FalseColour;
+  ViewCaption = "False colour of the maps setup101.map and setup102b.map";
   appendModuleLog(mchs.Memo1);
   modules_.form104.close();
   append("");

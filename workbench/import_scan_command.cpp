@@ -56,4 +56,14 @@ void Workbench::importScan() {
   append("Imported: " + describeImport(request, summary));
 }
 
+void Workbench::ImportScanInto(const ScanVolume& volume, const ImportRequest& request, ScanField field) {
+  runCommand([&] {
+    ImportSummary summary = importVolume(volume, request);
+    std::string& target = field == ScanField::Standard ? Edit1 : field == ScanField::Reference ? Edit2 : Edit3;
+    target = request.output;
+    append("Imported: " + describeImport(request, summary));
+    showScan(request.output, ViewContent::Scan, "Imported scan " + request.output);
+  });
+}
+
 }  // namespace pelk

@@ -8,6 +8,19 @@
 // and lines it leaves alone.
 
 namespace pelk {
+namespace {
+
+// Several lesions appearing at once between slices the analysis itself warns about are more
+// likely different anatomy than disease: whole volumes, registered in 3-D, settle it.
+constexpr int kManyNewLesions = 3;
+
+bool pointsToStudyComparison(const RobustTpaResult& result) {
+  const bool warned =
+      !result.followUps[0].legacyWarnings.empty() || !result.followUps[1].legacyWarnings.empty();
+  return warned && result.newLesions >= kManyNewLesions;
+}
+
+}  // namespace
 
 void Workbench::RobustTpaClick() { runCommand([this] { robustTumorProgression(); }); }
 
@@ -15,7 +28,12 @@ void Workbench::robustTumorProgression() {
   RobustTpaResult result = runRobustTpa(Edit1, Edit2, Edit3);
   writeRobustTpaOutputs(result);
   for (std::string& line : resultsSection(result)) append(std::move(line));
+  if (interactive_ && pointsToStudyComparison(result))
+    append("Many new lesions between slices that differ: compare whole volumes with"
+           " Scans -> Compare studies...");
   appendReady();
+  ViewShows = ViewContent::ProgressionOverlay;
+  ViewCaption = "Progression overlay of " + Edit2 + " and " + Edit3 + " on " + Edit1;
 
   // The overlay fills the view the way a scan does: each view pixel takes the picture pixel
   // its position scales to.

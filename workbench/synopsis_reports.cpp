@@ -83,6 +83,7 @@ void Workbench::synopsis1Mchs(const std::string& standard, const std::string& re
   TForm104& mchs = modules_.form104.create();
   mchs.setFileNames("setup101.map1", "setup102b.map1");
   mchs.performMCHS("setup101.map1", "setup102b.map1", Image1);
+  showingHighlights(standard, reference);
   append("");
   // The one module log the report copies whole.
   appendModuleLog(mchs.Memo1);

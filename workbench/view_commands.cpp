@@ -12,7 +12,7 @@ void Workbench::plot() {
   std::string name = RadioGroup1 == 0 ? Edit1 : RadioGroup1 == 1 ? Edit2 : "*";
   if (name != "*") {
     append("Loading Fiename:" + name);
-    readImgFile(name, Image1);
+    showScan(name, ViewContent::Scan, (RadioGroup1 == 0 ? "Standard scan " : "Reference scan ") + name);
   } else {
     append("No Filename selected");
   }
@@ -31,6 +31,11 @@ void Workbench::loadInto(std::string& field) {
 
 void Workbench::saveImage() {
   std::string name = dialogs_.inputBox("Enter File Name", "result001", "");
+  if (interactive_ && name.empty()) {
+    // A cancelled box would otherwise save the view as the hidden file ".bmp".
+    dialogs_.showMessage("No file name given");
+    return;
+  }
   Image1.saveBmp(name + ".bmp");
 }
 
@@ -49,6 +54,7 @@ void Workbench::saveResultFile() {
     return;
   }
   Memo1.saveTo(name);
+  savedText_ = Memo1.text();
 }
 
 void Workbench::print() {

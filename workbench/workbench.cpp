@@ -11,12 +11,34 @@ Workbench::Workbench(Dialogs& dialogs, Printer* printer)
     : dialogs_(dialogs), printer_(printer) {
   Button9Visible = false;
   Button15Visible = false;
-  runCommand([this] { readImgFile("test101.bmp", Image1); });
+  runCommand([this] { showScan("test101.bmp", ViewContent::Scan, "Scan test101.bmp"); });
+}
+
+void Workbench::showScan(const std::string& path, ViewContent content, std::string caption) {
+  // Set first: a scan that ends early is still drawn as far as it goes.
+  ViewShows = content;
+  ViewCaption = std::move(caption);
+  readImgFile(path, Image1);
+}
+
+bool Workbench::resultsSaved() const {
+  return Memo1.lines() == ResultsArea().lines() || Memo1.text() == savedText_;
+}
+
+void Workbench::NewSession() {
+  control_.reset();
+  Memo1 = ResultsArea();
+  Image1 = Picture();
+  ViewShows = ViewContent::Blank;
+  ViewCaption.clear();
 }
 
 void Workbench::runCommand(const std::function<void()>& steps) {
   try {
     steps();
+  } catch (const CommandCancelled& e) {
+    // Asked for, so no error box: the results area says where the command stopped.
+    Memo1.append(e.what());
   } catch (const IoError& e) {
     dialogs_.showError(e.what());
   } catch (const std::exception& e) {

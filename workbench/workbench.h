@@ -11,6 +11,7 @@
 #include "regions/tform130.h"
 #include "regions/tform150.h"
 #include "regions/tform170.h"
+#include "workbench/command_control.h"
 #include "workbench/dialogs.h"
 #include "workbench/module_slot.h"
 #include "workbench/printer.h"
@@ -18,6 +19,15 @@
 #include "workbench/test_info.h"
 
 namespace pelk {
+
+struct ImportRequest;
+struct ScanVolume;
+
+// What the image view shows, for a front end that labels it.
+enum class ViewContent { Blank, Scan, DifferenceImage, Highlights, FalseColour, ProgressionOverlay };
+
+// The three scan fields.
+enum class ScanField { Standard, Reference, Third };
 
 // The last module object the workbench created of each class.
 struct ModuleObjects {
@@ -52,6 +62,8 @@ class Workbench {
   TestInformation TestInfo;
   bool Button9Visible = true;   // "10. TES"
   bool Button15Visible = true;  // "false color-Test Mode Only"
+  ViewContent ViewShows = ViewContent::Blank;
+  std::string ViewCaption;  // one line saying what the view shows
 
   void Button1Click() { exitRequested_ = true; }  // "Exit"
   void Button2Click();                            // "2. Plot"
@@ -73,17 +85,46 @@ class Workbench {
   void Button18Click();                           // "Load Ref"
   void Button19Click();                           // "Load Out/Ref 3"
   void SyClick();                                 // "7. Synopsis Cocktail 1"
-  void ImportScanClick();                         // menu "Import scan…"
+  void ImportScanClick();  // "Import scan…" through the Dialogs, box by box (the window has its own)
   void RobustTpaClick();                          // menu "Robust Tumour Progression"
+  // Import with every choice already made (the window's import dialog): writes the bitmap,
+  // puts its path into the field and shows it in the view.
+  void ImportScanInto(const ScanVolume& volume, const ImportRequest& request, ScanField field);
+  // Empties the results area and the view, as at start-up before the first scan is drawn.
+  void NewSession();
+
+  // A person at a window, rather than a script, gives the commands: "8. Save Image" with no
+  // name saves nothing and says so, and results may point to window menus.
+  void setInteractive(bool interactive) { interactive_ = interactive; }
+  // True when the results area holds nothing beyond its heading, or exactly what was last
+  // saved with "11. Save Result File".
+  bool resultsSaved() const;
+  // Cancellation and progress of the running command, shared with the front end.
+  CommandControl& control() { return control_; }
 
   bool exitRequested() const { return exitRequested_; }
   const ModuleObjects& modules() const { return modules_; }
 
- private:
-  // Runs one command; a failure ends it and is shown, and the window goes on.
+  // Runs one command; a failure ends it and is shown, and the window goes on. A cancelled
+  // command ends the same way, with the line "Cancelled by the user" in place of the error box.
+  // Commands added from outside run their steps through it.
   void runCommand(const std::function<void()>& steps);
-  void append(std::string line) { Memo1.append(std::move(line)); }
-  void appendModuleLog(const ModuleLog& log) { Memo1.appendModuleLog(log); }
+
+ private:
+  // Every line a command adds is a cancellation point.
+  void append(std::string line) {
+    control_.throwIfCancelled();
+    Memo1.append(std::move(line));
+  }
+  void appendModuleLog(const ModuleLog& log) {
+    control_.throwIfCancelled();
+    Memo1.appendModuleLog(log);
+  }
+  void showScan(const std::string& path, ViewContent content, std::string caption);
+  void showingHighlights(const std::string& standard, const std::string& reference) {
+    ViewShows = ViewContent::Highlights;
+    ViewCaption = "MCHS highlights of " + standard + " against " + reference;
+  }
   void appendReady();  // " ", "Ready", " "
 
   // The command steps, throwing IoError at the step that fails. The synopsis reports run
@@ -116,6 +157,9 @@ class Workbench {
   Printer* printer_;
   ModuleObjects modules_;
   bool exitRequested_ = false;
+  bool interactive_ = false;
+  std::string savedText_;
+  CommandControl control_;
 };
 
 }  // namespace pelk

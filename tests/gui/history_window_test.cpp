@@ -12,6 +12,7 @@
 #include "gui/history_dialog.h"
 #include "gui/history_recorder.h"
 #include "gui/main_window.h"
+#include "tests/gui/gui_fixture.h"
 #include "tests/workbench/scripted_dialogs.h"
 #include "tools/sample_set.h"
 #include "workbench/workbench.h"
@@ -34,6 +35,7 @@ class HistoryWindowTest : public QObject {
     qputenv("PELK40_STORE", ("sqlite:" + (dir_ / "runs.sqlite").string()).c_str());
   }
   void cleanup() {
+    qunsetenv("PELK40_STORE");
     std::filesystem::current_path(previous_);
     std::filesystem::remove_all(dir_);
   }
@@ -44,12 +46,12 @@ class HistoryWindowTest : public QObject {
     Workbench workbench(dialogs);
     MainWindow window(workbench);
     WindowHistory history(window, workbench, dialogs);
-    QVERIFY(window.findChild<QLabel*>("storeStatus")->text().contains("runs.sqlite"));
+    QVERIFY(window.findChild<QLabel*>("StoreInUse")->toolTip().contains("runs.sqlite"));
 
     window.setScanFields("standard.bmp", "reference.bmp", "third.bmp");
-    qobject_cast<QPushButton*>(window.control("Sy"))->click();
+    QVERIFY(gui_test::clickAndWait(window, "Sy"));
     window.setScanFields("missing.bmp", "reference.bmp", "third.bmp");
-    qobject_cast<QPushButton*>(window.control("Button3"))->click();
+    QVERIFY(gui_test::clickAndWait(window, "Button3"));
     QCOMPARE(shown.errors.size(), std::size_t{1});
 
     HistoryDialog dialog(*chooseStore(std::nullopt, false), &window);
@@ -73,5 +75,5 @@ class HistoryWindowTest : public QObject {
 
 }  // namespace pelk
 
-QTEST_MAIN(pelk::HistoryWindowTest)
+static pelk::gui_test::RegisterTests<pelk::HistoryWindowTest> registered;
 #include "history_window_test.moc"

@@ -12,35 +12,15 @@
 
 #include "gui/main_window.h"
 #include "gui/qt_printer.h"
+#include "tests/gui/gui_fixture.h"
 #include "tests/support/files.h"
 #include "workbench/workbench.h"
 
 namespace pelk {
 namespace {
 
-// Dialogs answered from a script, recording what was asked.
-class ScriptedDialogs : public Dialogs {
- public:
-  std::deque<std::optional<std::string>> files;
-  std::deque<std::optional<std::string>> inputs;  // nullopt: cancelled
-  std::vector<std::string> captions, errors, messages;
-
-  std::optional<std::string> openFile(const std::string&) override {
-    if (files.empty()) return std::nullopt;
-    auto f = files.front();
-    files.pop_front();
-    return f;
-  }
-  std::string inputBox(const std::string& caption, const std::string&, const std::string& initial) override {
-    captions.push_back(caption);
-    if (inputs.empty()) return initial;
-    auto answer = inputs.front();
-    inputs.pop_front();
-    return answer ? *answer : initial;
-  }
-  void showError(const std::string& m) override { errors.push_back(m); }
-  void showMessage(const std::string& m) override { messages.push_back(m); }
-};
+using gui_test::clickAndWait;
+using gui_test::ScriptedDialogs;
 
 int head(const std::string& bytes, int at) {
   return static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8;
@@ -55,21 +35,11 @@ void writeScan(const std::string& path, int level) {
 class MainWindowTest : public QObject {
   Q_OBJECT
 
-  std::filesystem::path previous_;
-  std::filesystem::path dir_;
+  std::optional<gui_test::ScratchFolder> scratch_;
 
  private Q_SLOTS:
-  void init() {
-    previous_ = std::filesystem::current_path();
-    dir_ = std::filesystem::temp_directory_path() / ("pelk-gui-" + std::to_string(QCoreApplication::applicationPid()));
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-    std::filesystem::current_path(dir_);
-  }
-  void cleanup() {
-    std::filesystem::current_path(previous_);
-    std::filesystem::remove_all(dir_);
-  }
+  void init() { scratch_.emplace(); }
+  void cleanup() { scratch_.reset(); }
 
   void startUpShowsTheInitialStateAndTheScan() {
     writeScan("test101.bmp", 200);
@@ -117,7 +87,9 @@ class MainWindowTest : public QObject {
     QCOMPARE(window.centralWidget()->palette().color(QPalette::Window), QColor(0xA6, 0xCA, 0xF0));
     // The menu sits above the fixed layout, which keeps its size and places.
     QVERIFY(window.menuBar()->isVisibleTo(&window));
-    QCOMPARE(window.menuBar()->actions().size(), 3);  // Scans, Analysis, Results
+    QStringList menus;
+    for (QAction* menu : window.menuBar()->actions()) menus << menu->text();
+    QCOMPARE(menus, QStringList({"&Scans", "&Analysis", "&Results", "&Help"}));
   }
 
   void rankAnalysisFillsTheResultsArea() {
@@ -128,7 +100,7 @@ class MainWindowTest : public QObject {
     MainWindow window(workbench);
     static_cast<QLineEdit*>(window.control("Edit1"))->setText("std.bmp");
     static_cast<QLineEdit*>(window.control("Edit2"))->setText("ref.bmp");
-    QTest::mouseClick(static_cast<QPushButton*>(window.control("Button3")), Qt::LeftButton);
+    QVERIFY(clickAndWait(window, "Button3"));
     QString text = static_cast<QPlainTextEdit*>(window.control("Memo1"))->toPlainText();
     QVERIFY(text.startsWith("Results Area\n\nProcessing: Setting Up Param1 Files\nProcessing: Making Param1 Files\nMemo1\n"));
     QVERIFY(text.contains("RRA Result is TRUE"));
@@ -144,7 +116,7 @@ class MainWindowTest : public QObject {
     memo->moveCursor(QTextCursor::End);
     QTest::keyClicks(memo, "my note");
     dialogs.inputs = {std::string("saved.txt")};
-    QTest::mouseClick(static_cast<QPushButton*>(window.control("Button12")), Qt::LeftButton);
+    QVERIFY(clickAndWait(window, "Button12"));
     QCOMPARE(QString::fromStdString(test::readFile("saved.txt")), QString("Results Area\r\nmy note\r\n\r\n"));
   }
 
@@ -153,9 +125,9 @@ class MainWindowTest : public QObject {
     Workbench workbench(dialogs);
     MainWindow window(workbench);
     dialogs.files = {std::string("/scans/patient 7/std.bmp"), std::nullopt};
-    QTest::mouseClick(static_cast<QPushButton*>(window.control("Button17")), Qt::LeftButton);
+    QVERIFY(clickAndWait(window, "Button17"));
     QCOMPARE(static_cast<QLineEdit*>(window.control("Edit1"))->text(), QString("/scans/patient 7/std.bmp"));
-    QTest::mouseClick(static_cast<QPushButton*>(window.control("Button18")), Qt::LeftButton);
+    QVERIFY(clickAndWait(window, "Button18"));
     QCOMPARE(static_cast<QLineEdit*>(window.control("Edit2"))->text(), QString("Edit2"));
     QCOMPARE(dialogs.captions.back(), std::string("Please Select a File"));
     QCOMPARE(QtDialogs_qtFilter(), QString("PELK40 Files(*.bmp)"));
@@ -166,7 +138,7 @@ class MainWindowTest : public QObject {
     Workbench workbench(dialogs);
     MainWindow window(workbench);
     dialogs.inputs = {std::string("shot")};
-    QTest::mouseClick(static_cast<QPushButton*>(window.control("Button10")), Qt::LeftButton);
+    QVERIFY(clickAndWait(window, "Button10"));
     std::string bytes = test::readFile("shot.bmp");
     QVERIFY(bytes.size() > 54);
     QCOMPARE(head(bytes, 18), 385);
@@ -182,7 +154,7 @@ class MainWindowTest : public QObject {
     Workbench workbench(dialogs, &printer);
     for (int i = 0; i < 118; ++i) workbench.Memo1.append("line " + std::to_string(i));
     MainWindow window(workbench);
-    QTest::mouseClick(static_cast<QPushButton*>(window.control("Button14")), Qt::LeftButton);
+    QVERIFY(clickAndWait(window, "Button14"));
     QCOMPARE(dialogs.errors.size(), std::size_t{0});
     QVERIFY(std::filesystem::exists("testPrint1.bmp"));
     std::string pdf = test::readFile("report.pdf");
@@ -202,5 +174,5 @@ class MainWindowTest : public QObject {
 #include "gui/qt_dialogs.h"
 QString pelk::MainWindowTest::QtDialogs_qtFilter() { return QtDialogs::qtFilter("PELK40 Files(*.bmp)|*.bmp"); }
 
-QTEST_MAIN(pelk::MainWindowTest)
+static pelk::gui_test::RegisterTests<pelk::MainWindowTest> registered;
 #include "main_window_test.moc"

@@ -3,6 +3,7 @@
 // shows it.
 // Usage: window-shot DIR STD REF OUT.png
 #include <QApplication>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
@@ -26,8 +27,13 @@ int main(int argc, char** argv) {
   static_cast<QLineEdit*>(window.control("Edit1"))->setText(QString::fromLocal8Bit(argv[2]));
   static_cast<QLineEdit*>(window.control("Edit2"))->setText(QString::fromLocal8Bit(argv[3]));
   static_cast<QRadioButton*>(window.control("RadioStd"))->setChecked(true);
-  static_cast<QPushButton*>(window.control("Button2"))->click();
-  static_cast<QPushButton*>(window.control("Sy"))->click();
+  // Commands run on a worker thread: each must end before the next is clicked.
+  for (const char* button : {"Button2", "Sy"}) {
+    QEventLoop commandEnded;
+    QObject::connect(&window, &pelk::MainWindow::commandFinished, &commandEnded, &QEventLoop::quit);
+    static_cast<QPushButton*>(window.control(button))->click();
+    commandEnded.exec();
+  }
   application.processEvents();
   return window.grab().save(out) ? 0 : 1;
 }
