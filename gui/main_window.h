@@ -56,6 +56,14 @@ class MainWindow : public QMainWindow {
   bool runCommand(std::function<void()> command);
   bool commandRunning() const;
 
+  // Wraps every command run from a button or a menu entry: the hook gets the control's name (a
+  // button's object name, a menu entry's text) and must run the command itself. It runs on the
+  // command's worker thread, around the command.
+  using CommandHook = std::function<void(const QString& control, const std::function<void()>&)>;
+  void setCommandHook(CommandHook hook) { commandHook_ = std::move(hook); }
+  // Puts the fields' scan names back, as if typed.
+  void setScanFields(const QString& standard, const QString& reference, const QString& third);
+
   // Shows the workbench's errors over this window, with a note naming an empty scan field.
   void useDialogs(QtDialogs& dialogs);
 
@@ -75,13 +83,6 @@ class MainWindow : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
-  // Wraps every command run from a button or a menu entry: the hook gets the control's name (a
-  // button's object name, a menu entry's text) and must run the command itself. It runs on the
-  // command's worker thread, around the command.
-  using CommandHook = std::function<void(const QString& control, const std::function<void()>&)>;
-  void setCommandHook(CommandHook hook) { commandHook_ = std::move(hook); }
-  // Puts the fields' scan names back, as if typed.
-  void setScanFields(const QString& standard, const QString& reference, const QString& third);
 
  private:
   QPushButton* addButton(const char* name, const char* caption, int left, int top, int width,
