@@ -15,7 +15,8 @@ std::string commandHelp() {
          "  robust-tpa                     aligned progression analysis of std against ref and third\n"
          "                                 (progression.json, progression.txt, progression.bmp)\n"
          "pelk40-cli import SOURCE --out FILE.bmp [--slice N] [--window auto|MIN:MAX]\n"
-         "                                 one slice of a DICOM or NIfTI scan as a workbench bitmap\n";
+         "                                 one slice of a DICOM or NIfTI scan as a workbench bitmap\n"
+         "pelk40-cli study --baseline PATH --followup PATH [--followup PATH] --out DIR [--slice N]\n";
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "app/cli/cli_dialogs.h"
 #include "app/cli/cli_options.h"
 #include "importers/import_command.h"
+#include "studies/study_command.h"
 #include "workbench/workbench.h"
 
 namespace pelk {
@@ -29,6 +30,8 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
   // "import" turns a DICOM or NIfTI scan into a bitmap the workbench reads; it runs alone.
   if (argc >= 2 && std::string_view(argv[1]) == "import")
     return runImportCommand(std::vector<std::string>(argv + 2, argv + argc), out, err);
+  if (argc >= 2 && std::string_view(argv[1]) == "study")
+    return runStudyCommand(std::vector<std::string>(argv + 2, argv + argc), out, err);
 
   CliParse parsed = parseCli(argc, argv, out, err);
   if (!parsed.options) return parsed.exitCode;
