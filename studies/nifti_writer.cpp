@@ -34,7 +34,7 @@ std::string gzip(const std::string& raw) {
 
 }  // namespace
 
-std::string niftiGzBytes(const StudyVolume& v) {
+std::string niftiBytes(const StudyVolume& v) {
   nifti_1_header h;
   std::memset(&h, 0, sizeof h);
   h.sizeof_hdr = kHeaderBytes;
@@ -75,8 +75,10 @@ std::string niftiGzBytes(const StudyVolume& v) {
   std::string raw(static_cast<std::size_t>(kVoxelOffset) + v.values.size() * sizeof(float), '\0');
   std::memcpy(raw.data(), &h, kHeaderBytes);
   std::memcpy(raw.data() + kVoxelOffset, v.values.data(), v.values.size() * sizeof(float));
-  return gzip(raw);
+  return raw;
 }
+
+std::string niftiGzBytes(const StudyVolume& volume) { return gzip(niftiBytes(volume)); }
 
 void writeNiftiGz(const std::string& path, const StudyVolume& volume) {
   replaceFileWhole(path, niftiGzBytes(volume));

@@ -5,6 +5,10 @@
 
 namespace pelk {
 
+// The bytes of an uncompressed single-file NIfTI-1 image of the volume (32-bit reals), its
+// geometry in both the qform and the sform.
+std::string niftiBytes(const StudyVolume& volume);
+
 // The bytes of a gzipped single-file NIfTI-1 image of the volume (32-bit reals), its geometry in
 // both the qform and the sform, so any reader places it where the workbench does.
 std::string niftiGzBytes(const StudyVolume& volume);

@@ -30,10 +30,11 @@ using Registration = itk::ImageRegistrationMethodv4<Image, Image, Transform>;
 constexpr unsigned kLevels = 3;
 constexpr unsigned kShrink[kLevels] = {4, 2, 1};
 constexpr double kSigma[kLevels] = {2.0, 1.0, 0.0};
-// Share of voxels the metric is sampled on at each level: plenty at the small coarse levels, few
-// at full resolution, where a few percent of millions of voxels is still ample.
-constexpr double kSampling[kLevels] = {0.25, 0.08, 0.02};
-constexpr unsigned kIterations = 200;
+// Voxels the metric is sampled on at each level: a 32-bin joint histogram is well filled by a
+// few tens of thousands, however large the volume, and each sample costs several interpolations
+// in every iteration.
+constexpr double kSamples = 30000;
+constexpr unsigned kIterations = 100;
 constexpr int kHistogramBins = 32;
 constexpr int kSeed = 20261208;  // the same samples on every run: the same answer
 
@@ -141,7 +142,8 @@ RigidRegistration registerRigid(const StudyVolume& baseline, const StudyVolume& 
   for (unsigned l = 0; l < kLevels; ++l) {
     shrink[l] = kShrink[l];
     sigma[l] = kSigma[l];
-    sampling[l] = kSampling[l];
+    const double voxels = static_cast<double>(baseline.voxelCount()) / std::pow(kShrink[l], 3);
+    sampling[l] = std::min(1.0, kSamples / voxels);
   }
   registration->SetShrinkFactorsPerLevel(shrink);
   registration->SetSmoothingSigmasPerLevel(sigma);
