@@ -4,7 +4,9 @@
 #include <cctype>
 #include <cmath>
 #include <filesystem>
+#include <cstring>
 #include <memory>
+#include <vector>
 
 #include <nifti2_io.h>
 
@@ -24,6 +26,78 @@ bool endsWith(std::string name, const std::string& suffix) {
 struct HeaderFree {
   void operator()(nifti_image* image) const { nifti_image_free(image); }
 };
+
+// What the voxel reader repairs silently and a study must not: its library replaces a spacing
+// of zero or below with 1 and non-finite reals with 0. So the raw header and, for real voxel
+// types, the raw voxels are looked at here.
+struct RawNifti {
+  bool swapped = false;
+  int datatype = 0;
+  double pixdim[4] = {};
+  std::int64_t voxelOffset = 0;
+};
+
+template <typename T>
+T field(const unsigned char* p, bool swapped) {
+  unsigned char bytes[sizeof(T)];
+  for (std::size_t i = 0; i < sizeof(T); ++i) bytes[i] = p[swapped ? sizeof(T) - 1 - i : i];
+  T value;
+  std::memcpy(&value, bytes, sizeof value);
+  return value;
+}
+
+RawNifti rawHeader(const std::string& path) {
+  znzFile file = znzopen(path.c_str(), "rb", 1);
+  if (znz_isnull(file)) throw IoError("Cannot open " + path);
+  unsigned char head[540] = {};
+  const std::size_t got = znzread(head, 1, sizeof head, file);
+  znzclose(file);
+  RawNifti raw;
+  for (const bool swap : {false, true}) {
+    const auto size = field<std::int32_t>(head, swap);
+    if (size == 348 && got >= 348) {
+      raw.swapped = swap;
+      raw.datatype = field<std::int16_t>(head + 70, swap);
+      for (int i = 0; i < 4; ++i) raw.pixdim[i] = field<float>(head + 76 + 4 * i, swap);
+      raw.voxelOffset = static_cast<std::int64_t>(field<float>(head + 108, swap));
+      return raw;
+    }
+    if (size == 540 && got >= 540) {
+      raw.swapped = swap;
+      raw.datatype = field<std::int16_t>(head + 12, swap);
+      for (int i = 0; i < 4; ++i) raw.pixdim[i] = field<double>(head + 104 + 8 * i, swap);
+      raw.voxelOffset = field<std::int64_t>(head + 168, swap);
+      return raw;
+    }
+  }
+  throw IoError("Cannot read NIfTI file " + path + ": not a NIfTI-1 or NIfTI-2 header");
+}
+
+template <typename T>
+std::int64_t nonFiniteIn(znzFile file, std::int64_t count, bool swapped) {
+  std::vector<unsigned char> chunk(sizeof(T) * 65536);
+  std::int64_t bad = 0;
+  while (count > 0) {
+    const auto n = static_cast<std::size_t>(std::min<std::int64_t>(count, 65536));
+    if (znzread(chunk.data(), sizeof(T), n, file) != n) break;  // short data: the reader says so
+    for (std::size_t i = 0; i < n; ++i) bad += !std::isfinite(field<T>(chunk.data() + i * sizeof(T), swapped));
+    count -= static_cast<std::int64_t>(n);
+  }
+  return bad;
+}
+
+std::int64_t nonFiniteVoxels(const std::string& path, const RawNifti& raw, std::int64_t count) {
+  if (raw.datatype != DT_FLOAT32 && raw.datatype != DT_FLOAT64) return 0;
+  znzFile file = znzopen(path.c_str(), "rb", 1);
+  if (znz_isnull(file)) throw IoError("Cannot open " + path);
+  std::int64_t bad = 0;
+  // gzseek answers the new offset, fseek 0; both -1 on failure.
+  if (znzseek(file, static_cast<long>(raw.voxelOffset), SEEK_SET) >= 0)
+    bad = raw.datatype == DT_FLOAT32 ? nonFiniteIn<float>(file, count, raw.swapped)
+                                     : nonFiniteIn<double>(file, count, raw.swapped);
+  znzclose(file);
+  return bad;
+}
 
 double millimetresPer(int units) {
   switch (units) {
@@ -49,10 +123,11 @@ StudyVolume niftiGeometry(const std::string& path) {
                   "-D image; a study is one 3-D volume");
 
   StudyVolume geometry;
+  const RawNifti raw = rawHeader(path);
   const double unit = millimetresPer(header->xyz_units);
   for (std::size_t i = 0; i < 3; ++i) {
     geometry.size[i] = header->dim[i + 1];
-    geometry.spacingMm[i] = header->pixdim[i + 1] * unit;
+    geometry.spacingMm[i] = raw.pixdim[i + 1] * unit;
   }
   const nifti_dmat44* matrix = header->sform_code > 0   ? &header->sto_xyz
                                : header->qform_code > 0 ? &header->qto_xyz
@@ -77,6 +152,10 @@ StudyVolume readNiftiStudy(const std::string& path) {
   StudyVolume volume = niftiGeometry(path);
   // Before any voxel is read: a lying header must not make the reader allocate gigabytes.
   checkStudy(volume, path);
+  const std::int64_t bad = nonFiniteVoxels(path, rawHeader(path), volume.voxelCount());
+  if (bad > 0)
+    throw IoError("Study " + path + " has " + std::to_string(bad) +
+                  " voxels that are not finite numbers (NaN or infinite)");
   ScanVolume scan = readNiftiScan(path);
   volume.values = std::move(scan.values);
   volume.description = scan.format + " volume";

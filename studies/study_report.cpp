@@ -95,9 +95,10 @@ std::string studyText(const StudyRequest& request, const StudyResult& r) {
     if (!reg.converged)
       t += "  WARNING: the registration did not converge (" + reg.stopReason +
            "); check the matched slices before trusting the change\n";
-    t += "  intensity: follow-up = " + number(c.intensity.gain, 3) + " x baseline + " +
-         number(c.intensity.offset, 2) + "; noise " + number(c.noiseSigma, 2) + ", threshold " +
-         number(c.threshold, 2) + "\n";
+    t += "  intensity: follow-up = " + number(c.intensity.centreGain, 3) +
+         " x baseline at the centre, " + number(c.intensity.lowestGain, 3) + " to " +
+         number(c.intensity.highestGain, 3) + " across the head; noise " + number(c.noiseSigma, 2) +
+         ", threshold " + number(c.threshold, 2) + "\n";
     t += "  burden: " + number(burdenMm3(r, n), 1) + " mm3 of significant positive change in " +
          std::to_string(c.lesions.size()) + (c.lesions.size() == 1 ? " lesion\n" : " lesions\n");
     for (const auto& l : c.lesions)

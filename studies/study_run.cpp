@@ -35,23 +35,10 @@ void checkCoverage(const HeadMasks& masks, const RigidRegistration& registration
                   "% of the baseline's head");
 }
 
-// The follow-up on the baseline's grey scale, for the matched slices.
-std::vector<float> normalised(const FollowUpResult& f) {
-  const auto& line = f.change.intensity;
-  std::vector<float> out(f.registration.registered.values.size(), 0.0f);
-  for (std::size_t i = 0; i < out.size(); ++i)
-    if (f.registration.covered[i])
-      out[i] = static_cast<float>((f.registration.registered.values[i] - line.offset) / line.gain);
-  return out;
-}
-
 void chooseSlice(const StudyRequest& request, StudyResult& result) {
   result.sliceAxis = studySliceAxis(result.baseline);
   const auto count = result.baseline.size[static_cast<std::size_t>(result.sliceAxis)];
   if (request.slice) {
-    if (*request.slice < 0 || *request.slice >= count)
-      throw IoError("Slice " + std::to_string(*request.slice) + " is outside the baseline (0-" +
-                    std::to_string(count - 1) + ")");
     result.slice = *request.slice;
     result.sliceGiven = true;
     return;
@@ -96,19 +83,26 @@ StudyResult analyseStudy(const StudyRequest& request, const StudyProgress& progr
   StudyResult result;
   say("reading the baseline");
   result.baseline = readStudy(request.baseline);
+  // Every input is read and checked before the long work starts, so bad input fails at once.
+  const auto sliceCount = result.baseline.size[static_cast<std::size_t>(studySliceAxis(result.baseline))];
+  if (request.slice && (*request.slice < 0 || *request.slice >= sliceCount))
+    throw IoError("Slice " + std::to_string(*request.slice) + " is outside the baseline (0-" +
+                  std::to_string(sliceCount - 1) + ")");
+  std::vector<StudyVolume> followUps;
+  for (std::size_t n = 0; n < request.followUps.size(); ++n) {
+    say("reading follow-up " + std::to_string(n + 1));
+    followUps.push_back(readStudy(request.followUps[n]));
+  }
   const HeadMasks masks = headMasks(result.baseline);
   for (std::size_t n = 0; n < request.followUps.size(); ++n) {
     const std::string& path = request.followUps[n];
     const std::string which = "follow-up " + std::to_string(n + 1);
-    say("reading " + which);
     FollowUpResult f;
     f.path = path;
-    {
-      const StudyVolume followUp = readStudy(path);
-      f.description = followUp.description;
-      say("registering " + which);
-      f.registration = registerRigid(result.baseline, followUp, path);
-    }
+    f.description = followUps[n].description;
+    say("registering " + which);
+    f.registration = registerRigid(result.baseline, followUps[n], path);
+    followUps[n] = StudyVolume{};  // registered; the original is no longer needed
     checkCoverage(masks, f.registration, path);
     say("measuring the change of " + which);
     f.change = detectVolumeChange(result.baseline, masks, f.registration.registered,
@@ -142,7 +136,7 @@ void writeStudyOutputs(const StudyRequest& request, const StudyResult& result) {
   std::vector<NominalPicture> slices{nominalStudySlice(base, base.values, result.slice, result.window)};
   std::vector<std::string> volumes;
   for (const auto& f : result.followUps) {
-    slices.push_back(nominalStudySlice(base, normalised(f), result.slice, result.window));
+    slices.push_back(nominalStudySlice(base, normaliseFollowUp(f.registration.registered, f.registration.covered, f.change.intensity), result.slice, result.window));
     volumes.push_back(niftiGzBytes(f.registration.registered));
   }
   const Picture picture = studyPicture(result, slices);

@@ -30,39 +30,81 @@ std::vector<std::size_t> sampleIndices(const std::vector<std::uint8_t>& mask) {
   return out;
 }
 
-// Both studies are noisy, so the line minimises perpendicular distances (the principal axis of
-// the point cloud); each round drops the points more than three robust deviations off the line,
-// so lesions and other true changes, a minority, do not pull it.
-IntensityLine trimmedLine(const std::vector<float>& x, const std::vector<float>& y) {
-  IntensityLine line;
-  std::vector<char> use(x.size(), 1);
-  for (int round = 0; round < 4; ++round) {
-    double n = 0, sx = 0, sy = 0;
-    for (std::size_t i = 0; i < x.size(); ++i)
-      if (use[i]) n += 1, sx += x[i], sy += y[i];
-    if (n < 2) break;
-    const double mx = sx / n, my = sy / n;
-    double cxx = 0, cyy = 0, cxy = 0;
-    for (std::size_t i = 0; i < x.size(); ++i) {
-      if (!use[i]) continue;
-      const double dx = x[i] - mx, dy = y[i] - my;
-      cxx += dx * dx, cyy += dy * dy, cxy += dx * dy;
+// The ten quadratic terms of a position scaled to [-1, 1] across the grid.
+std::array<double, 10> terms(const StudyVolume& grid, std::int64_t i, std::int64_t j, std::int64_t k) {
+  const auto scaled = [](std::int64_t n, std::int64_t size) {
+    return size > 1 ? 2.0 * static_cast<double>(n) / static_cast<double>(size - 1) - 1.0 : 0.0;
+  };
+  const double u = scaled(i, grid.size[0]), v = scaled(j, grid.size[1]), w = scaled(k, grid.size[2]);
+  return {1, u, v, w, u * u, v * v, w * w, u * v, u * w, v * w};
+}
+
+// Least squares by the normal equations, Gauss-Jordan with partial pivoting; ten unknowns.
+bool solve(std::array<std::array<double, 11>, 10>& m) {
+  for (std::size_t c = 0; c < 10; ++c) {
+    std::size_t pivot = c;
+    for (std::size_t r = c + 1; r < 10; ++r)
+      if (std::abs(m[r][c]) > std::abs(m[pivot][c])) pivot = r;
+    if (std::abs(m[pivot][c]) < 1e-12) return false;
+    std::swap(m[c], m[pivot]);
+    for (std::size_t r = 0; r < 10; ++r) {
+      if (r == c) continue;
+      const double f = m[r][c] / m[c][c];
+      for (std::size_t x = c; x < 11; ++x) m[r][x] -= f * m[c][x];
     }
-    const double angle = 0.5 * std::atan2(2.0 * cxy, cxx - cyy);
-    const double ux = std::cos(angle), uy = std::sin(angle);
-    if (std::abs(ux) < 1e-9) break;
-    line.gain = uy / ux;
-    line.offset = my - line.gain * mx;
-    std::vector<float> residual(x.size());
-    for (std::size_t i = 0; i < x.size(); ++i)
-      residual[i] = static_cast<float>(std::abs(-uy * (x[i] - mx) + ux * (y[i] - my)));
-    std::vector<float> kept;
-    for (std::size_t i = 0; i < x.size(); ++i)
-      if (use[i]) kept.push_back(residual[i]);
-    const double limit = 3.0 * 1.4826 * quantile(kept, 0.5);
-    for (std::size_t i = 0; i < x.size(); ++i) use[i] = residual[i] <= limit;
   }
-  return line;
+  for (std::size_t r = 0; r < 10; ++r) m[r][10] /= m[r][r];
+  return true;
+}
+
+// log(follow-up / baseline) fitted by a quadratic in the position; each round drops the voxels
+// more than three robust deviations off the fit, so lesions and other true changes, a minority,
+// do not pull it.
+IntensityField fitField(const StudyVolume& grid, const std::vector<std::size_t>& at,
+                        const std::vector<float>& base, const std::vector<float>& follow) {
+  std::vector<std::array<double, 10>> t(at.size());
+  std::vector<double> y(at.size());
+  std::vector<char> use(at.size(), 0);
+  const auto nx = static_cast<std::size_t>(grid.size[0]), ny = static_cast<std::size_t>(grid.size[1]);
+  for (std::size_t s = 0; s < at.size(); ++s) {
+    t[s] = terms(grid, static_cast<std::int64_t>(at[s] % nx), static_cast<std::int64_t>((at[s] / nx) % ny),
+                 static_cast<std::int64_t>(at[s] / (nx * ny)));
+    use[s] = base[s] > 0 && follow[s] > 0;
+    y[s] = use[s] ? std::log(static_cast<double>(follow[s]) / base[s]) : 0.0;
+  }
+  IntensityField field;
+  for (int round = 0; round < 4; ++round) {
+    std::array<std::array<double, 11>, 10> m{};
+    for (std::size_t s = 0; s < at.size(); ++s) {
+      if (!use[s]) continue;
+      for (std::size_t r = 0; r < 10; ++r) {
+        for (std::size_t c = 0; c < 10; ++c) m[r][c] += t[s][r] * t[s][c];
+        m[r][10] += t[s][r] * y[s];
+      }
+    }
+    if (!solve(m)) throw IoError("Too little tissue is covered by both studies to compare them");
+    for (std::size_t r = 0; r < 10; ++r) field.logGain[r] = m[r][10];
+    std::vector<float> residual(at.size()), kept;
+    for (std::size_t s = 0; s < at.size(); ++s) {
+      double fit = 0;
+      for (std::size_t r = 0; r < 10; ++r) fit += field.logGain[r] * t[s][r];
+      residual[s] = static_cast<float>(std::abs(y[s] - fit));
+      if (use[s]) kept.push_back(residual[s]);
+    }
+    const double limit = 3.0 * 1.4826 * quantile(kept, 0.5);
+    for (std::size_t s = 0; s < at.size(); ++s)
+      use[s] = base[s] > 0 && follow[s] > 0 && residual[s] <= limit;
+  }
+  field.lowestGain = 1e300;
+  field.highestGain = 0;
+  for (std::size_t s = 0; s < at.size(); ++s) {
+    double fit = 0;
+    for (std::size_t r = 0; r < 10; ++r) fit += field.logGain[r] * t[s][r];
+    field.lowestGain = std::min(field.lowestGain, std::exp(fit));
+    field.highestGain = std::max(field.highestGain, std::exp(fit));
+  }
+  field.centreGain = std::exp(field.logGain[0]);
+  return field;
 }
 
 // The median of the 27 voxels around each head voxel; outside the head the difference is 0.
@@ -120,6 +162,29 @@ int labelComponents(const std::vector<std::uint8_t>& candidate, const StudyVolum
 
 }  // namespace
 
+double IntensityField::gainAt(const StudyVolume& grid, std::int64_t i, std::int64_t j,
+                              std::int64_t k) const {
+  const auto t = terms(grid, i, j, k);
+  double fit = 0;
+  for (std::size_t r = 0; r < 10; ++r) fit += logGain[r] * t[r];
+  return std::exp(fit);
+}
+
+std::vector<float> normaliseFollowUp(const StudyVolume& registered,
+                                     const std::vector<std::uint8_t>& covered,
+                                     const IntensityField& field) {
+  std::vector<float> out(registered.values.size(), 0.0f);
+  for (std::int64_t k = 0; k < registered.size[2]; ++k)
+    for (std::int64_t j = 0; j < registered.size[1]; ++j) {
+      for (std::int64_t i = 0; i < registered.size[0]; ++i) {
+        const std::size_t at = registered.index(i, j, k);
+        if (covered[at])
+          out[at] = static_cast<float>(registered.values[at] / field.gainAt(registered, i, j, k));
+      }
+    }
+  return out;
+}
+
 std::int64_t VolumeChange::burdenVoxels() const {
   std::int64_t total = 0;
   for (const auto& l : lesions) total += l.voxels;
@@ -158,17 +223,15 @@ VolumeChange detectVolumeChange(const StudyVolume& baseline, const HeadMasks& ma
   for (const auto i : samples) x.push_back(baseline.values[i]), y.push_back(registered.values[i]);
 
   VolumeChange change;
-  change.intensity = trimmedLine(x, y);
-  if (!(change.intensity.gain > 1e-6) || !std::isfinite(change.intensity.gain))
-    throw IoError("The follow-up's intensities do not rise with the baseline's: not comparable");
+  change.intensity = fitField(baseline, samples, x, y);
+  if (!std::isfinite(change.intensity.lowestGain) || !std::isfinite(change.intensity.highestGain))
+    throw IoError("The follow-up's intensities do not follow the baseline's: not comparable");
 
-  std::vector<float> raw(baseline.values.size(), 0.0f);
+  std::vector<float> raw = normaliseFollowUp(registered, covered, change.intensity);
   std::vector<std::uint8_t> compared(baseline.values.size());
   for (std::size_t i = 0; i < raw.size(); ++i) {
     compared[i] = masks.head[i] && covered[i];
-    if (compared[i])
-      raw[i] = static_cast<float>((registered.values[i] - change.intensity.offset) /
-                                      change.intensity.gain - baseline.values[i]);
+    raw[i] = compared[i] ? raw[i] - baseline.values[i] : 0.0f;
   }
   change.difference = median3(raw, baseline, compared);
 

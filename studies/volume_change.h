@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -16,11 +17,22 @@ struct HeadMasks {
 
 HeadMasks headMasks(const StudyVolume& baseline);
 
-// follow-up ≈ gain × baseline + offset over the unchanged tissue.
-struct IntensityLine {
-  double gain = 1.0;
-  double offset = 0.0;
+// follow-up ≈ gain(x, y, z) × baseline over the unchanged tissue, the gain a smooth field
+// (the exponential of a quadratic in the voxel position), so a different receiver gain and a
+// slowly varying coil sensitivity are both taken out.
+struct IntensityField {
+  std::array<double, 10> logGain{};  // coefficients of 1, u, v, w, u², v², w², uv, uw, vw
+  double centreGain = 1.0;           // at the middle of the volume
+  double lowestGain = 1.0;           // over the tissue
+  double highestGain = 1.0;
+
+  double gainAt(const StudyVolume& grid, std::int64_t i, std::int64_t j, std::int64_t k) const;
 };
+
+// The registered follow-up on the baseline's intensity scale (0 where it has no data).
+std::vector<float> normaliseFollowUp(const StudyVolume& registered,
+                                     const std::vector<std::uint8_t>& covered,
+                                     const IntensityField& field);
 
 // One connected region of significant positive change (the follow-up brighter than the baseline).
 struct VolumeLesion {
@@ -34,7 +46,7 @@ struct VolumeLesion {
 };
 
 struct VolumeChange {
-  IntensityLine intensity;
+  IntensityField intensity;
   double noiseSigma = 0.0;
   double threshold = 0.0;
   std::vector<float> difference;     // median-filtered normalised follow-up − baseline
