@@ -7,6 +7,7 @@
 
 #include <itkCenteredTransformInitializer.h>
 #include <itkImage.h>
+#include <itkImageMaskSpatialObject.h>
 #include <itkImageRegistrationMethodv4.h>
 #include <itkLinearInterpolateImageFunction.h>
 #include <itkMattesMutualInformationImageToImageMetricv4.h>
@@ -25,6 +26,7 @@ using Transform = itk::VersorRigid3DTransform<double>;
 using Optimizer = itk::RegularStepGradientDescentOptimizerv4<double>;
 using Metric = itk::MattesMutualInformationImageToImageMetricv4<Image, Image>;
 using Registration = itk::ImageRegistrationMethodv4<Image, Image, Transform>;
+using MaskImage = itk::Image<unsigned char, 3>;
 
 // The pyramid: a quarter, a half, then full resolution; smoothing in voxels of each level.
 constexpr unsigned kLevels = 3;
@@ -97,7 +99,8 @@ Vec3 eulerDegrees(const Transform::MatrixType& m) {
 }  // namespace
 
 RigidRegistration registerRigid(const StudyVolume& baseline, const StudyVolume& followUp,
-                                const std::string& name) {
+                                const std::string& name,
+                                const std::vector<std::uint8_t>& baselineHead) {
   if (!overlapInSpace(baseline, followUp))
     throw IoError("The follow-up " + name + " does not overlap the baseline at all in space");
 
@@ -112,7 +115,17 @@ RigidRegistration registerRigid(const StudyVolume& baseline, const StudyVolume& 
   initializer->SetMovingImage(moving);
   initializer->MomentsOn();
 
+  auto maskImage = MaskImage::New();
+  maskImage->CopyInformation(fixed);
+  maskImage->SetRegions(fixed->GetLargestPossibleRegion());
+  maskImage->Allocate();
+  std::copy(baselineHead.begin(), baselineHead.end(), maskImage->GetBufferPointer());
+  auto mask = itk::ImageMaskSpatialObject<3>::New();
+  mask->SetImage(maskImage);
+  mask->Update();
+
   auto metric = Metric::New();
+  metric->SetFixedImageMask(mask);
   metric->SetNumberOfHistogramBins(kHistogramBins);
   metric->SetUseMovingImageGradientFilter(false);
   metric->SetUseFixedImageGradientFilter(false);
@@ -142,7 +155,8 @@ RigidRegistration registerRigid(const StudyVolume& baseline, const StudyVolume& 
   for (unsigned l = 0; l < kLevels; ++l) {
     shrink[l] = kShrink[l];
     sigma[l] = kSigma[l];
-    const double voxels = static_cast<double>(baseline.voxelCount()) / std::pow(kShrink[l], 3);
+    const double voxels = static_cast<double>(std::count(baselineHead.begin(), baselineHead.end(), 1)) /
+                          std::pow(kShrink[l], 3);
     sampling[l] = std::min(1.0, kSamples / voxels);
   }
   registration->SetShrinkFactorsPerLevel(shrink);

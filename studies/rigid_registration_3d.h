@@ -21,10 +21,13 @@ struct RigidRegistration {
 };
 
 // Registers `followUp` to `baseline`: centre-of-mass start, Mattes mutual information (which
-// tolerates gain and contrast differences) sampled on a few percent of the voxels, a regular step
-// gradient descent over a three-level pyramid. Throws IoError, naming `name`, when the two do
-// not overlap in space at all or the registration fails.
+// tolerates gain and contrast differences) sampled on a few tens of thousands of voxels inside
+// `baselineHead` (1 on the baseline's head: samples in the air would make the match one of
+// outlines rather than of anatomy), a regular step gradient descent over a three-level pyramid.
+// Throws IoError, naming `name`, when the two do not overlap in space at all or the
+// registration fails.
 RigidRegistration registerRigid(const StudyVolume& baseline, const StudyVolume& followUp,
-                                const std::string& name);
+                                const std::string& name,
+                                const std::vector<std::uint8_t>& baselineHead);
 
 }  // namespace pelk

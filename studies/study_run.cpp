@@ -101,7 +101,7 @@ StudyResult analyseStudy(const StudyRequest& request, const StudyProgress& progr
     f.path = path;
     f.description = followUps[n].description;
     say("registering " + which);
-    f.registration = registerRigid(result.baseline, followUps[n], path);
+    f.registration = registerRigid(result.baseline, followUps[n], path, masks.head);
     followUps[n] = StudyVolume{};  // registered; the original is no longer needed
     checkCoverage(masks, f.registration, path);
     say("measuring the change of " + which);

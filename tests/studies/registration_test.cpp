@@ -22,14 +22,14 @@ TEST(StudyRegistration, RecoversARigidMotionUnderAGainChange) {
   StudyVolume followUp = simulation::moveContent(baseline, motion);
   simulation::gainAndNoise(followUp, 1.2, 0.0, 1);
 
-  const RigidRegistration r = registerRigid(baseline, followUp, "moved");
+  const HeadMasks masks = headMasks(baseline);
+  const RigidRegistration r = registerRigid(baseline, followUp, "moved", masks.head);
   EXPECT_TRUE(r.converged) << r.stopReason;
   const double angle = std::sqrt(r.rotationDeg[0] * r.rotationDeg[0] +
                                  r.rotationDeg[1] * r.rotationDeg[1] +
                                  r.rotationDeg[2] * r.rotationDeg[2]);
   EXPECT_NEAR(angle, 4.0, 0.5);
 
-  const HeadMasks masks = headMasks(baseline);
   std::vector<std::uint8_t> compare(masks.head.size());
   for (std::size_t i = 0; i < compare.size(); ++i) compare[i] = masks.head[i] && r.covered[i];
   EXPECT_GT(simulation::correlation(baseline.values, r.registered.values, compare), 0.97);

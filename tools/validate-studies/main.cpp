@@ -2,7 +2,7 @@
 // volume: lesions that vanish, shrink, stay, grow or are joined by a new one, under motion, gain
 // and noise, thick slices and a bias field. Prints a Markdown table for the README.
 //
-//   validate-studies [--volume PATH] [--cases N] [--step S] [--only CONDITION]
+//   validate-studies [--volume PATH] [--cases N] [--step S] [--only CONDITION] [--verbose]
 //
 // --step 2 averages 2 x 2 x 2 voxels first: eight times faster, the same method.
 #include <algorithm>
@@ -112,6 +112,9 @@ int run(int argc, char** argv) {
   std::string path = "/usr/share/mricron/templates/ch2.nii.gz";
   int cases = 100, step = 1;
   std::string only;
+  bool verbose = false;
+  for (int a = 1; a < argc; ++a)
+    if (!std::strcmp(argv[a], "--verbose")) verbose = true;
   for (int a = 1; a + 1 < argc; a += 2) {
     if (!std::strcmp(argv[a], "--volume")) path = argv[a + 1];
     else if (!std::strcmp(argv[a], "--cases")) cases = std::atoi(argv[a + 1]);
@@ -179,7 +182,12 @@ int run(int argc, char** argv) {
       bool failed = false;
       for (int f = 0; f < 2 && !failed; ++f) {
         try {
-          const RigidRegistration reg = registerRigid(head, followUps[static_cast<std::size_t>(f)], "case");
+          const RigidRegistration reg = registerRigid(head, followUps[static_cast<std::size_t>(f)], "case", masks.head);
+          if (verbose)
+            std::fprintf(stderr, "case %d follow-up %d: rotation %.2f %.2f %.2f shift %.2f %.2f %.2f metric %.4f%s\n",
+                         n, f + 1, reg.rotationDeg[0], reg.rotationDeg[1], reg.rotationDeg[2],
+                         reg.translationMm[0], reg.translationMm[1], reg.translationMm[2], reg.metric,
+                         reg.converged ? "" : (" NOT CONVERGED: " + reg.stopReason).c_str());
           changes.push_back(detectVolumeChange(head, masks, reg.registered, reg.covered));
           std::vector<std::uint8_t> compare(brain.size());
           for (std::size_t i = 0; i < compare.size(); ++i) compare[i] = brain[i] && reg.covered[i];
