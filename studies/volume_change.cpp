@@ -91,7 +91,9 @@ IntensityField fitField(const StudyVolume& grid, const std::vector<std::size_t>&
       residual[s] = static_cast<float>(std::abs(y[s] - fit));
       if (use[s]) kept.push_back(residual[s]);
     }
-    const double limit = 3.0 * 1.4826 * quantile(kept, 0.5);
+    // At least 5% either way: on identical tissue the deviation is 0, and trimming everything
+    // that is not exactly on the fit would leave too few voxels to fit a field to.
+    const double limit = std::max(0.05, 3.0 * 1.4826 * quantile(kept, 0.5));
     for (std::size_t s = 0; s < at.size(); ++s)
       use[s] = base[s] > 0 && follow[s] > 0 && residual[s] <= limit;
   }
@@ -105,6 +107,26 @@ IntensityField fitField(const StudyVolume& grid, const std::vector<std::size_t>&
   }
   field.centreGain = std::exp(field.logGain[0]);
   return field;
+}
+
+// A [1 2 1] / 4 blur along each axis. The registered follow-up has been through an
+// interpolation that softens edges while the baseline has not; blurring both alike leaves the
+// anatomy's edges matched, so their difference does not pass for change around every structure.
+std::vector<float> binomialBlur(std::vector<float> v, const StudyVolume& grid) {
+  std::vector<float> tmp(v.size());
+  const std::array<std::int64_t, 3> stride{1, grid.size[0], grid.size[0] * grid.size[1]};
+  for (std::size_t axis = 0; axis < 3; ++axis) {
+    const std::int64_t n = grid.size[axis], s = stride[axis];
+    for (std::size_t at = 0; at < v.size(); ++at) {
+      const std::int64_t pos = (static_cast<std::int64_t>(at) / s) % n;
+      const float here = v[at];
+      const float before = pos > 0 ? v[at - static_cast<std::size_t>(s)] : here;
+      const float after = pos + 1 < n ? v[at + static_cast<std::size_t>(s)] : here;
+      tmp[at] = 0.25f * before + 0.5f * here + 0.25f * after;
+    }
+    v.swap(tmp);
+  }
+  return v;
 }
 
 // The median of the 27 voxels around each head voxel; outside the head the difference is 0.
@@ -203,11 +225,29 @@ HeadMasks headMasks(const StudyVolume& baseline) {
   masks.brightLevel = top;
   masks.head.resize(baseline.values.size());
   masks.tissue.resize(baseline.values.size());
-  for (std::size_t i = 0; i < baseline.values.size(); ++i) {
-    const float v = baseline.values[i];
-    masks.head[i] = v > floor;
-    masks.tissue[i] = v > floor && v < top;
-  }
+  const auto& v = baseline.values;
+  const std::array<std::int64_t, 3> stride{1, baseline.size[0], baseline.size[0] * baseline.size[1]};
+  for (std::int64_t k = 0; k < baseline.size[2]; ++k)
+    for (std::int64_t j = 0; j < baseline.size[1]; ++j)
+      for (std::int64_t i = 0; i < baseline.size[0]; ++i) {
+        const std::size_t at = baseline.index(i, j, k);
+        masks.head[at] = v[at] > floor;
+        if (!(v[at] > floor && v[at] < top)) continue;
+        // Only the inside of a structure: at an edge any residue of the registration or of the
+        // interpolation changes the value, and intensity and noise are measured on what did not
+        // change.
+        const std::array<std::int64_t, 3> pos{i, j, k};
+        bool flat = true;
+        for (std::size_t axis = 0; axis < 3 && flat; ++axis) {
+          if (pos[axis] == 0 || pos[axis] + 1 >= baseline.size[axis]) {
+            flat = false;
+            break;
+          }
+          const auto s = static_cast<std::size_t>(stride[axis]);
+          flat = std::abs(v[at - s] - v[at]) <= 0.1f * v[at] && std::abs(v[at + s] - v[at]) <= 0.1f * v[at];
+        }
+        masks.tissue[at] = flat;
+      }
   return masks;
 }
 
@@ -227,24 +267,34 @@ VolumeChange detectVolumeChange(const StudyVolume& baseline, const HeadMasks& ma
   if (!std::isfinite(change.intensity.lowestGain) || !std::isfinite(change.intensity.highestGain))
     throw IoError("The follow-up's intensities do not follow the baseline's: not comparable");
 
-  std::vector<float> raw = normaliseFollowUp(registered, covered, change.intensity);
+  std::vector<float> raw = binomialBlur(normaliseFollowUp(registered, covered, change.intensity), baseline);
+  const std::vector<float> base = binomialBlur(baseline.values, baseline);
   std::vector<std::uint8_t> compared(baseline.values.size());
   for (std::size_t i = 0; i < raw.size(); ++i) {
     compared[i] = masks.head[i] && covered[i];
-    raw[i] = compared[i] ? raw[i] - baseline.values[i] : 0.0f;
+    raw[i] = compared[i] ? raw[i] - base[i] : 0.0f;
   }
   change.difference = median3(raw, baseline, compared);
 
+  // The noise is measured over the whole compared head, edges included: residue of the
+  // registration and the interpolation sits at edges, and the threshold must stand above it.
   std::vector<float> noise;
-  for (const auto i : samples) noise.push_back(change.difference[i]);
+  for (const auto i : sampleIndices(compared)) noise.push_back(change.difference[i]);
   const float centre = quantile(noise, 0.5);
   for (auto& v : noise) v = std::abs(v - centre);
   change.noiseSigma = 1.4826 * quantile(noise, 0.5);
-  change.threshold = std::max(kMinChangeShare * masks.brightLevel, kNoiseMultiple * change.noiseSigma);
+  // Residue at the edges is a small share of the head but far above the noise of its inside;
+  // lesions are a smaller share still, so the difference's top half-percent marks the residue.
+  const double residue = quantile(noise, kResidueQuantile);
+  const double significant = std::max(kMinChangeShare * masks.brightLevel, kNoiseMultiple * change.noiseSigma);
+  change.threshold = std::max(significant, residue);
+  // A lesion's extent is taken at half the noise-based level, not at half a threshold that the
+  // lesion itself may have raised, so the same lesion measures the same in both follow-ups.
+  const double extent = significant / 2.0;
 
   std::vector<std::uint8_t> candidate(raw.size());
   for (std::size_t i = 0; i < raw.size(); ++i)
-    candidate[i] = compared[i] && change.difference[i] > change.threshold / 2.0;
+    candidate[i] = compared[i] && change.difference[i] > extent;
   const int count = labelComponents(candidate, baseline, change.labels);
 
   struct Sum {
@@ -254,11 +304,21 @@ VolumeChange detectVolumeChange(const StudyVolume& baseline, const HeadMasks& ma
   std::vector<Sum> sums(static_cast<std::size_t>(count) + 1);
   const auto nx = baseline.size[0], ny = baseline.size[1];
   for (std::size_t at = 0; at < change.labels.size(); ++at) {
-    const auto label = static_cast<std::size_t>(change.labels[at]);
-    if (!label) continue;
-    Sum& s = sums[label];
-    ++s.voxels;
+    auto& s = sums[static_cast<std::size_t>(change.labels[at])];
     s.peak = std::max(s.peak, static_cast<double>(change.difference[at]));
+  }
+  // A lesion is the part of its region at half its peak change or more: the edge of a blurred
+  // lesion lies where its change has fallen to half, whatever its contrast, so a lesion measures
+  // its true size in either follow-up while the region found above the lower level only finds it.
+  for (std::size_t at = 0; at < change.labels.size(); ++at) {
+    auto& label = change.labels[at];
+    if (!label) continue;
+    Sum& s = sums[static_cast<std::size_t>(label)];
+    if (change.difference[at] < 0.5 * s.peak) {
+      label = 0;
+      continue;
+    }
+    ++s.voxels;
     s.change += change.difference[at];
     s.i += static_cast<double>(at % static_cast<std::size_t>(nx));
     s.j += static_cast<double>((at / static_cast<std::size_t>(nx)) % static_cast<std::size_t>(ny));

@@ -8,7 +8,8 @@
 namespace pelk {
 
 // Where the baseline shows the head, and which part of it is tissue fit for measuring intensity
-// and noise (neither background nor the saturated top).
+// and noise: neither background nor the saturated top, and away from edges (within 10% of its
+// neighbours along each axis).
 struct HeadMasks {
   std::vector<std::uint8_t> head;
   std::vector<std::uint8_t> tissue;
@@ -61,14 +62,17 @@ struct VolumeChange {
 inline constexpr double kMinLesionMm3 = 20.0;
 // A component's peak must reach this many multiples of the robust noise of the difference...
 inline constexpr double kNoiseMultiple = 5.0;
+// ...and the share of the compared head's absolute differences below it...
+inline constexpr double kResidueQuantile = 0.995;
 // ...and this share of the baseline's bright level, however quiet the studies: below it
 // interpolation and partial-volume residue at tissue borders are as large as the signal.
 inline constexpr double kMinChangeShare = 12.0 / 255.0;
 
 // The change of one registered follow-up against the baseline: intensity normalisation over the
-// unchanged tissue, the signed difference where both have data, a 3 × 3 × 3 median, hysteresis
-// thresholding (a component is connected voxels above half the threshold that reach the full
-// threshold somewhere) and 26-connected components of at least kMinLesionMm3.
+// unchanged tissue, the signed difference where both have data (both blurred alike first, as the
+// follow-up's interpolation blurred it), a 3 × 3 × 3 median, hysteresis thresholding (a component
+// is connected voxels above half the noise-based level that reach the full threshold, the
+// residue at edges included, somewhere) and 26-connected components of at least kMinLesionMm3.
 VolumeChange detectVolumeChange(const StudyVolume& baseline, const HeadMasks& masks,
                                 const StudyVolume& registered,
                                 const std::vector<std::uint8_t>& covered);
