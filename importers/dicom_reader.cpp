@@ -15,6 +15,7 @@
 
 #include "common/file_io.h"
 #include "common/io_error.h"
+#include "importers/gdcm_pixels.h"
 #include "importers/scan_limits.h"
 
 namespace pelk {
@@ -200,21 +201,25 @@ ScanVolume readDicomScan(const std::string& path) {
   // Decoded only now, after the size checks above, since the decoder allocates what the header
   // announces.
   const DcmXfer syntax(data.getOriginalXfer());
+  const auto bytesPerPixel = static_cast<std::size_t>(layout.bitsAllocated / 8);
+  const auto count = static_cast<std::size_t>(*voxels);
+  const std::size_t needed = count * bytesPerPixel;
+  // Pixels decoded by GDCM when DCMTK has no codec for the syntax (JPEG 2000).
+  std::vector<char> decodedElsewhere;
   if (syntax.isEncapsulated()) {
     registerDecoders();
     const OFCondition decoded = data.chooseRepresentation(EXS_LittleEndianExplicit, nullptr);
-    if (decoded.bad() || !data.canWriteXfer(EXS_LittleEndianExplicit))
-      fail(std::string("compressed pixel data (") + syntax.getXferName() + ") cannot be decoded" +
-           (decoded.bad() ? std::string(": ") + decoded.text() : std::string()));
+    std::string why;
+    if ((decoded.bad() || !data.canWriteXfer(EXS_LittleEndianExplicit)) &&
+        !decodePixelsWithGdcm(path, needed, decodedElsewhere, why))
+      fail(std::string("compressed pixel data (") + syntax.getXferName() + ") cannot be decoded: " +
+           why);
   }
 
   DcmElement* pixelElement = nullptr;
   if (data.findAndGetElement(DCM_PixelData, pixelElement).bad() || pixelElement == nullptr)
     fail("no pixel data");
-  const auto bytesPerPixel = static_cast<std::size_t>(layout.bitsAllocated / 8);
-  const auto count = static_cast<std::size_t>(*voxels);
-  const std::size_t needed = count * bytesPerPixel;
-  if (pixelElement->getLength() < needed)
+  if (decodedElsewhere.empty() && pixelElement->getLength() < needed)
     fail("pixel data too short: " + std::to_string(pixelElement->getLength()) + " bytes for " +
          std::to_string(needed));
 
@@ -223,7 +228,14 @@ ScanVolume readDicomScan(const std::string& path) {
   volume.size = {columns, rows, frames};
   volume.invertGrey = photometric == "MONOCHROME1";
   volume.values.resize(count);
-  if (bytesPerPixel == 1) {
+  if (!decodedElsewhere.empty()) {
+    for (std::size_t i = 0; i < count; ++i) {
+      std::uint32_t raw = static_cast<std::uint8_t>(decodedElsewhere[i * bytesPerPixel]);
+      if (bytesPerPixel == 2)
+        raw |= std::uint32_t{static_cast<std::uint8_t>(decodedElsewhere[i * 2 + 1])} << 8;
+      volume.values[i] = static_cast<float>(storedValue(raw, layout) * slope + intercept);
+    }
+  } else if (bytesPerPixel == 1) {
     Uint8* pixels = nullptr;
     const OFCondition got = pixelElement->getUint8Array(pixels);
     if (got.bad() || pixels == nullptr) fail(std::string("pixel data cannot be read (") + got.text() + ")");

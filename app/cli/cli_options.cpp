@@ -27,6 +27,10 @@ std::string commandHelp() {
          "                 [--timeout SECONDS]\n"
          "                                 every row of a manifest in its own folder and process;\n"
          "                                 resumable; summary in DIR/batch-summary.csv\n"
+         "pelk40-cli study --baseline PATH --followup PATH [--followup PATH] --out DIR [--slice N]\n"
+         "                 [--patient T --test T --hospital T --date T]\n"
+         "                                 whole 3-D studies: follow-ups registered to the baseline,\n"
+         "                                 matched slices std/ref/third.bmp, a volumetric verdict\n"
          "Every command run is recorded in the results store: --store, else PELK40_STORE, else\n"
          "results.sqlite in $XDG_DATA_HOME/pelk40 (~/.local/share/pelk40).\n";
 }

@@ -20,6 +20,7 @@ struct SiblingRow {
 constexpr SiblingRow kSiblings[] = {
     {"import", "pelk40-imaging"},
     {"robust-tpa", "pelk40-imaging"},
+    {"study", "pelk40-imaging"},
     {"batch", "pelk40-batch"},
 };
 

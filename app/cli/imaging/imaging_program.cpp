@@ -2,6 +2,7 @@
 
 #include "app/cli/cli_run.h"
 #include "importers/import_command.h"
+#include "studies/study_command.h"
 #include "workbench/workbench.h"
 
 namespace pelk {
@@ -12,6 +13,8 @@ std::vector<StandaloneWord> imagingStandaloneWords() {
   std::vector<StandaloneWord> words = lightStandaloneWords();
   // "import" turns a DICOM or NIfTI scan into a bitmap the workbench reads.
   words.push_back({"import", runImportCommand});
+  // "study" registers whole 3-D follow-up studies to the baseline and cuts matched slices.
+  words.push_back({"study", runStudyCommand});
   return words;
 }
 

@@ -1,0 +1,62 @@
+#include "studies/study_command.h"
+
+#include <new>
+
+#include <CLI/CLI.hpp>
+
+#include "common/io_error.h"
+#include "studies/study_report.h"
+#include "studies/study_run.h"
+
+namespace pelk {
+
+int runStudyCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  CLI::App app(
+      "Compare whole 3-D studies: register each follow-up to the baseline, cut the same slice "
+      "of all three as nominal bitmaps and give the volumetric verdict.",
+      "study");
+  StudyRequest request;
+  std::optional<std::int64_t> slice;
+  app.add_option("--baseline", request.baseline,
+                 "NIfTI .nii / .nii.gz volume, DICOM series folder or multi-frame DICOM file")
+      ->required();
+  app.add_option("--followup", request.followUps, "a follow-up study, given once or twice")
+      ->required();
+  app.add_option("--out", request.outDir, "folder for the results (created if missing)")->required();
+  app.add_option("--slice", slice,
+                 "0-based axial slice of the baseline; default: through the largest change");
+  app.add_option("--patient", request.patient, "patient, as in the test information");
+  app.add_option("--test", request.test, "test");
+  app.add_option("--hospital", request.hospital, "hospital");
+  app.add_option("--date", request.date, "date");
+
+  // CLI11 takes a vector in reverse order.
+  std::vector<std::string> reversed(args.rbegin(), args.rend());
+  try {
+    app.parse(reversed);
+    if (request.followUps.size() > 2)
+      throw CLI::ValidationError("--followup", "at most two follow-ups can be compared");
+  } catch (const CLI::CallForHelp&) {
+    out << app.help();
+    return 0;
+  } catch (const CLI::ParseError& e) {
+    err << "error: study: " << e.what() << '\n' << app.help();
+    return 2;
+  }
+  request.slice = slice;
+
+  try {
+    const StudyResult result = analyseStudy(request);
+    writeStudyOutputs(request, result);
+    out << studyText(request, result);
+    out.flush();
+    return 0;
+  } catch (const IoError& e) {
+    err << "error: study: " << e.what() << '\n';
+  } catch (const std::bad_alloc&) {
+    err << "error: study: not enough memory for these studies\n";
+  }
+  return 1;
+}
+
+}  // namespace pelk
