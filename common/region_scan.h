@@ -11,7 +11,7 @@
 namespace pelk {
 
 // The region-growing scan shared by the gate finder and the FG-1 area finder. Each of them keeps
-// its own grid and region table at module level; this file holds only their shapes and the
+// its own grid and region table in its module's shared state; this file holds only their shapes and the
 // procedures that work on them.
 
 inline constexpr int kRegionGridSide = 1001;

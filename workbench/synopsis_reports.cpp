@@ -6,7 +6,7 @@
 #include "workbench/workbench.h"
 
 // The two synopsis reports. Report 1 condenses five analyses into lines of its own, reading
-// the results from the module objects and their module-level tables right after each run;
+// the results from the module objects right after each run;
 // report 2 frames the tumour progression command.
 
 namespace pelk {
@@ -100,12 +100,13 @@ void Workbench::synopsis1Zchs(const std::string& standard, const std::string& re
   modules_.form101.close();
   append("Param1 Files Setup Completed");
   append("");
-  modules_.form170.create().doZchs("setup101.param1", "setup101b.param1");
-  int count = TForm170::differenceCount();
+  TForm170& zones = modules_.form170.create();
+  zones.doZchs("setup101.param1", "setup101b.param1");
+  int count = zones.differenceCount();
   append(glistIndexLine(count));
   // The list holds slots 0 to 100; slot 0 is not printed.
   int last = std::min(count - 1, 100);
-  for (int k = 1; k <= last; ++k) append(glistSlotLine(k, TForm170::differenceSlot(k)));
+  for (int k = 1; k <= last; ++k) append(glistSlotLine(k, zones.differenceSlot(k)));
   modules_.form170.close();
   zchsSql("zchs.dat", kExportPatient, kExportTest);
 }
@@ -122,8 +123,8 @@ void Workbench::synopsis1Cluster(const std::string& standard, const std::string&
   gates.doCluster();
   // The gate finder is left neither closed nor freed.
   append(kClusterHeading);
-  int count = TForm130::regionCount();
-  for (int k = 1; k <= count; ++k) append(clusterRowLine(k, TForm130::region(k)));
+  int count = gates.regionCount();
+  for (int k = 1; k <= count; ++k) append(clusterRowLine(k, gates.region(k)));
   cluster1Sql("cluster1.db.txt.dat", kExportPatient, kExportTest);
 }
 
