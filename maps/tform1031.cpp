@@ -1,5 +1,6 @@
 #include "maps/tform1031.h"
 
+#include "common/fixed_files.h"
 #include "maps/coarse_map_pass.h"
 #include "maps/map_job_list.h"
 #include "maps/map_pass.h"
@@ -11,7 +12,7 @@ void TForm1031::setFileNames(const std::string& standardName, const std::string&
 
 void TForm1031::setFilenames2(const std::string& standardName, const std::string& referenceName) {
   mapInputs = {standardName, referenceName};
-  mapOutputs = {"setup101.map1", "setup102b.map1"};
+  mapOutputs = {kStandardHighlightMap, kReferenceHighlightMap};
 }
 
 void TForm1031::makeMap() {

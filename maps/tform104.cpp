@@ -7,6 +7,7 @@
 
 #include "common/exchange_sort_order.h"
 #include "common/file_io.h"
+#include "common/fixed_files.h"
 #include "common/format.h"
 #include "common/picture.h"
 #include "common/rounding.h"
@@ -20,7 +21,6 @@ constexpr double kHighlightThreshold = 5000.0;
 constexpr long double kSmallest = 0.001L;
 constexpr int kBlocks = 101;  // block rows and columns 0..100 of the compared area
 constexpr long double kXOffset = 37.5L;  // the highlight grid starts left of the picture
-constexpr const char* kResultsFile = "mchs-results.dat";
 
 // Xb = round((512 - 0.9 X) * 0.574), exactly: (5120 - 9 X) * 574 / 10000.
 long long mirroredX(std::int32_t x) { return roundDivEven((5120 - 9LL * x) * 574, 10000); }
@@ -100,7 +100,7 @@ void TForm104::drawHighlights(Picture& view) {
 }
 
 void TForm104::reportResults() {
-  OutFile out(kResultsFile);
+  OutFile out(kHighlightResults);
   sortPointsByValue();
 
   Memo1.addEmpty();
@@ -172,7 +172,7 @@ double TForm104::cellScore(double a, double b) {
 
 void TForm104::Button1Click() {
   pointCount = 0;
-  setFileNames("setup101.map", "setup102b.map");
+  setFileNames(kStandardMap, kReferenceMap);
   scanTestGrid();
   reportResults();
 }

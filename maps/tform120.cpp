@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/file_io.h"
+#include "common/fixed_files.h"
 #include "common/io_error.h"
 
 namespace pelk {
@@ -21,7 +22,7 @@ constexpr std::size_t kCopied = 1079;
 void makeDiffBmp(const std::string& stdName, const std::string& refName) {
   const std::string standard = readWholeFile(stdName);
   const std::string reference = readWholeFile(refName);
-  OutFile out("diffbmp.bmp");
+  OutFile out(kDifferenceImage);
   std::string& bytes = out.text();
   bytes.reserve(standard.size());
 

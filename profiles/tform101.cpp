@@ -8,6 +8,7 @@
 
 #include "common/bmp_header.h"
 #include "common/file_io.h"
+#include "common/fixed_files.h"
 #include "common/format.h"
 #include "common/io_error.h"
 #include "common/job_list.h"
@@ -197,25 +198,25 @@ void buildJob(Hist& hist, ModuleLog& log, OutFile& database, const JobEntry& ent
 }  // namespace
 
 void TForm101::SetupParam1(const std::string& standardImage, const std::string& referenceImage) {
-  OutFile jobs("vhist3.dat");
+  OutFile jobs(kProfileJobList);
   jobs.line(kJobListComment);
-  jobs.line("512;512;" + standardImage + ";patient-1;set-1;setup101.param1;");
-  jobs.line("460;280;" + referenceImage + ";patient-1;set-2;setup101b.param1;");
+  jobs.line("512;512;" + standardImage + ";patient-1;set-1;" + kStandardProfile + ";");
+  jobs.line("460;280;" + referenceImage + ";patient-1;set-2;" + kReferenceProfile + ";");
   jobs.line("9999;9999;");
   jobs.close();
 }
 
 void TForm101::MakeParam2Files(FileNames10 inputs, FileNames10 outputs) {
-  OutFile database("vhist3.db.txt");
+  OutFile database(kProfileDatabase);
   for (int k = 0; k < 2; ++k) buildProfile(state_->hist, Memo1, inputs[k], outputs[k], "", "", database);
   database.close();
 }
 
 void TForm101::MakeParam1Files() {
-  OutFile database("vhist3.db.txt");
+  OutFile database(kProfileDatabase);
   std::optional<TextReader> in;
   try {
-    in.emplace(TextReader::open("vhist3.dat"));
+    in.emplace(TextReader::open(kProfileJobList));
   } catch (const IoError&) {
     // no job list: nothing to build
   }
@@ -225,10 +226,10 @@ void TForm101::MakeParam1Files() {
 }
 
 void TForm101::Button1Click() {
-  OutFile database("vhist3.db.txt");
+  OutFile database(kProfileDatabase);
   std::optional<TextReader> in;
   try {
-    in.emplace(TextReader::open("vhist3.dat"));
+    in.emplace(TextReader::open(kProfileJobList));
   } catch (const IoError&) {
     Memo1.add("Done");
     database.close();

@@ -6,6 +6,7 @@
 
 #include "common/exchange_sort_order.h"
 #include "common/file_io.h"
+#include "common/fixed_files.h"
 #include "common/format.h"
 #include "regions/gate_coordinates.h"
 
@@ -114,7 +115,7 @@ void TForm130::doCluster() {
 }
 
 void TForm130::Button1Click() {
-  runFinder(*this, *state_, imageFile, RowOrder::Reversed, "gates.db.txt", false);
+  runFinder(*this, *state_, imageFile, RowOrder::Reversed, kGatesList, false);
 }
 
 int TForm130::regionCount() const { return state_->table.count; }

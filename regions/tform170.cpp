@@ -6,6 +6,7 @@
 
 #include "common/exchange_sort.h"
 #include "common/file_io.h"
+#include "common/fixed_files.h"
 #include "common/format.h"
 #include "common/text_reader.h"
 
@@ -42,7 +43,7 @@ std::string slotText(const ZoneDifference& slot, const char* separator) {
 
 void TForm170::doZchs(const std::string& profileName1, const std::string& profileName2) {
   // Created before the profiles are read, so a missing profile leaves it empty.
-  OutFile out("zchs.dat");
+  OutFile out(kZonalResults);
   count_ = 0;
   slots_.fill(ZoneDifference{});
   // Both profiles are read whole by every run, so they are the run's own.

@@ -1,3 +1,4 @@
+#include "common/fixed_files.h"
 #include "sqlexport/sql_export.h"
 #include "workbench/command_args.h"
 #include "workbench/read_img_file.h"
@@ -13,16 +14,16 @@ void Workbench::rankAnalysis1() {
   profiles.SetupParam1(Edit1, Edit2);
   append("Processing: Making Param1 Files");
   profiles.MakeParam2Files(firstTwo(Edit1, Edit2),
-                           firstTwo("setup101.param1", "setup101b.param1"));
+                           firstTwo(kStandardProfile, kReferenceProfile));
   appendModuleLog(profiles.Memo1);
   modules_.form101.close();
   append("Param1 Files Setup Completed");
   append("");
   TForm102& rank = modules_.form102.create();
-  rank.performRRA1("setup101.param1", "setup101b.param1");
+  rank.performRRA1(kStandardProfile, kReferenceProfile);
   appendModuleLog(rank.Memo1);
-  param1Sql("setup101.param1", kExportPatient, kExportTest);
-  param1Sql("setup101b.param1", kExportPatient, kExportTest);
+  param1Sql(kStandardProfile, kExportPatient, kExportTest);
+  param1Sql(kReferenceProfile, kExportPatient, kExportTest);
   rra1Sql(kExportPatient, kExportTest, rank.rra1Significant, rank.rra1Value);
   modules_.form102.close();
   appendReady();
@@ -31,16 +32,16 @@ void Workbench::rankAnalysis1() {
 void Workbench::rankAnalysis2() {
   TForm103& maps = modules_.form103.create();
   maps.setFileNames(Edit1, Edit2);
-  maps.makeMap2(firstTwo(Edit1, Edit2), firstTwo("setup101.map", "setup102b.map"));
+  maps.makeMap2(firstTwo(Edit1, Edit2), firstTwo(kStandardMap, kReferenceMap));
   appendModuleLog(maps.Memo1);
   modules_.form103.close();
   modules_.form103.free();
   TForm102& rank = modules_.form102.create();
-  rank.setRRA2Files("setup101.map", "setup102b.map");
+  rank.setRRA2Files(kStandardMap, kReferenceMap);
   rank.performRRA2();
   appendModuleLog(rank.Memo1);
-  map1Sql("setup101.map", kExportPatient, kExportTest);
-  map1Sql("setup102b.map", kExportPatient, kExportTest);
+  map1Sql(kStandardMap, kExportPatient, kExportTest);
+  map1Sql(kReferenceMap, kExportPatient, kExportTest);
   rra2Sql(kExportPatient, kExportTest, rank.rra2Significant, rank.rra2Value);
   modules_.form102.close();
   modules_.form102.free();
@@ -55,13 +56,13 @@ void Workbench::multiCorrelationHighlight() {
   maps.makeMap();
   modules_.form1031.close();
   TForm104& mchs = modules_.form104.create();
-  mchs.setFileNames("setup101.map1", "setup102b.map1");
-  mchs.performMCHS("setup101.map1", "setup102b.map1", Image1);
+  mchs.setFileNames(kStandardHighlightMap, kReferenceHighlightMap);
+  mchs.performMCHS(kStandardHighlightMap, kReferenceHighlightMap, Image1);
   append("");
   appendModuleLog(mchs.Memo1);
   append("");
   modules_.form104.free();
-  mchsSql("mchs-results.dat", kExportPatient, kExportTest);
+  mchsSql(kHighlightResults, kExportPatient, kExportTest);
 }
 
 void Workbench::zonalCorrelationHighlight() {
@@ -69,17 +70,17 @@ void Workbench::zonalCorrelationHighlight() {
   TForm101& profiles = modules_.form101.create();
   profiles.SetupParam1(Edit1, Edit2);
   profiles.MakeParam2Files(firstTwo(Edit1, Edit2),
-                           firstTwo("setup101.param1", "setup101b.param1"));
+                           firstTwo(kStandardProfile, kReferenceProfile));
   appendModuleLog(profiles.Memo1);
   modules_.form101.close();
   append("Param1 Files Setup Completed");
   append("");
   TForm170& zones = modules_.form170.create();
-  zones.doZchs("setup101.param1", "setup101b.param1");
+  zones.doZchs(kStandardProfile, kReferenceProfile);
   appendModuleLog(zones.Memo1);
   appendReady();
   modules_.form170.close();
-  zchsSql("zchs.dat", kExportPatient, kExportTest);
+  zchsSql(kZonalResults, kExportPatient, kExportTest);
 }
 
 void Workbench::differentialImage() {
@@ -87,8 +88,8 @@ void Workbench::differentialImage() {
   diff.setFileNames(Edit1, Edit2);
   diff.doDiffBmp();
   modules_.form120.close();
-  readImgFile("diffbmp.bmp", Image1);
-  diffbmpSql("diffbmp.bmp", kExportPatient, kExportTest);
+  readImgFile(kDifferenceImage, Image1);
+  diffbmpSql(kDifferenceImage, kExportPatient, kExportTest);
 }
 
 void Workbench::cluster() {
@@ -97,11 +98,11 @@ void Workbench::cluster() {
   diff.doDiffBmp();
   modules_.form120.close();
   TForm130& gates = modules_.form130.create();
-  gates.setFileNames("diffbmp.bmp", "cluster1.db.txt");
+  gates.setFileNames(kDifferenceImage, kClusterList1);
   gates.doCluster();
   appendModuleLog(gates.Memo1);
   // The gate finder is left neither closed nor freed.
-  cluster1Sql("cluster1.db.txt.dat", kExportPatient, kExportTest);
+  cluster1Sql(kClusterSummary1, kExportPatient, kExportTest);
   append(std::string(50, '-'));
   appendReady();
 }
@@ -112,7 +113,7 @@ void Workbench::tumorProgression() {
   diff1.doDiffBmp();
   modules_.form120.close();
   TForm130& gates1 = modules_.form130.create();
-  gates1.setFileNames("diffbmp.bmp", "cluster1.db.txt");
+  gates1.setFileNames(kDifferenceImage, kClusterList1);
   gates1.doCluster();
   appendModuleLog(gates1.Memo1);
   append(std::string(50, '-'));
@@ -124,25 +125,25 @@ void Workbench::tumorProgression() {
   diff2.doDiffBmp();
   modules_.form120.close();
   TForm130& gates2 = modules_.form130.create();
-  gates2.setFileNames("diffbmp.bmp", "cluster2.db.txt");
+  gates2.setFileNames(kDifferenceImage, kClusterList2);
   gates2.doCluster();
   appendModuleLog(gates2.Memo1);
   append(std::string(50, '-'));
   modules_.form130.close();
 
   TForm150& progression = modules_.form150.create();
-  progression.setClusterFileNames("cluster1.db.txt.dat", "cluster2.db.txt.dat");
+  progression.setClusterFileNames(kClusterSummary1, kClusterSummary2);
   progression.doTumorAnalysis();
   appendModuleLog(progression.Memo1);
   append(std::string(48, '-'));
   modules_.form150.close();
-  tpaSql("tpa.dat", kExportPatient, kExportTest);
+  tpaSql(kProgressionResults, kExportPatient, kExportTest);
   appendReady();
 }
 
 void Workbench::falseColor() {
   TForm104& mchs = modules_.form104.create();
-  paintFalseColor(mchs, Image1, "setup101.map", "setup102b.map");
+  paintFalseColor(mchs, Image1, kStandardMap, kReferenceMap);
   appendModuleLog(mchs.Memo1);
   modules_.form104.close();
   append("");

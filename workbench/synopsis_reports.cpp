@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "common/fixed_files.h"
 #include "sqlexport/sql_export.h"
 #include "workbench/command_args.h"
 #include "workbench/report_lines.h"
@@ -47,10 +48,10 @@ void Workbench::synopsis1RankAnalysis1(const std::string& standard,
   profiles.MakeParam1Files();
   modules_.form101.close();
   TForm102& rank = modules_.form102.create();
-  rank.performRRA1("setup101.param1", "setup101b.param1");
+  rank.performRRA1(kStandardProfile, kReferenceProfile);
   rra1Sql(kExportPatient, kExportTest, rank.rra1Significant, rank.rra1Value);
-  param1Sql("setup101.param1", kExportPatient, kExportTest);
-  param1Sql("setup101b.param1", kExportPatient, kExportTest);
+  param1Sql(kStandardProfile, kExportPatient, kExportTest);
+  param1Sql(kReferenceProfile, kExportPatient, kExportTest);
   append(rra1ResultLine(rank.rra1Value, rank.rra1Significant));
   modules_.form102.close();
 }
@@ -61,16 +62,16 @@ void Workbench::synopsis1RankAnalysis2(const std::string& standard,
   append("Results of RRA-2");
   TForm103& maps = modules_.form103.create();
   maps.setFileNames(standard, reference);
-  maps.makeMap2(firstTwo(standard, reference), firstTwo("setup101.map", "setup102b.map"));
+  maps.makeMap2(firstTwo(standard, reference), firstTwo(kStandardMap, kReferenceMap));
   modules_.form103.close();
   TForm102& rank = modules_.form102.create();
-  rank.setRRA2Files("setup101.map", "setup102b.map");
+  rank.setRRA2Files(kStandardMap, kReferenceMap);
   rank.performRRA2();
   append(rra2ResultLine(rank.rra2Value, rank.rra2Significant));
   modules_.form102.close();
   rra2Sql(kExportPatient, kExportTest, rank.rra2Significant, rank.rra2Value);
-  map1Sql("setup101.map", kExportPatient, kExportTest);
-  map1Sql("setup102b.map", kExportPatient, kExportTest);
+  map1Sql(kStandardMap, kExportPatient, kExportTest);
+  map1Sql(kReferenceMap, kExportPatient, kExportTest);
 }
 
 void Workbench::synopsis1Mchs(const std::string& standard, const std::string& reference) {
@@ -81,13 +82,13 @@ void Workbench::synopsis1Mchs(const std::string& standard, const std::string& re
   maps.makeMap();
   modules_.form1031.close();
   TForm104& mchs = modules_.form104.create();
-  mchs.setFileNames("setup101.map1", "setup102b.map1");
-  mchs.performMCHS("setup101.map1", "setup102b.map1", Image1);
+  mchs.setFileNames(kStandardHighlightMap, kReferenceHighlightMap);
+  mchs.performMCHS(kStandardHighlightMap, kReferenceHighlightMap, Image1);
   append("");
   // The one module log the report copies whole.
   appendModuleLog(mchs.Memo1);
   modules_.form104.free();
-  mchsSql("mchs-results.dat", kExportPatient, kExportTest);
+  mchsSql(kHighlightResults, kExportPatient, kExportTest);
 }
 
 void Workbench::synopsis1Zchs(const std::string& standard, const std::string& reference) {
@@ -101,14 +102,14 @@ void Workbench::synopsis1Zchs(const std::string& standard, const std::string& re
   append("Param1 Files Setup Completed");
   append("");
   TForm170& zones = modules_.form170.create();
-  zones.doZchs("setup101.param1", "setup101b.param1");
+  zones.doZchs(kStandardProfile, kReferenceProfile);
   int count = zones.differenceCount();
   append(glistIndexLine(count));
   // The list holds slots 0 to 100; slot 0 is not printed.
   int last = std::min(count - 1, 100);
   for (int k = 1; k <= last; ++k) append(glistSlotLine(k, zones.differenceSlot(k)));
   modules_.form170.close();
-  zchsSql("zchs.dat", kExportPatient, kExportTest);
+  zchsSql(kZonalResults, kExportPatient, kExportTest);
 }
 
 void Workbench::synopsis1Cluster(const std::string& standard, const std::string& reference) {
@@ -119,13 +120,13 @@ void Workbench::synopsis1Cluster(const std::string& standard, const std::string&
   diff.doDiffBmp();
   modules_.form120.close();
   TForm130& gates = modules_.form130.create();
-  gates.setFileNames("diffbmp.bmp", "cluster1.db.txt");
+  gates.setFileNames(kDifferenceImage, kClusterList1);
   gates.doCluster();
   // The gate finder is left neither closed nor freed.
   append(kClusterHeading);
   int count = gates.regionCount();
   for (int k = 1; k <= count; ++k) append(clusterRowLine(k, gates.region(k)));
-  cluster1Sql("cluster1.db.txt.dat", kExportPatient, kExportTest);
+  cluster1Sql(kClusterSummary1, kExportPatient, kExportTest);
 }
 
 void Workbench::synopsis2() {
@@ -147,7 +148,7 @@ void Workbench::synopsis2() {
 
   append("Results of TPA-1");
   tumorProgression();
-  tpaSql("tpa.dat", kExportPatient, kExportTest);
+  tpaSql(kProgressionResults, kExportPatient, kExportTest);
   append(" ");
   append("Results of TES");
   Button9Click();
