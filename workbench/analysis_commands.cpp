@@ -1,6 +1,7 @@
 #include "common/fixed_files.h"
 #include "sqlexport/sql_export.h"
 #include "workbench/command_args.h"
+#include "workbench/command_chains.h"
 #include "workbench/read_img_file.h"
 #include "workbench/workbench.h"
 
@@ -9,16 +10,7 @@
 
 namespace pelk {
 void Workbench::rankAnalysis1() {
-  append("Processing: Setting Up Param1 Files");
-  TForm101& profiles = modules_.form101.create();
-  profiles.SetupParam1(Edit1, Edit2);
-  append("Processing: Making Param1 Files");
-  profiles.MakeParam2Files(firstTwo(Edit1, Edit2),
-                           firstTwo(kStandardProfile, kReferenceProfile));
-  appendModuleLog(profiles.Memo1);
-  modules_.form101.close();
-  append("Param1 Files Setup Completed");
-  append("");
+  setUpProfiles(modules_.form101, Memo1, Edit1, Edit2, {.sayMaking = true, .copyLog = true});
   TForm102& rank = modules_.form102.create();
   rank.performRRA1(kStandardProfile, kReferenceProfile);
   appendModuleLog(rank.Memo1);
@@ -66,15 +58,7 @@ void Workbench::multiCorrelationHighlight() {
 }
 
 void Workbench::zonalCorrelationHighlight() {
-  append("Processing: Setting Up Param1 Files");
-  TForm101& profiles = modules_.form101.create();
-  profiles.SetupParam1(Edit1, Edit2);
-  profiles.MakeParam2Files(firstTwo(Edit1, Edit2),
-                           firstTwo(kStandardProfile, kReferenceProfile));
-  appendModuleLog(profiles.Memo1);
-  modules_.form101.close();
-  append("Param1 Files Setup Completed");
-  append("");
+  setUpProfiles(modules_.form101, Memo1, Edit1, Edit2, {.copyLog = true});
   TForm170& zones = modules_.form170.create();
   zones.doZchs(kStandardProfile, kReferenceProfile);
   appendModuleLog(zones.Memo1);
@@ -84,52 +68,29 @@ void Workbench::zonalCorrelationHighlight() {
 }
 
 void Workbench::differentialImage() {
-  TForm120& diff = modules_.form120.create();
-  diff.setFileNames(Edit1, Edit2);
-  diff.doDiffBmp();
-  modules_.form120.close();
+  makeDifferenceImage(modules_.form120, Edit1, Edit2);
   readImgFile(kDifferenceImage, Image1);
   diffbmpSql(kDifferenceImage, kExportPatient, kExportTest);
 }
 
 void Workbench::cluster() {
-  TForm120& diff = modules_.form120.create();
-  diff.setFileNames(Edit1, Edit2);
-  diff.doDiffBmp();
-  modules_.form120.close();
-  TForm130& gates = modules_.form130.create();
-  gates.setFileNames(kDifferenceImage, kClusterList1);
-  gates.doCluster();
-  appendModuleLog(gates.Memo1);
+  makeDifferenceImage(modules_.form120, Edit1, Edit2);
   // The gate finder is left neither closed nor freed.
+  runGateFinder(modules_.form130, Memo1, kClusterList1, {.copyLog = true});
   cluster1Sql(kClusterSummary1, kExportPatient, kExportTest);
   append(std::string(50, '-'));
   appendReady();
 }
 
 void Workbench::tumorProgression() {
-  TForm120& diff1 = modules_.form120.create();
-  diff1.setFileNames(Edit1, Edit2);
-  diff1.doDiffBmp();
-  modules_.form120.close();
-  TForm130& gates1 = modules_.form130.create();
-  gates1.setFileNames(kDifferenceImage, kClusterList1);
-  gates1.doCluster();
-  appendModuleLog(gates1.Memo1);
-  append(std::string(50, '-'));
-  modules_.form130.close();
+  makeDifferenceImage(modules_.form120, Edit1, Edit2);
+  runGateFinder(modules_.form130, Memo1, kClusterList1,
+                {.copyLog = true, .ruleAfter = true, .close = true});
 
   // "diffbmp.bmp" now becomes the difference between the standard and the third image.
-  TForm120& diff2 = modules_.form120.create();
-  diff2.setFileNames(Edit1, Edit3);
-  diff2.doDiffBmp();
-  modules_.form120.close();
-  TForm130& gates2 = modules_.form130.create();
-  gates2.setFileNames(kDifferenceImage, kClusterList2);
-  gates2.doCluster();
-  appendModuleLog(gates2.Memo1);
-  append(std::string(50, '-'));
-  modules_.form130.close();
+  makeDifferenceImage(modules_.form120, Edit1, Edit3);
+  runGateFinder(modules_.form130, Memo1, kClusterList2,
+                {.copyLog = true, .ruleAfter = true, .close = true});
 
   TForm150& progression = modules_.form150.create();
   progression.setClusterFileNames(kClusterSummary1, kClusterSummary2);

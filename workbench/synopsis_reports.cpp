@@ -3,6 +3,7 @@
 #include "common/fixed_files.h"
 #include "sqlexport/sql_export.h"
 #include "workbench/command_args.h"
+#include "workbench/command_chains.h"
 #include "workbench/report_lines.h"
 #include "workbench/workbench.h"
 
@@ -42,11 +43,8 @@ void Workbench::synopsis1() {
 void Workbench::synopsis1RankAnalysis1(const std::string& standard,
                                        const std::string& reference) {
   append("Results of RRA-1");
-  append("Processing: Setting Up Param1 Files");
-  TForm101& profiles = modules_.form101.create();
-  profiles.SetupParam1(standard, reference);
-  profiles.MakeParam1Files();
-  modules_.form101.close();
+  setUpProfiles(modules_.form101, Memo1, standard, reference,
+                {.fromJobList = true, .sayCompleted = false});
   TForm102& rank = modules_.form102.create();
   rank.performRRA1(kStandardProfile, kReferenceProfile);
   rra1Sql(kExportPatient, kExportTest, rank.rra1Significant, rank.rra1Value);
@@ -94,13 +92,7 @@ void Workbench::synopsis1Mchs(const std::string& standard, const std::string& re
 void Workbench::synopsis1Zchs(const std::string& standard, const std::string& reference) {
   append(" ");
   append("Results of ZCHS");
-  append("Processing: Setting Up Param1 Files");
-  TForm101& profiles = modules_.form101.create();
-  profiles.SetupParam1(standard, reference);
-  profiles.MakeParam1Files();
-  modules_.form101.close();
-  append("Param1 Files Setup Completed");
-  append("");
+  setUpProfiles(modules_.form101, Memo1, standard, reference, {.fromJobList = true});
   TForm170& zones = modules_.form170.create();
   zones.doZchs(kStandardProfile, kReferenceProfile);
   int count = zones.differenceCount();
@@ -115,14 +107,9 @@ void Workbench::synopsis1Zchs(const std::string& standard, const std::string& re
 void Workbench::synopsis1Cluster(const std::string& standard, const std::string& reference) {
   append(" ");
   append("Results of Cluster");
-  TForm120& diff = modules_.form120.create();
-  diff.setFileNames(standard, reference);
-  diff.doDiffBmp();
-  modules_.form120.close();
-  TForm130& gates = modules_.form130.create();
-  gates.setFileNames(kDifferenceImage, kClusterList1);
-  gates.doCluster();
+  makeDifferenceImage(modules_.form120, standard, reference);
   // The gate finder is left neither closed nor freed.
+  const TForm130& gates = runGateFinder(modules_.form130, Memo1, kClusterList1, {});
   append(kClusterHeading);
   int count = gates.regionCount();
   for (int k = 1; k <= count; ++k) append(clusterRowLine(k, gates.region(k)));
