@@ -22,12 +22,7 @@ void Workbench::rankAnalysis1() {
 }
 
 void Workbench::rankAnalysis2() {
-  TForm103& maps = modules_.form103.create();
-  maps.setFileNames(Edit1, Edit2);
-  maps.makeMap2(firstTwo(Edit1, Edit2), firstTwo(kStandardMap, kReferenceMap));
-  appendModuleLog(maps.Memo1);
-  modules_.form103.close();
-  modules_.form103.free();
+  makeRankMaps(modules_.form103, Memo1, Edit1, Edit2, {.copyLog = true, .free = true});
   TForm102& rank = modules_.form102.create();
   rank.setRRA2Files(kStandardMap, kReferenceMap);
   rank.performRRA2();
@@ -43,18 +38,8 @@ void Workbench::rankAnalysis2() {
 void Workbench::multiCorrelationHighlight() {
   append(" ");
   append("Results of MCHS");
-  TForm1031& maps = modules_.form1031.create();
-  maps.setFilenames2(Edit1, Edit2);
-  maps.makeMap();
-  modules_.form1031.close();
-  TForm104& mchs = modules_.form104.create();
-  mchs.setFileNames(kStandardHighlightMap, kReferenceHighlightMap);
-  mchs.performMCHS(kStandardHighlightMap, kReferenceHighlightMap, Image1);
-  append("");
-  appendModuleLog(mchs.Memo1);
-  append("");
-  modules_.form104.free();
-  mchsSql(kHighlightResults, kExportPatient, kExportTest);
+  runHighlightSystem(modules_.form1031, modules_.form104, Memo1, Image1, Edit1, Edit2,
+                     /*blankAfterLog=*/true);
 }
 
 void Workbench::zonalCorrelationHighlight() {

@@ -1,6 +1,7 @@
 #include "workbench/command_chains.h"
 
 #include "common/fixed_files.h"
+#include "sqlexport/sql_export.h"
 #include "workbench/command_args.h"
 
 namespace pelk {
@@ -41,6 +42,33 @@ TForm130& runGateFinder(ModuleSlot<TForm130>& slot, ResultsArea& results,
   if (steps.ruleAfter) results.append(std::string(50, '-'));
   if (steps.close) slot.close();
   return gates;
+}
+
+void makeRankMaps(ModuleSlot<TForm103>& slot, ResultsArea& results, const std::string& standard,
+                  const std::string& reference, const RankMapsRun& steps) {
+  TForm103& maps = slot.create();
+  maps.setFileNames(standard, reference);
+  maps.makeMap2(firstTwo(standard, reference), firstTwo(kStandardMap, kReferenceMap));
+  if (steps.copyLog) results.appendModuleLog(maps.Memo1);
+  slot.close();
+  if (steps.free) slot.free();
+}
+
+void runHighlightSystem(ModuleSlot<TForm1031>& maps, ModuleSlot<TForm104>& highlights,
+                        ResultsArea& results, Picture& view, const std::string& standard,
+                        const std::string& reference, bool blankAfterLog) {
+  TForm1031& mapper = maps.create();
+  mapper.setFilenames2(standard, reference);
+  mapper.makeMap();
+  maps.close();
+  TForm104& mchs = highlights.create();
+  mchs.setFileNames(kStandardHighlightMap, kReferenceHighlightMap);
+  mchs.performMCHS(kStandardHighlightMap, kReferenceHighlightMap, view);
+  results.append("");
+  results.appendModuleLog(mchs.Memo1);
+  if (blankAfterLog) results.append("");
+  highlights.free();
+  mchsSql(kHighlightResults, kExportPatient, kExportTest);
 }
 
 }  // namespace pelk

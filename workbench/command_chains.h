@@ -1,6 +1,10 @@
 #pragma once
 #include <string>
 
+#include "common/picture.h"
+#include "maps/tform103.h"
+#include "maps/tform1031.h"
+#include "maps/tform104.h"
 #include "maps/tform120.h"
 #include "profiles/tform101.h"
 #include "regions/tform130.h"
@@ -38,5 +42,20 @@ struct GateFinderRun {
 };
 TForm130& runGateFinder(ModuleSlot<TForm130>& slot, ResultsArea& results,
                         const std::string& clusterList, const GateFinderRun& steps);
+
+// Writes the two intensity maps RRA-2 compares with a new map object, closed afterwards.
+struct RankMapsRun {
+  bool copyLog = false;  // the map object's log into the results area
+  bool free = false;     // free the map object once closed
+};
+void makeRankMaps(ModuleSlot<TForm103>& slot, ResultsArea& results, const std::string& standard,
+                  const std::string& reference, const RankMapsRun& steps);
+
+// Maps the two scans for the highlight system (the map object is closed) and runs the system on
+// the view, its log copied after an empty line; the highlight object is freed afterwards and the
+// SQL script written.
+void runHighlightSystem(ModuleSlot<TForm1031>& maps, ModuleSlot<TForm104>& highlights,
+                        ResultsArea& results, Picture& view, const std::string& standard,
+                        const std::string& reference, bool blankAfterLog);
 
 }  // namespace pelk

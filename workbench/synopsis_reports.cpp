@@ -58,10 +58,7 @@ void Workbench::synopsis1RankAnalysis2(const std::string& standard,
                                        const std::string& reference) {
   append(" ");
   append("Results of RRA-2");
-  TForm103& maps = modules_.form103.create();
-  maps.setFileNames(standard, reference);
-  maps.makeMap2(firstTwo(standard, reference), firstTwo(kStandardMap, kReferenceMap));
-  modules_.form103.close();
+  makeRankMaps(modules_.form103, Memo1, standard, reference, {});
   TForm102& rank = modules_.form102.create();
   rank.setRRA2Files(kStandardMap, kReferenceMap);
   rank.performRRA2();
@@ -75,18 +72,9 @@ void Workbench::synopsis1RankAnalysis2(const std::string& standard,
 void Workbench::synopsis1Mchs(const std::string& standard, const std::string& reference) {
   append(" ");
   append("Results of MCHS");
-  TForm1031& maps = modules_.form1031.create();
-  maps.setFilenames2(standard, reference);
-  maps.makeMap();
-  modules_.form1031.close();
-  TForm104& mchs = modules_.form104.create();
-  mchs.setFileNames(kStandardHighlightMap, kReferenceHighlightMap);
-  mchs.performMCHS(kStandardHighlightMap, kReferenceHighlightMap, Image1);
-  append("");
   // The one module log the report copies whole.
-  appendModuleLog(mchs.Memo1);
-  modules_.form104.free();
-  mchsSql(kHighlightResults, kExportPatient, kExportTest);
+  runHighlightSystem(modules_.form1031, modules_.form104, Memo1, Image1, standard, reference,
+                     /*blankAfterLog=*/false);
 }
 
 void Workbench::synopsis1Zchs(const std::string& standard, const std::string& reference) {
