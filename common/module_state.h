@@ -1,5 +1,9 @@
 #pragma once
+#include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <new>
+#include <type_traits>
 
 namespace pelk {
 
@@ -19,6 +23,27 @@ class ModuleState {
  private:
   std::unique_ptr<State> own_;
   State* state_;
+};
+
+// A large table of plain numbers that starts as zeros. Its memory comes zeroed from the system,
+// page by page as it is first touched, so a run pays only for the rows it uses.
+template <class Table>
+  requires std::is_trivial_v<Table>
+class ZeroedTable {
+ public:
+  ZeroedTable() : table_(static_cast<Table*>(std::calloc(1, sizeof(Table)))) {
+    if (table_ == nullptr) throw std::bad_alloc();
+  }
+  ~ZeroedTable() { std::free(table_); }
+  ZeroedTable(const ZeroedTable&) = delete;
+  ZeroedTable& operator=(const ZeroedTable&) = delete;
+
+  Table& operator*() const { return *table_; }
+  Table* operator->() const { return table_; }
+  void clear() { std::memset(table_, 0, sizeof(Table)); }
+
+ private:
+  Table* table_;
 };
 
 }  // namespace pelk

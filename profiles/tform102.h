@@ -25,14 +25,15 @@ struct RankAnalysisState {
   static constexpr int kCoreRows = 128;
   static constexpr int kCoreColumns = 256;
 
+  using CoreTable = std::array<
+      std::array<std::array<std::int32_t, kCoreColumns + 1>, kCoreRows + 1>, kCoreSlots + 1>;
+
   // Core slots 1..4 of rows 1..128 by columns 1..256. A load overwrites only the rows and
   // columns its file announces, and the statistic reads whatever the other rows still hold.
-  std::array<std::array<std::array<std::int32_t, kCoreColumns + 1>, kCoreRows + 1>,
-             kCoreSlots + 1>
-      cores{};
+  ZeroedTable<CoreTable> cores;
   // FG-1's grid and region table, separate from the gate finder's: a run reloads the grid only
   // over its image's rectangle.
-  RegionGrid fg1Grid{};
+  ZeroedTable<RegionGrid> fg1Grid;
   RegionTable fg1Table{};
 
   void reset();

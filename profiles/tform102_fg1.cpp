@@ -75,7 +75,7 @@ void appendAreaReport(ModuleLog& log, const RegionTable& table, const std::strin
 }  // namespace
 
 void TForm102::Button2Click() {
-  RegionGrid& grid = state_->fg1Grid;
+  RegionGrid& grid = *state_->fg1Grid;
   RegionTable& table = state_->fg1Table;
   const BmpSize size = loadRegionGrid(patientMriFile, kPixelStart, RowOrder::Stored, grid, Memo1);
   scanRegions(grid, size, table, [this](int a, int b) {

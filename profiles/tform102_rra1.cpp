@@ -90,7 +90,7 @@ int TForm102::coreValue(int slot, int row, int column) const {
   if (slot < 1 || slot > kCoreSlots || row < 1 || row > kCoreRows || column < 1 ||
       column > kCoreColumns)
     return 0;
-  return state_->cores[slot][row][column];
+  return (*state_->cores)[slot][row][column];
 }
 
 void TForm102::loadCore(int k, const std::string& fileName) {
@@ -110,7 +110,7 @@ void TForm102::loadCore(int k, const std::string& fileName) {
     text.clear();
     for (int j = 1; j <= columns; ++j) {
       std::int32_t value = in.readInt();
-      state_->cores[k][i][j] = value;
+      (*state_->cores)[k][i][j] = value;
       appendInt(text, value);
       text.push_back(' ');
     }
@@ -151,7 +151,7 @@ void TForm102::runRRATest(int p, const TestDescriptor& descriptor) {
   CompOp op = parseCompOp(descriptor.slots[p + 6]);
 
   // Pearson's chi-square: the compared profile's band means are the expected values.
-  const auto& cores = state_->cores;
+  const auto& cores = *state_->cores;
   double s = 0.0;
   for (int i = 1; i <= 100; ++i) {
     double a = floorMean(cores[ref][i][2]);

@@ -66,7 +66,7 @@ void appendSummaryLine(std::string& out, const GateRegion& r, int xb, int yb) {
 // file, under its own fixed name.
 void runFinder(TForm130& form, GateFinderState& state, const std::string& image, RowOrder order,
                const std::string& clusterFile, bool writeSummary) {
-  RegionGrid& grid = state.grid;
+  RegionGrid& grid = *state.grid;
   RegionTable& table = state.table;
   const BmpSize size = loadRegionGrid(image, 1078, order, grid, form.Memo1);
   scanRegions(grid, size, table);
@@ -97,8 +97,7 @@ void runFinder(TForm130& form, GateFinderState& state, const std::string& image,
 }  // namespace
 
 void GateFinderState::reset() {
-  // Cleared in place: the grid is too large for a temporary on a worker thread's stack.
-  for (auto& row : grid) row.fill(0);
+  grid.clear();
   table.entries.fill(GateRegion{});
   table.count = 0;
   imageName.clear();

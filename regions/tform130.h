@@ -14,7 +14,7 @@ using GateRegion = ScanRegion;
 // last handed over. Each run reloads the grid over its image's rectangle and refills the table,
 // which the synopsis report reads after the run.
 struct GateFinderState {
-  RegionGrid grid{};
+  ZeroedTable<RegionGrid> grid;
   RegionTable table{};
   std::string imageName;
   std::string clusterName;

@@ -31,7 +31,7 @@ class ModuleSlot {
 
   Module& create() {
     if constexpr (requires { typename Module::SharedState; })
-      object_ = std::make_unique<Module>(*shared_);
+      object_ = std::make_unique<Module>(shared());
     else
       object_ = std::make_unique<Module>();
     state_ = State::Open;
@@ -47,12 +47,16 @@ class ModuleSlot {
   Module* get() const { return object_.get(); }
   State state() const { return state_; }
   int createdCount() const { return created_; }
-  SharedState& shared() const { return *shared_; }
+  // Made when first needed, so a command pays only for the modules it uses.
+  SharedState& shared() {
+    if (!shared_) shared_ = std::make_unique<SharedState>();
+    return *shared_;
+  }
 
  private:
   std::unique_ptr<Module> object_;
   // Held apart from the slot: some states are megabytes, and a workbench may live on a stack.
-  std::unique_ptr<SharedState> shared_ = std::make_unique<SharedState>();
+  std::unique_ptr<SharedState> shared_;
   State state_ = State::None;
   int created_ = 0;
 };
