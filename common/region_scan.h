@@ -63,4 +63,9 @@ void scanRegions(RegionGrid& grid, BmpSize size, RegionTable& table, const SeedH
 // the finder's own.
 std::string regionLogPrefix(const ScanRegion& r);
 
+// Appends the record both finders write for a region: the three labels, x1, y1, dx, dy and area,
+// then the intensity in 9.3, separated by ';'. The caller ends the line.
+void appendRegionRecord(std::string& out, const std::string& label1, const std::string& label2,
+                        const std::string& label3, const ScanRegion& r);
+
 }  // namespace pelk

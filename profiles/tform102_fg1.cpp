@@ -35,17 +35,7 @@ std::string regionLogLine(const ScanRegion& r, const char* mark) {
 }
 
 void appendOutputLine(std::string& out, const TForm102& form, const ScanRegion& r) {
-  out += form.patientName;
-  out += ';';
-  out += form.patientName;
-  out += ';';
-  out += form.patientId;
-  for (int v : {r.x1, r.y1, r.dx, r.dy, r.area}) {
-    out += ';';
-    appendInt(out, v);
-  }
-  out += ';';
-  appendReal(out, r.intensity, 9, 3);
+  appendRegionRecord(out, form.patientName, form.patientName, form.patientId, r);
   out += ";SIGNIFICANT\r\n";
 }
 

@@ -35,17 +35,7 @@ std::string logLine(const GateRegion& r, int xb, int yb) {
 }
 
 void appendClusterLine(std::string& out, const TForm130& form, const GateRegion& r, int xb, int yb) {
-  out += form.patientId;
-  out += ';';
-  out += form.testId;
-  out += ';';
-  out += form.seriesId;
-  for (int v : {r.x1, r.y1, r.dx, r.dy, r.area}) {
-    out += ';';
-    appendInt(out, v);
-  }
-  out += ';';
-  appendReal(out, r.intensity, 9, 3);
+  appendRegionRecord(out, form.patientId, form.testId, form.seriesId, r);
   out += ';';
   appendInt(out, xb);
   out += ';';
