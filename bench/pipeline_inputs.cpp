@@ -2,6 +2,7 @@
 
 #include "common/picture.h"
 #include "maps/tform103.h"
+#include "maps/tform1031.h"
 #include "maps/tform104.h"
 #include "maps/tform120.h"
 #include "profiles/tform101.h"

@@ -6,30 +6,16 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "common/bmp_writer.h"
+
 namespace pelk::bench {
 namespace {
 
-constexpr int kHeaderBytes = 1078;
-
-void put32(std::string& s, std::size_t at, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) s[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-}
-
 std::string header(int width, int height) {
-  const auto pixels = static_cast<std::uint32_t>(width) * static_cast<std::uint32_t>(height);
-  std::string s(kHeaderBytes, '\0');
-  s[0] = 'B';
-  s[1] = 'M';
-  put32(s, 2, kHeaderBytes + pixels);
-  put32(s, 10, kHeaderBytes);
-  put32(s, 14, 40);
-  put32(s, 18, static_cast<std::uint32_t>(width));
-  put32(s, 22, static_cast<std::uint32_t>(height));
-  s[26] = 1;
-  s[28] = 8;
-  put32(s, 34, pixels);
-  put32(s, 46, 256);
-  for (int i = 0; i < 256; ++i) s[54 + 4 * i] = s[55 + 4 * i] = s[56 + 4 * i] = static_cast<char>(i);
+  std::string s;
+  appendBmpHeader(s, {.width = width,
+                      .height = height,
+                      .pixelBytes = static_cast<std::uint32_t>(width) * static_cast<std::uint32_t>(height)});
   return s;
 }
 

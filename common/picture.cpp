@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "common/bitmap_font.h"
+#include "common/bmp_writer.h"
 #include "common/file_io.h"
 
 namespace pelk {
@@ -20,16 +21,6 @@ Wide floorDiv(Wide num, Wide den) {
   Wide q = num / den;
   if ((num % den) < 0) --q;
   return q;
-}
-
-void put16(std::string& s, std::uint32_t v) {
-  s.push_back(static_cast<char>(v & 0xFF));
-  s.push_back(static_cast<char>((v >> 8) & 0xFF));
-}
-
-void put32(std::string& s, std::uint32_t v) {
-  put16(s, v & 0xFFFF);
-  put16(s, v >> 16);
 }
 
 }  // namespace
@@ -142,29 +133,19 @@ void Picture::textOut(int x, int y, std::string_view text) {
 void Picture::fill(std::uint32_t color) { std::fill(pixels_.begin(), pixels_.end(), color & 0xFFFFFFu); }
 
 void Picture::saveBmp(const std::string& path) const {
-  const std::size_t rowBytes = (static_cast<std::size_t>(width_) * 3 + 3) / 4 * 4;
+  const std::size_t rowBytes = bmpRowBytes(width_, 24);
   const std::size_t imageBytes = rowBytes * static_cast<std::size_t>(height_);
-  constexpr std::uint32_t kHeaderBytes = 14 + 40;
   constexpr std::uint32_t kPixelsPerMetre = 3780;  // 96 dots per inch
 
   OutFile out(path);
   std::string& s = out.text();
-  s.reserve(kHeaderBytes + imageBytes);
-  s += "BM";
-  put32(s, static_cast<std::uint32_t>(kHeaderBytes + imageBytes));
-  put32(s, 0);
-  put32(s, kHeaderBytes);
-  put32(s, 40);
-  put32(s, static_cast<std::uint32_t>(width_));
-  put32(s, static_cast<std::uint32_t>(height_));
-  put16(s, 1);
-  put16(s, 24);
-  put32(s, 0);
-  put32(s, static_cast<std::uint32_t>(imageBytes));
-  put32(s, kPixelsPerMetre);
-  put32(s, kPixelsPerMetre);
-  put32(s, 0);
-  put32(s, 0);
+  s.reserve(kColourBmpPixelOffset + imageBytes);
+  appendBmpHeader(s, {.width = width_,
+                      .height = height_,
+                      .bitsPerPixel = 24,
+                      .pixelBytes = static_cast<std::uint32_t>(imageBytes),
+                      .xPixelsPerMetre = kPixelsPerMetre,
+                      .yPixelsPerMetre = kPixelsPerMetre});
   for (int y = height_ - 1; y >= 0; --y) {
     const std::size_t rowStart = s.size();
     for (int x = 0; x < width_; ++x) {

@@ -172,4 +172,19 @@ std::string regionLogPrefix(const ScanRegion& r) {
   return s;
 }
 
+void appendRegionRecord(std::string& out, const std::string& label1, const std::string& label2,
+                        const std::string& label3, const ScanRegion& r) {
+  out += label1;
+  out += ';';
+  out += label2;
+  out += ';';
+  out += label3;
+  for (int v : {r.x1, r.y1, r.dx, r.dy, r.area}) {
+    out += ';';
+    appendInt(out, v);
+  }
+  out += ';';
+  appendReal(out, r.intensity, 9, 3);
+}
+
 }  // namespace pelk

@@ -11,7 +11,7 @@
 namespace pelk {
 
 // The region-growing scan shared by the gate finder and the FG-1 area finder. Each of them keeps
-// its own grid and region table at module level; this file holds only their shapes and the
+// its own grid and region table in its module's shared state; this file holds only their shapes and the
 // procedures that work on them.
 
 inline constexpr int kRegionGridSide = 1001;
@@ -62,5 +62,10 @@ void scanRegions(RegionGrid& grid, BmpSize size, RegionTable& table, const SeedH
 // x1 ": " y1 " : " dx ": " dy " : " area " : " intensity (9.3) " : " — the mixed separators are
 // the finder's own.
 std::string regionLogPrefix(const ScanRegion& r);
+
+// Appends the record both finders write for a region: the three labels, x1, y1, dx, dy and area,
+// then the intensity in 9.3, separated by ';'. The caller ends the line.
+void appendRegionRecord(std::string& out, const std::string& label1, const std::string& label2,
+                        const std::string& label3, const ScanRegion& r);
 
 }  // namespace pelk

@@ -6,8 +6,6 @@
 
 namespace pelk {
 
-inline constexpr const char* kMapJobListName = "vmap1.dat";
-
 // Writes the map job list: the standard image into "setup101.map1", the reference image into
 // "setup102b.map1", then the end entry.
 void writeMapJobList(const std::string& standardName, const std::string& referenceName);

@@ -12,6 +12,15 @@ namespace pelk {
 inline constexpr int kMapGridSize = 513;
 using MapGrid = std::array<std::array<std::int32_t, kMapGridSize>, kMapGridSize>;
 
+// A map module's block-sum grid. Every pass clears it first, so it carries nothing from one
+// map to the next; a module keeps one only so that its megabyte is not set up again per map.
+struct MapModuleState {
+  MapGrid grid{};
+  void reset() {
+    for (auto& row : grid) row.fill(0);
+  }
+};
+
 // One map pass: reads `bitmap` (logging its size), writes the intensity map file `output` and
 // returns the mean written on its second line (pixel count / 10000). Blocks are
 // sx = xmax / 100 by sy = ymax / 100 pixels, held as doubles; a pixel falls into block

@@ -5,14 +5,6 @@
 #include "maps/map_pass.h"
 
 namespace pelk {
-namespace {
-
-// This module's grid and the mean of the last map it wrote; each pass starts from zero.
-MapGrid mapGrid;
-double mapMean = 0.0;
-
-}  // namespace
-
 void TForm103::setFileNames(const std::string& standardName, const std::string& referenceName) {
   writeMapJobList(standardName, referenceName);
 }
@@ -20,13 +12,13 @@ void TForm103::setFileNames(const std::string& standardName, const std::string& 
 void TForm103::makeMap2(FileNames10 inputs, FileNames10 outputs) {
   for (int k = 0; k < 2; ++k) {
     Memo1.add("Processing File: " + inputs[k]);
-    mapMean = runMapPass(inputs[k], outputs[k], Memo1, mapGrid);
+    runMapPass(inputs[k], outputs[k], Memo1, state_->grid);
   }
 }
 
 void TForm103::makeMap() {
   runMapJobList(Memo1, [this](const std::string& bitmap, const std::string& output) {
-    mapMean = runMapPass(bitmap, output, Memo1, mapGrid);
+    runMapPass(bitmap, output, Memo1, state_->grid);
   });
 }
 

@@ -3,6 +3,8 @@
 #include <string>
 
 #include "common/module_log.h"
+#include "common/module_state.h"
+#include "maps/map_pass.h"
 
 namespace pelk {
 
@@ -11,6 +13,10 @@ using FileNames10 = std::array<std::string, 10>;
 // Intensity map module used by "Opt2. Rel. Rank Analysis-2": block-sum maps of two bitmaps.
 class TForm103 {
  public:
+  using SharedState = MapModuleState;
+  TForm103() = default;
+  explicit TForm103(SharedState& shared) : state_(shared) {}
+
   ModuleLog Memo1;
 
   // Writes the job list "vmap1.dat".
@@ -26,26 +32,7 @@ class TForm103 {
   bool closed() const { return closed_; }
 
  private:
-  bool closed_ = false;
-};
-
-// Intensity map module used by "4. Multi Corr. Highlight Sys.": maps into the ".map1" files.
-class TForm1031 {
- public:
-  ModuleLog Memo1;
-  std::array<std::string, 2> mapInputs;
-  std::array<std::string, 2> mapOutputs;
-
-  void setFileNames(const std::string& standardName, const std::string& referenceName);
-  void setFilenames2(const std::string& standardName, const std::string& referenceName);
-  // Maps mapInputs into mapOutputs, then logs "Done".
-  void makeMap();
-  void Button1Click();
-  void Button2Click() { closed_ = true; }
-  void closeApp();
-  bool closed() const { return closed_; }
-
- private:
+  ModuleState<SharedState> state_;
   bool closed_ = false;
 };
 

@@ -1,28 +1,22 @@
+#include "maps/tform1031.h"
+
+#include "common/fixed_files.h"
 #include "maps/coarse_map_pass.h"
 #include "maps/map_job_list.h"
 #include "maps/map_pass.h"
-#include "maps/tform103.h"
 
 namespace pelk {
-namespace {
-
-// This module's own grid and mean, separate from those of TForm103.
-MapGrid mapGrid;
-double mapMean = 0.0;
-
-}  // namespace
-
 void TForm1031::setFileNames(const std::string& standardName, const std::string& referenceName) {
   writeMapJobList(standardName, referenceName);
 }
 
 void TForm1031::setFilenames2(const std::string& standardName, const std::string& referenceName) {
   mapInputs = {standardName, referenceName};
-  mapOutputs = {"setup101.map1", "setup102b.map1"};
+  mapOutputs = {kStandardHighlightMap, kReferenceHighlightMap};
 }
 
 void TForm1031::makeMap() {
-  for (int k = 0; k < 2; ++k) mapMean = runMapPass(mapInputs[k], mapOutputs[k], Memo1, mapGrid);
+  for (int k = 0; k < 2; ++k) runMapPass(mapInputs[k], mapOutputs[k], Memo1, state_->grid);
   Memo1.add("Done");
 }
 

@@ -7,6 +7,7 @@
 
 #include "common/exchange_sort_order.h"
 #include "common/file_io.h"
+#include "common/fixed_files.h"
 #include "common/format.h"
 #include "common/picture.h"
 #include "common/rounding.h"
@@ -16,16 +17,10 @@
 namespace pelk {
 namespace {
 
-constexpr double kStartThreshold = 50.0;
 constexpr double kHighlightThreshold = 5000.0;
 constexpr long double kSmallest = 0.001L;
 constexpr int kBlocks = 101;  // block rows and columns 0..100 of the compared area
 constexpr long double kXOffset = 37.5L;  // the highlight grid starts left of the picture
-constexpr const char* kResultsFile = "mchs-results.dat";
-
-// Which scores light up a block and which points are kept. One value for every module object:
-// creating a module starts it at 50; drawing the highlights raises it to 5000.
-double gThreshold = kStartThreshold;
 
 // Xb = round((512 - 0.9 X) * 0.574), exactly: (5120 - 9 X) * 574 / 10000.
 long long mirroredX(std::int32_t x) { return roundDivEven((5120 - 9LL * x) * 574, 10000); }
@@ -41,9 +36,12 @@ double blockScore(double a, double b) {
   return static_cast<double>(diff * diff / divisor);
 }
 
-TForm104::TForm104() { gThreshold = kStartThreshold; }
+TForm104::TForm104() = default;
 
-double TForm104::threshold() { return gThreshold; }
+// A new object starts the threshold it shares with the earlier ones at 50 again.
+TForm104::TForm104(SharedState& shared) : state_(shared) { state_->reset(); }
+
+double TForm104::threshold() const { return state_->threshold; }
 
 void TForm104::setFileNames(const std::string& name1, const std::string& name2) {
   mapName1 = name1;
@@ -64,7 +62,7 @@ void TForm104::performMCHS(const std::string& name1, const std::string& name2, P
       const auto [a, b] = maps.next();
       const double score = checkedScore(blockScore(a, b), name1);
       const int x = columnX[i];
-      if (score >= gThreshold) view.setPixel(x, y, scoreColor(score));
+      if (score >= state_->threshold) view.setPixel(x, y, scoreColor(score));
       addPoint(x, y, score);
     }
     maps.endRow();
@@ -77,7 +75,7 @@ void TForm104::performMCHS(const std::string& name1, const std::string& name2, P
 
 void TForm104::addPoint(std::int32_t x, std::int32_t y, double value) {
   // A value that is not finite cannot be drawn or written, so it never qualifies.
-  if (pointCount >= kCapacity || !(value >= gThreshold) || !std::isfinite(value) || x < 0 || y < 0) return;
+  if (pointCount >= kCapacity || !(value >= state_->threshold) || !std::isfinite(value) || x < 0 || y < 0) return;
   ++pointCount;
   pointX[static_cast<std::size_t>(pointCount)] = x;
   pointY[static_cast<std::size_t>(pointCount)] = y;
@@ -102,7 +100,7 @@ void TForm104::drawHighlights(Picture& view) {
 }
 
 void TForm104::reportResults() {
-  OutFile out(kResultsFile);
+  OutFile out(kHighlightResults);
   sortPointsByValue();
 
   Memo1.addEmpty();
@@ -149,7 +147,7 @@ void TForm104::sortPointsByValue() {
   }
 }
 
-void TForm104::resetThreshold() { gThreshold = kHighlightThreshold; }
+void TForm104::resetThreshold() { state_->threshold = kHighlightThreshold; }
 
 void TForm104::scanTestGrid() {
   resetThreshold();
@@ -174,7 +172,7 @@ double TForm104::cellScore(double a, double b) {
 
 void TForm104::Button1Click() {
   pointCount = 0;
-  setFileNames("setup101.map", "setup102b.map");
+  setFileNames(kStandardMap, kReferenceMap);
   scanTestGrid();
   reportResults();
 }

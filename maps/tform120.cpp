@@ -3,14 +3,11 @@
 #include <algorithm>
 
 #include "common/file_io.h"
+#include "common/fixed_files.h"
 #include "common/io_error.h"
 
 namespace pelk {
 namespace {
-
-// The names the workbench hands over, kept for every differential image object of the process.
-std::string standardName;
-std::string referenceName;
 
 // The standard's file header, information header, 256-entry palette and first pixel byte.
 constexpr std::size_t kCopied = 1079;
@@ -25,7 +22,7 @@ constexpr std::size_t kCopied = 1079;
 void makeDiffBmp(const std::string& stdName, const std::string& refName) {
   const std::string standard = readWholeFile(stdName);
   const std::string reference = readWholeFile(refName);
-  OutFile out("diffbmp.bmp");
+  OutFile out(kDifferenceImage);
   std::string& bytes = out.text();
   bytes.reserve(standard.size());
 
@@ -53,17 +50,17 @@ void makeDiffBmp(const std::string& stdName, const std::string& refName) {
 }  // namespace
 
 void TForm120::setFileNames(const std::string& standard, const std::string& reference) {
-  standardName = standard;
-  referenceName = reference;
+  state_->standardName = standard;
+  state_->referenceName = reference;
 }
 
 void TForm120::doDiffBmp() {
-  makeDiffBmp(standardName, referenceName);
+  makeDiffBmp(state_->standardName, state_->referenceName);
   Memo1.add("Program Done");
 }
 
 void TForm120::Button1Click() {
-  makeDiffBmp(Edit1, Edit2);
+  makeDiffBmp(compareFile, referenceFile);
   Memo1.add("Program Done");
 }
 

@@ -8,6 +8,7 @@
 
 #include "common/bmp_header.h"
 #include "common/file_io.h"
+#include "common/fixed_files.h"
 #include "common/format.h"
 #include "common/io_error.h"
 #include "common/job_list.h"
@@ -17,20 +18,17 @@
 namespace pelk {
 namespace {
 
-constexpr int kTableSize = 257;  // bands 0..256, bins 0..256 (bin 256 is never filled)
+constexpr int kTableSize = ProfileHistogram::kSize;
 constexpr int kReportedBands = 100;
 constexpr int kMinimumSide = 52;  // below this the band width rounds to 0
 
-// The histogram table, hist[band][bin], shared by every profile pass of the process.
-std::int32_t hist[kTableSize][kTableSize];
-
-void clearHist() { std::memset(hist, 0, sizeof hist); }
+using Hist = ProfileHistogram::Table;
 
 // Counts the first width x height bytes of the file, cut into chunks of chunkLength bytes, into
 // the band of each byte's position within its chunk: Round(position / bandWidth).
-void countBands(std::string_view bytes, std::int64_t chunkLength, std::int64_t chunkCount,
+void countBands(Hist& hist, std::string_view bytes, std::int64_t chunkLength, std::int64_t chunkCount,
                 std::int64_t bandWidth) {
-  clearHist();
+  std::memset(hist.data(), 0, sizeof hist);
   // The band only rises along a chunk, so each chunk is counted a run of equal bands at a time.
   struct BandRun {
     std::int64_t end;
@@ -41,7 +39,7 @@ void countBands(std::string_view bytes, std::int64_t chunkLength, std::int64_t c
     const std::int64_t band = roundDivEven(p, bandWidth);
     std::int64_t end = p + 1;
     while (end < chunkLength && roundDivEven(end, bandWidth) == band) ++end;
-    runs.push_back(BandRun{end, hist[band]});
+    runs.push_back(BandRun{end, hist[band].data()});
     p = end;
   }
   const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
@@ -69,8 +67,8 @@ struct WidthBandRow {
   long long adjusted;
 };
 
-WidthBandRow widthBandRow(int s) {
-  const std::int32_t* bins = hist[s];
+WidthBandRow widthBandRow(const Hist& hist, int s) {
+  const std::int32_t* bins = hist[s].data();
   long long sum = 0;
   long long count = 0;
   for (int b = 0; b < kTableSize; ++b) {
@@ -97,8 +95,9 @@ WidthBandRow widthBandRow(int s) {
   return row;
 }
 
-void appendHeightBandLine(std::string& out, const std::string& label1, const std::string& label2, int s) {
-  const std::int32_t* bins = hist[s];
+void appendHeightBandLine(std::string& out, const Hist& hist, const std::string& label1,
+                          const std::string& label2, int s) {
+  const std::int32_t* bins = hist[s].data();
   long long sum = 0;
   long long count = 0;
   for (int b = 1; b < kTableSize; ++b) {
@@ -141,7 +140,7 @@ void appendHeightBandLine(std::string& out, const std::string& label1, const std
 
 // Builds one image: its profile file (bands along the width) and its 100 database lines
 // (bands along the height).
-void buildProfile(ModuleLog& log, const std::string& path, const std::string& outputName,
+void buildProfile(Hist& hist, ModuleLog& log, const std::string& path, const std::string& outputName,
                   const std::string& label1, const std::string& label2, OutFile& database) {
   log.add("Processing File: " + path);
   std::string bytes;
@@ -173,9 +172,9 @@ void buildProfile(ModuleLog& log, const std::string& path, const std::string& ou
   appendIntColumn(out, 5, 8);
   out += "\r\n";
 
-  countBands(bytes, width, height, roundDivEven(size.xmax, 100));
+  countBands(hist, bytes, width, height, roundDivEven(size.xmax, 100));
   for (int s = 0; s < kReportedBands; ++s) {
-    WidthBandRow row = widthBandRow(s);
+    WidthBandRow row = widthBandRow(hist, s);
     appendInt(out, s, 8);
     appendIntColumn(out, row.mean, 8);
     appendIntColumn(out, row.peak, 8);
@@ -187,56 +186,56 @@ void buildProfile(ModuleLog& log, const std::string& path, const std::string& ou
 
   // A square picture is cut the same way both times: the table already holds the count.
   if (height != width || roundDivEven(size.ymax, 100) != roundDivEven(size.xmax, 100))
-    countBands(bytes, height, width, roundDivEven(size.ymax, 100));
+    countBands(hist, bytes, height, width, roundDivEven(size.ymax, 100));
   std::string& db = database.text();
-  for (int s = 0; s < kReportedBands; ++s) appendHeightBandLine(db, label1, label2, s);
+  for (int s = 0; s < kReportedBands; ++s) appendHeightBandLine(db, hist, label1, label2, s);
 }
 
-void buildJob(ModuleLog& log, OutFile& database, const JobEntry& entry) {
-  buildProfile(log, entry.filename, entry.outputFilename, entry.patientId, entry.setId, database);
+void buildJob(Hist& hist, ModuleLog& log, OutFile& database, const JobEntry& entry) {
+  buildProfile(hist, log, entry.filename, entry.outputFilename, entry.patientId, entry.setId, database);
 }
 
 }  // namespace
 
 void TForm101::SetupParam1(const std::string& standardImage, const std::string& referenceImage) {
-  OutFile jobs("vhist3.dat");
+  OutFile jobs(kProfileJobList);
   jobs.line(kJobListComment);
-  jobs.line("512;512;" + standardImage + ";patient-1;set-1;setup101.param1;");
-  jobs.line("460;280;" + referenceImage + ";patient-1;set-2;setup101b.param1;");
+  jobs.line("512;512;" + standardImage + ";patient-1;set-1;" + kStandardProfile + ";");
+  jobs.line("460;280;" + referenceImage + ";patient-1;set-2;" + kReferenceProfile + ";");
   jobs.line("9999;9999;");
   jobs.close();
 }
 
 void TForm101::MakeParam2Files(FileNames10 inputs, FileNames10 outputs) {
-  OutFile database("vhist3.db.txt");
-  for (int k = 0; k < 2; ++k) buildProfile(Memo1, inputs[k], outputs[k], "", "", database);
+  OutFile database(kProfileDatabase);
+  for (int k = 0; k < 2; ++k) buildProfile(state_->hist, Memo1, inputs[k], outputs[k], "", "", database);
   database.close();
 }
 
 void TForm101::MakeParam1Files() {
-  OutFile database("vhist3.db.txt");
+  OutFile database(kProfileDatabase);
   std::optional<TextReader> in;
   try {
-    in.emplace(TextReader::open("vhist3.dat"));
+    in.emplace(TextReader::open(kProfileJobList));
   } catch (const IoError&) {
     // no job list: nothing to build
   }
-  if (in) readJobList(*in, [&](const JobEntry& entry) { buildJob(Memo1, database, entry); });
+  if (in) readJobList(*in, [&](const JobEntry& entry) { buildJob(state_->hist, Memo1, database, entry); });
   Memo1.add("Done");
   database.close();
 }
 
 void TForm101::Button1Click() {
-  OutFile database("vhist3.db.txt");
+  OutFile database(kProfileDatabase);
   std::optional<TextReader> in;
   try {
-    in.emplace(TextReader::open("vhist3.dat"));
+    in.emplace(TextReader::open(kProfileJobList));
   } catch (const IoError&) {
     Memo1.add("Done");
     database.close();
     return;
   }
-  bool endEntry = runJobList(*in, [&](const JobEntry& entry) { buildJob(Memo1, database, entry); });
+  bool endEntry = runJobList(*in, [&](const JobEntry& entry) { buildJob(state_->hist, Memo1, database, entry); });
   Memo1.add(endEntry ? "Done Processing" : "Done");
   database.close();
 }

@@ -3,6 +3,8 @@
 #include <string>
 
 #include "common/module_log.h"
+#include "common/module_state.h"
+#include "common/region_scan.h"
 
 namespace pelk {
 
@@ -17,11 +19,33 @@ struct TestDescriptor {
   int count = 0;
 };
 
-// The rank-analysis module: RRA-1 on two histogram profiles loaded into the process-wide core
+// What the rank-analysis objects of one workbench keep from one object to the next.
+struct RankAnalysisState {
+  static constexpr int kCoreSlots = 4;
+  static constexpr int kCoreRows = 128;
+  static constexpr int kCoreColumns = 256;
+
+  using CoreTable = std::array<
+      std::array<std::array<std::int32_t, kCoreColumns + 1>, kCoreRows + 1>, kCoreSlots + 1>;
+
+  // Core slots 1..4 of rows 1..128 by columns 1..256. A load overwrites only the rows and
+  // columns its file announces, and the statistic reads whatever the other rows still hold.
+  ZeroedTable<CoreTable> cores;
+  // FG-1's grid and region table, separate from the gate finder's: a run reloads the grid only
+  // over its image's rectangle.
+  ZeroedTable<RegionGrid> fg1Grid;
+  RegionTable fg1Table{};
+
+  void reset();
+};
+
+// The rank-analysis module: RRA-1 on two histogram profiles loaded into the shared core
 // table, RRA-2 on two intensity maps, and the module's own FG-1 area finder and sifter.
 class TForm102 {
  public:
+  using SharedState = RankAnalysisState;
   TForm102();  // logs the welcome lines
+  explicit TForm102(SharedState& shared);
 
   ModuleLog Memo1;
 
@@ -56,10 +80,11 @@ class TForm102 {
   void Button6Click();  // "Sifter-1"
   bool closed() const { return closed_; }
 
-  // The process-wide core table: slots 1..4 of rows 1..128 by columns 1..256.
-  static int coreValue(int slot, int row, int column);
+  // The shared core table: slots 1..4 of rows 1..128 by columns 1..256, 0 outside it.
+  int coreValue(int slot, int row, int column) const;
 
  private:
+  ModuleState<SharedState> state_;
   bool closed_ = false;
 };
 

@@ -10,10 +10,6 @@
 namespace pelk {
 namespace {
 
-// FG-1's own grid and region table, separate from the gate finder's and kept from run to run.
-RegionGrid grid;
-RegionTable table;
-
 // FG-1 skips 1001 bytes after the 24 header bytes, so its pixels start 53 bytes before the
 // gate finder's.
 constexpr std::size_t kPixelStart = 24 + 1001;
@@ -21,15 +17,15 @@ constexpr double kSignificant = 150.0;
 const std::string kRule(53, '=');
 
 // Largest area first; equal areas brightest first.
-void sortByAreaThenIntensity() {
+void sortByAreaThenIntensity(RegionTable& table) {
   exchangeSort(
       1, table.count,
-      [](int j, int i) {
+      [&table](int j, int i) {
         const ScanRegion& rj = table.entries[j];
         const ScanRegion& ri = table.entries[i];
         return rj.area > ri.area || (rj.area == ri.area && rj.intensity > ri.intensity);
       },
-      [](int i, int j) { std::swap(table.entries[i], table.entries[j]); });
+      [&table](int i, int j) { std::swap(table.entries[i], table.entries[j]); });
 }
 
 std::string regionLogLine(const ScanRegion& r, const char* mark) {
@@ -39,23 +35,13 @@ std::string regionLogLine(const ScanRegion& r, const char* mark) {
 }
 
 void appendOutputLine(std::string& out, const TForm102& form, const ScanRegion& r) {
-  out += form.patientName;
-  out += ';';
-  out += form.patientName;
-  out += ';';
-  out += form.patientId;
-  for (int v : {r.x1, r.y1, r.dx, r.dy, r.area}) {
-    out += ';';
-    appendInt(out, v);
-  }
-  out += ';';
-  appendReal(out, r.intensity, 9, 3);
+  appendRegionRecord(out, form.patientName, form.patientName, form.patientId, r);
   out += ";SIGNIFICANT\r\n";
 }
 
 // The closing report lists only the areas that reach 150; one of exactly 150 is written out
 // and marked significant above, yet called "not significant" here.
-void appendAreaReport(ModuleLog& log, const std::string& comments) {
+void appendAreaReport(ModuleLog& log, const RegionTable& table, const std::string& comments) {
   log.addEmpty();
   log.add(kRule);
   log.add("There are " + intText(table.count) + " cluster(s) found");
@@ -79,13 +65,15 @@ void appendAreaReport(ModuleLog& log, const std::string& comments) {
 }  // namespace
 
 void TForm102::Button2Click() {
+  RegionGrid& grid = *state_->fg1Grid;
+  RegionTable& table = state_->fg1Table;
   const BmpSize size = loadRegionGrid(patientMriFile, kPixelStart, RowOrder::Stored, grid, Memo1);
   scanRegions(grid, size, table, [this](int a, int b) {
     Memo1.add("Found Area" + intText(a) + ":" + intText(b));
   });
   Memo1.add("Areas Found = " + intText(table.count));
   Memo1.add("Program Done");
-  sortByAreaThenIntensity();
+  sortByAreaThenIntensity(table);
 
   OutFile out(outputFile);
   for (int k = 1; k <= table.count; ++k) {
@@ -94,7 +82,7 @@ void TForm102::Button2Click() {
     Memo1.add(regionLogLine(r, significant ? "SIGNIFICANT" : "not significant"));
     if (significant) appendOutputLine(out.text(), *this, r);
   }
-  appendAreaReport(Memo1, comments);
+  appendAreaReport(Memo1, table, comments);
   out.close();
 }
 

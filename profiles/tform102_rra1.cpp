@@ -11,14 +11,10 @@
 namespace pelk {
 namespace {
 
-constexpr int kCoreSlots = 4;
-constexpr int kCoreRows = 128;
-constexpr int kCoreColumns = 256;
+constexpr int kCoreSlots = RankAnalysisState::kCoreSlots;
+constexpr int kCoreRows = RankAnalysisState::kCoreRows;
+constexpr int kCoreColumns = RankAnalysisState::kCoreColumns;
 constexpr int kDescriptorSlots = 20;
-
-// The core table outlives every module object: a load overwrites only the rows and columns its
-// file announces, and the statistic reads whatever the other rows still hold.
-std::int32_t cores[kCoreSlots + 1][kCoreRows + 1][kCoreColumns + 1];
 
 // Band means at or below zero become 0.001 so the division never meets zero.
 double floorMean(double x) { return x > 0.0001 ? x : 0.001; }
@@ -90,11 +86,11 @@ CompOp parseCompOp(const std::string& text) {
   return CompOp::Always;
 }
 
-int TForm102::coreValue(int slot, int row, int column) {
+int TForm102::coreValue(int slot, int row, int column) const {
   if (slot < 1 || slot > kCoreSlots || row < 1 || row > kCoreRows || column < 1 ||
       column > kCoreColumns)
     return 0;
-  return cores[slot][row][column];
+  return (*state_->cores)[slot][row][column];
 }
 
 void TForm102::loadCore(int k, const std::string& fileName) {
@@ -114,7 +110,7 @@ void TForm102::loadCore(int k, const std::string& fileName) {
     text.clear();
     for (int j = 1; j <= columns; ++j) {
       std::int32_t value = in.readInt();
-      cores[k][i][j] = value;
+      (*state_->cores)[k][i][j] = value;
       appendInt(text, value);
       text.push_back(' ');
     }
@@ -155,6 +151,7 @@ void TForm102::runRRATest(int p, const TestDescriptor& descriptor) {
   CompOp op = parseCompOp(descriptor.slots[p + 6]);
 
   // Pearson's chi-square: the compared profile's band means are the expected values.
+  const auto& cores = *state_->cores;
   double s = 0.0;
   for (int i = 1; i <= 100; ++i) {
     double a = floorMean(cores[ref][i][2]);

@@ -1,5 +1,7 @@
+#include <array>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 
 #include "common/format.h"
 #include "common/io_error.h"
@@ -10,11 +12,7 @@ namespace pelk {
 namespace {
 
 constexpr int kCells = 100;
-using MapCells = std::int32_t[kCells][kCells];
-
-// The first 100 x 100 cells of the two maps of the last run.
-MapCells gridA;
-MapCells gridB;
+using MapCells = std::array<std::array<std::int32_t, kCells>, kCells>;
 
 const char* const kRule = "========================================================";
 
@@ -24,7 +22,7 @@ void readMapCells(const std::string& fileName, MapCells& cells) {
   TextReader in = TextReader::openInParts(fileName);
   in.skipLines(2);
   for (auto& row : cells) {
-    in.readInts(row, kCells);
+    in.readInts(row.data(), kCells);
     in.skipLine();
   }
 }
@@ -45,8 +43,12 @@ void TForm102::setRRA2Files(const std::string& file1, const std::string& file2) 
 void TForm102::performRRA2() {
   if (rra2File1.empty() || rra2File2.empty())
     throw IoError("No map files given for RRA-2");
-  readMapCells(rra2File1, gridA);
-  readMapCells(rra2File2, gridB);
+  // The first 100 x 100 cells of the two maps; every cell is read afresh each run.
+  const auto cells = std::make_unique<std::array<MapCells, 2>>();
+  const MapCells& gridA = (*cells)[0];
+  const MapCells& gridB = (*cells)[1];
+  readMapCells(rra2File1, (*cells)[0]);
+  readMapCells(rra2File2, (*cells)[1]);
 
   // The accumulator starts at 10000 so identical maps score 1, not 0.
   double s = 10000.0;

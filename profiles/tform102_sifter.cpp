@@ -1,6 +1,7 @@
 #include <string>
 
 #include "common/file_io.h"
+#include "common/fixed_files.h"
 #include "common/format.h"
 #include "common/text_reader.h"
 #include "profiles/tform102.h"
@@ -12,7 +13,7 @@ namespace pelk {
 void TForm102::Button6Click() {
   TextReader a = TextReader::open(patientMriFile);
   TextReader b = TextReader::open(baselineFile);
-  OutFile out("sifter.db.txt");
+  OutFile out(kSifterDatabase);
 
   std::string expected = b.readLine();  // empty once B is exhausted
   int read = 0;

@@ -6,25 +6,19 @@
 
 #include "common/exchange_sort_order.h"
 #include "common/file_io.h"
+#include "common/fixed_files.h"
 #include "common/format.h"
 #include "regions/gate_coordinates.h"
 
 namespace pelk {
 namespace {
 
-// Module-level working data: one grid, one table and the two names for every finder object of
-// the process; each run reloads the grid over the image's rectangle and refills the table.
-RegionGrid grid;
-RegionTable table;
-std::string imageName;
-std::string clusterName;
-
 // Only the summary file's columns have no separator between them.
 constexpr int kColumn = 5;
 
 // Largest area first, ties where the finder's exchange sort has always left them; the order is
 // worked out rather than exchanged step by step.
-void sortByArea() {
+void sortByArea(RegionTable& table) {
   std::vector<int> areas(static_cast<std::size_t>(table.count));
   for (int k = 1; k <= table.count; ++k) areas[static_cast<std::size_t>(k - 1)] = table.entries[k].area;
   const std::vector<int> order = exchangeSortOrder(areas);
@@ -41,17 +35,7 @@ std::string logLine(const GateRegion& r, int xb, int yb) {
 }
 
 void appendClusterLine(std::string& out, const TForm130& form, const GateRegion& r, int xb, int yb) {
-  out += form.Edit2;
-  out += ';';
-  out += form.Edit3;
-  out += ';';
-  out += form.Edit4;
-  for (int v : {r.x1, r.y1, r.dx, r.dy, r.area}) {
-    out += ';';
-    appendInt(out, v);
-  }
-  out += ';';
-  appendReal(out, r.intensity, 9, 3);
+  appendRegionRecord(out, form.patientId, form.testId, form.seriesId, r);
   out += ';';
   appendInt(out, xb);
   out += ';';
@@ -70,13 +54,15 @@ void appendSummaryLine(std::string& out, const GateRegion& r, int xb, int yb) {
 
 // One run of the finder. The "Start" button reverses the row order and writes only the cluster
 // file, under its own fixed name.
-void runFinder(TForm130& form, const std::string& image, RowOrder order,
+void runFinder(TForm130& form, GateFinderState& state, const std::string& image, RowOrder order,
                const std::string& clusterFile, bool writeSummary) {
+  RegionGrid& grid = *state.grid;
+  RegionTable& table = state.table;
   const BmpSize size = loadRegionGrid(image, 1078, order, grid, form.Memo1);
   scanRegions(grid, size, table);
   form.Memo1.add("Areas Found = " + intText(table.count));
   form.Memo1.add("Program Done");
-  sortByArea();
+  sortByArea(table);
 
   OutFile cluster(clusterFile);
   std::optional<OutFile> summary;
@@ -100,21 +86,33 @@ void runFinder(TForm130& form, const std::string& image, RowOrder order,
 
 }  // namespace
 
-void TForm130::setFileNames(const std::string& image, const std::string& cluster) {
-  imageName = image;
-  clusterName = cluster;
+void GateFinderState::reset() {
+  grid.clear();
+  table.entries.fill(GateRegion{});
+  table.count = 0;
+  imageName.clear();
+  clusterName.clear();
 }
 
-void TForm130::doCluster() { runFinder(*this, imageName, RowOrder::Stored, clusterName, true); }
+void TForm130::setFileNames(const std::string& image, const std::string& cluster) {
+  state_->imageName = image;
+  state_->clusterName = cluster;
+}
 
-void TForm130::Button1Click() { runFinder(*this, Edit1, RowOrder::Reversed, "gates.db.txt", false); }
+void TForm130::doCluster() {
+  runFinder(*this, *state_, state_->imageName, RowOrder::Stored, state_->clusterName, true);
+}
 
-int TForm130::regionCount() { return table.count; }
+void TForm130::Button1Click() {
+  runFinder(*this, *state_, imageFile, RowOrder::Reversed, kGatesList, false);
+}
 
-const GateRegion& TForm130::region(int k) {
+int TForm130::regionCount() const { return state_->table.count; }
+
+const GateRegion& TForm130::region(int k) const {
   static const GateRegion none;
-  if (k < 1 || k > table.count) return none;
-  return table.entries[k];
+  if (k < 1 || k > state_->table.count) return none;
+  return state_->table.entries[k];
 }
 
 }  // namespace pelk

@@ -1,6 +1,7 @@
 #include "regions/tform150.h"
 
 #include "common/file_io.h"
+#include "common/fixed_files.h"
 #include "common/format.h"
 
 namespace pelk {
@@ -54,7 +55,7 @@ void TForm150::doTumorAnalysis() {
   evaluateClusterGroup(group1_);
   evaluateClusterGroup(group2_);
 
-  OutFile out("tpa.dat");
+  OutFile out(kProgressionResults);
   out.line("Statistical Results");
   Memo1.add("Statistical Results");
   reportGroup(group1_, "Group 1", kGroup1Labels, out, Memo1);

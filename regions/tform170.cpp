@@ -6,24 +6,18 @@
 
 #include "common/exchange_sort.h"
 #include "common/file_io.h"
+#include "common/fixed_files.h"
 #include "common/format.h"
 #include "common/text_reader.h"
 
 namespace pelk {
 namespace {
 
-constexpr int kZones = 100;
+constexpr int kZones = TForm170::kZones;
 constexpr int kFields = 5;
-// One slot more than there are zones: with every zone kept, the last lands in slot 100.
-constexpr int kSlots = kZones + 1;
+constexpr int kSlots = TForm170::kSlots;
 
 using ProfileTable = std::array<std::array<std::int32_t, kFields>, kZones>;
-
-// Module-level working data, refilled by every run.
-ProfileTable profile1;
-ProfileTable profile2;
-std::array<ZoneDifference, kSlots> slots;
-int count = 0;
 
 void loadProfile(const std::string& name, ProfileTable& table) {
   TextReader in = TextReader::open(name);
@@ -49,9 +43,12 @@ std::string slotText(const ZoneDifference& slot, const char* separator) {
 
 void TForm170::doZchs(const std::string& profileName1, const std::string& profileName2) {
   // Created before the profiles are read, so a missing profile leaves it empty.
-  OutFile out("zchs.dat");
-  count = 0;
-  slots.fill(ZoneDifference{});
+  OutFile out(kZonalResults);
+  count_ = 0;
+  slots_.fill(ZoneDifference{});
+  // Both profiles are read whole by every run, so they are the run's own.
+  ProfileTable profile1;
+  ProfileTable profile2;
   loadProfile(profileName1, profile1);
   loadProfile(profileName2, profile2);
 
@@ -59,30 +56,28 @@ void TForm170::doZchs(const std::string& profileName1, const std::string& profil
     const std::int32_t peak = wrapped(std::int64_t{profile2[r][2]} - profile1[r][2]);
     const std::int32_t mean = wrapped(std::int64_t{profile2[r][1]} - profile1[r][1]);
     const std::int32_t d = wrapped(std::int64_t{peak} + mean);
-    if (d > 0) slots[++count] = ZoneDifference{static_cast<double>(r), static_cast<double>(d)};
+    if (d > 0) slots_[++count_] = ZoneDifference{static_cast<double>(r), static_cast<double>(d)};
   }
 
   // Slot 100 takes no part; slot 0 starts empty, so the largest kept difference ends up there.
   exchangeSort(
-      0, kZones - 1, [](int j, int i) { return slots[j].d > slots[i].d; },
-      [](int i, int j) { std::swap(slots[i], slots[j]); });
+      0, kZones - 1, [this](int j, int i) { return slots_[j].d > slots_[i].d; },
+      [this](int i, int j) { std::swap(slots_[i], slots_[j]); });
 
-  Memo1.add("Glist idx is " + realText(count - 1, 9, 3));
-  out.line(intText(count - 1) + " glist idx");
+  Memo1.add("Glist idx is " + realText(count_ - 1, 9, 3));
+  out.line(intText(count_ - 1) + " glist idx");
   // Slot 0, the largest kept difference, is not listed.
-  for (int k = 1; k <= count - 1; ++k) {
-    Memo1.add(slotText(slots[k], " : "));
-    out.line(slotText(slots[k], " "));
+  for (int k = 1; k <= count_ - 1; ++k) {
+    Memo1.add(slotText(slots_[k], " : "));
+    out.line(slotText(slots_[k], " "));
   }
   out.close();
 }
 
-int TForm170::differenceCount() { return count; }
-
-const ZoneDifference& TForm170::differenceSlot(int k) {
+const ZoneDifference& TForm170::differenceSlot(int k) const {
   static const ZoneDifference none;
   if (k < 0 || k >= kSlots) return none;
-  return slots[k];
+  return slots_[k];
 }
 
 }  // namespace pelk

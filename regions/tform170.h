@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <string>
 
 #include "common/module_log.h"
@@ -19,9 +20,17 @@ class TForm170 {
 
   void doZchs(const std::string& profileName1, const std::string& profileName2);
 
-  // The module-level difference list as the last run left it: count and slots 0..100.
-  static int differenceCount();
-  static const ZoneDifference& differenceSlot(int k);
+  static constexpr int kZones = 100;
+  // One slot more than there are zones: with every zone kept, the last lands in slot 100.
+  static constexpr int kSlots = kZones + 1;
+
+  // The difference list as this object's last run left it: count and slots 0..100.
+  int differenceCount() const { return count_; }
+  const ZoneDifference& differenceSlot(int k) const;
+
+ private:
+  std::array<ZoneDifference, kSlots> slots_{};
+  int count_ = 0;
 };
 
 }  // namespace pelk

@@ -1,4 +1,5 @@
 #include "common/file_io.h"
+#include "common/fixed_files.h"
 #include "common/format.h"
 #include "common/text_reader.h"
 #include "sqlexport/script_parts.h"
@@ -20,7 +21,7 @@ constexpr std::string_view kCreate =
 
 void cluster1Sql(const std::string& fn, const std::string& patientId, const std::string& testId) {
   // The script is created before the summary is opened: a missing summary leaves it empty.
-  OutFile script("cluster1.sql");
+  OutFile script(kCluster1Script);
   TextReader source = TextReader::open(fn);
   std::string& out = script.text();
   sql::appendOpening(out, kCreate);

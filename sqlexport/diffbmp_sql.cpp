@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "common/file_io.h"
+#include "common/fixed_files.h"
 #include "common/format.h"
 #include "common/field_run.h"
 #include "sqlexport/script_parts.h"
@@ -43,7 +44,7 @@ const std::array<ByteField, 256> byteFields = makeByteFields();
 
 void diffbmpSql(const std::string& fn, const std::string& patientId, const std::string& testId) {
   // The script is created before the bitmap is opened: a missing bitmap leaves it empty.
-  OutFile script("diffbmp.sql");
+  OutFile script(kDiffbmpScript);
   const std::string bytes = readWholeFile(fn);
   std::string& out = script.text();
   std::size_t records = (bytes.size() + kRecordSize - 1) / kRecordSize;

@@ -1,6 +1,7 @@
 #include <array>
 
 #include "common/file_io.h"
+#include "common/fixed_files.h"
 #include "common/format.h"
 #include "common/zero_fields.h"
 #include "common/field_run.h"
@@ -30,7 +31,7 @@ constexpr std::size_t kRecordBytes = 64 + 110 + 101 * (kSumWidth + 1);
 
 void map1Sql(const std::string& fn, const std::string& patientId, const std::string& testId) {
   // The script is created before the map is opened: a missing map leaves it empty.
-  OutFile script("map1.sql");
+  OutFile script(kMap1Script);
   TextReader source = TextReader::open(fn);
   std::string& out = script.text();
   out.reserve(256 + kRecords * (kRecordBytes + fn.size() + patientId.size() + testId.size()));

@@ -1,4 +1,5 @@
 #include "common/file_io.h"
+#include "common/fixed_files.h"
 #include "common/format.h"
 #include "common/text_reader.h"
 #include "sqlexport/script_parts.h"
@@ -18,7 +19,7 @@ constexpr int kHeadingLines = 4;
 
 void mchsSql(const std::string& fn, const std::string& patientId, const std::string& testId) {
   // The script is created before the results are opened: missing results leave it empty.
-  OutFile script("mchs.sql");
+  OutFile script(kMchsScript);
   TextReader source = TextReader::open(fn);
   std::string& out = script.text();
   sql::appendOpening(out, kCreate);

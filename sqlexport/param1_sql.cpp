@@ -1,6 +1,7 @@
 #include <array>
 
 #include "common/file_io.h"
+#include "common/fixed_files.h"
 #include "common/format.h"
 #include "common/text_reader.h"
 #include "sqlexport/script_parts.h"
@@ -28,7 +29,7 @@ constexpr int kValuesPerRow = 5;
 void param1Sql(const std::string& fn, const std::string& patientId, const std::string& testId) {
   // The profile is opened before the script: when it is missing, an earlier script stays.
   TextReader source = TextReader::open(fn);
-  OutFile script("param1.sql");
+  OutFile script(kParam1Script);
   std::string& out = script.text();
   out.reserve(32 * 1024);
   sql::appendOpening(out, kCreate);

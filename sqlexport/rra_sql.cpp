@@ -1,4 +1,5 @@
 #include "common/file_io.h"
+#include "common/fixed_files.h"
 #include "common/format.h"
 #include "sqlexport/script_parts.h"
 #include "sqlexport/sql_export.h"
@@ -27,7 +28,7 @@ void writeRraScript(const std::string& scriptName, std::string_view create,
 }  // namespace
 
 void rra1Sql(const std::string& patientId, const std::string& testId, bool isSig, double result) {
-  writeRraScript("rra1.sql",
+  writeRraScript(kRra1Script,
                  "create table if not exists rra1 (idx int,fn text, patientId text,testId text, "
                  "result real, isSig boolean);",
                  "insert into rra1 (idx, fn, patientId, testId, result, isSig) values(0,",
@@ -37,7 +38,7 @@ void rra1Sql(const std::string& patientId, const std::string& testId, bool isSig
 // RRA-2 results go into their own table; sending them into rra1 would overwrite the RRA-1
 // results whenever both scripts are loaded.
 void rra2Sql(const std::string& patientId, const std::string& testId, bool isSig, double result) {
-  writeRraScript("rra2.sql",
+  writeRraScript(kRra2Script,
                  "create table if not exists rra2 (idx int,fn text, patientId text,testId text, "
                  "result real, isSig boolean);",
                  "insert into rra2 (idx, fn, patientId, testId, result, isSig) values(0,",

@@ -1,6 +1,7 @@
 #include <array>
 
 #include "common/file_io.h"
+#include "common/fixed_files.h"
 #include "common/format.h"
 #include "common/text_reader.h"
 #include "sqlexport/script_parts.h"
@@ -37,7 +38,7 @@ void readGroup(TextReader& source, double* values) {
 void tpaSql(const std::string& fn, const std::string& patientId, const std::string& testId) {
   // The result file is opened before the script: when it is missing, an earlier script stays.
   TextReader source = TextReader::open(fn);
-  OutFile script("tpa.sql");
+  OutFile script(kTpaScript);
   std::string& out = script.text();
   sql::appendOpening(out, kCreate);
 

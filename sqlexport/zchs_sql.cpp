@@ -1,4 +1,5 @@
 #include "common/file_io.h"
+#include "common/fixed_files.h"
 #include "common/format.h"
 #include "common/text_reader.h"
 #include "sqlexport/script_parts.h"
@@ -18,7 +19,7 @@ constexpr std::string_view kCreate =
 
 void zchsSql(const std::string& fn, const std::string& patientId, const std::string& testId) {
   // The script is created before the zone list is opened: a missing list leaves it empty.
-  OutFile script("zchs.sql");
+  OutFile script(kZchsScript);
   TextReader source = TextReader::open(fn);
   std::string& out = script.text();
   sql::appendOpening(out, kCreate);

@@ -5,6 +5,8 @@
 #include <numbers>
 #include <random>
 
+#include "common/bmp_writer.h"
+
 namespace pelk {
 namespace {
 
@@ -118,39 +120,16 @@ std::vector<std::uint8_t> syntheticHead(std::uint32_t seed, const std::optional<
 }
 
 std::string grayBmpBytes(int width, int height, const std::vector<std::uint8_t>& topDownPixels) {
-  constexpr std::uint32_t kPixelOffset = 14 + 40 + 1024;
-  std::uint32_t imageSize = static_cast<std::uint32_t>(width) * static_cast<std::uint32_t>(height);
+  constexpr std::uint32_t kPixelsPerMetre = 2835;  // 72 dots per inch
+  // The rows are not padded: the samples are 512 pixels wide.
+  const std::uint32_t imageSize = static_cast<std::uint32_t>(width) * static_cast<std::uint32_t>(height);
   std::string bytes;
-  bytes.reserve(kPixelOffset + imageSize);
-  auto put16 = [&](std::uint32_t v) {
-    bytes.push_back(static_cast<char>(v & 0xFF));
-    bytes.push_back(static_cast<char>((v >> 8) & 0xFF));
-  };
-  auto put32 = [&](std::uint32_t v) {
-    put16(v & 0xFFFF);
-    put16(v >> 16);
-  };
-  bytes += "BM";
-  put32(kPixelOffset + imageSize);
-  put32(0);
-  put32(kPixelOffset);
-  put32(40);
-  put32(static_cast<std::uint32_t>(width));
-  put32(static_cast<std::uint32_t>(height));
-  put16(1);
-  put16(8);
-  put32(0);
-  put32(imageSize);
-  put32(2835);  // 72 dots per inch
-  put32(2835);
-  put32(256);
-  put32(0);
-  for (int i = 0; i < 256; ++i) {
-    bytes.push_back(static_cast<char>(i));
-    bytes.push_back(static_cast<char>(i));
-    bytes.push_back(static_cast<char>(i));
-    bytes.push_back('\0');
-  }
+  bytes.reserve(kGreyBmpPixelOffset + imageSize);
+  appendBmpHeader(bytes, {.width = width,
+                          .height = height,
+                          .pixelBytes = imageSize,
+                          .xPixelsPerMetre = kPixelsPerMetre,
+                          .yPixelsPerMetre = kPixelsPerMetre});
   for (int row = height - 1; row >= 0; --row) {
     const auto* start = topDownPixels.data() + static_cast<std::size_t>(row) * width;
     bytes.append(reinterpret_cast<const char*>(start), static_cast<std::size_t>(width));

@@ -1,12 +1,14 @@
 #include <algorithm>
 
+#include "common/fixed_files.h"
 #include "sqlexport/sql_export.h"
 #include "workbench/command_args.h"
+#include "workbench/command_chains.h"
 #include "workbench/report_lines.h"
 #include "workbench/workbench.h"
 
 // The two synopsis reports. Report 1 condenses five analyses into lines of its own, reading
-// the results from the module objects and their module-level tables right after each run;
+// the results from the module objects right after each run;
 // report 2 frames the tumour progression command.
 
 namespace pelk {
@@ -41,16 +43,13 @@ void Workbench::synopsis1() {
 void Workbench::synopsis1RankAnalysis1(const std::string& standard,
                                        const std::string& reference) {
   append("Results of RRA-1");
-  append("Processing: Setting Up Param1 Files");
-  TForm101& profiles = modules_.form101.create();
-  profiles.SetupParam1(standard, reference);
-  profiles.MakeParam1Files();
-  modules_.form101.close();
+  setUpProfiles(modules_.form101, Memo1, standard, reference,
+                {.fromJobList = true, .sayCompleted = false});
   TForm102& rank = modules_.form102.create();
-  rank.performRRA1("setup101.param1", "setup101b.param1");
+  rank.performRRA1(kStandardProfile, kReferenceProfile);
   rra1Sql(kExportPatient, kExportTest, rank.rra1Significant, rank.rra1Value);
-  param1Sql("setup101.param1", kExportPatient, kExportTest);
-  param1Sql("setup101b.param1", kExportPatient, kExportTest);
+  param1Sql(kStandardProfile, kExportPatient, kExportTest);
+  param1Sql(kReferenceProfile, kExportPatient, kExportTest);
   append(rra1ResultLine(rank.rra1Value, rank.rra1Significant));
   modules_.form102.close();
 }
@@ -59,73 +58,51 @@ void Workbench::synopsis1RankAnalysis2(const std::string& standard,
                                        const std::string& reference) {
   append(" ");
   append("Results of RRA-2");
-  TForm103& maps = modules_.form103.create();
-  maps.setFileNames(standard, reference);
-  maps.makeMap2(firstTwo(standard, reference), firstTwo("setup101.map", "setup102b.map"));
-  modules_.form103.close();
+  makeRankMaps(modules_.form103, Memo1, standard, reference, {});
   TForm102& rank = modules_.form102.create();
-  rank.setRRA2Files("setup101.map", "setup102b.map");
+  rank.setRRA2Files(kStandardMap, kReferenceMap);
   rank.performRRA2();
   append(rra2ResultLine(rank.rra2Value, rank.rra2Significant));
   modules_.form102.close();
   rra2Sql(kExportPatient, kExportTest, rank.rra2Significant, rank.rra2Value);
-  map1Sql("setup101.map", kExportPatient, kExportTest);
-  map1Sql("setup102b.map", kExportPatient, kExportTest);
+  map1Sql(kStandardMap, kExportPatient, kExportTest);
+  map1Sql(kReferenceMap, kExportPatient, kExportTest);
 }
 
 void Workbench::synopsis1Mchs(const std::string& standard, const std::string& reference) {
   append(" ");
   append("Results of MCHS");
-  TForm1031& maps = modules_.form1031.create();
-  maps.setFilenames2(standard, reference);
-  maps.makeMap();
-  modules_.form1031.close();
-  TForm104& mchs = modules_.form104.create();
-  mchs.setFileNames("setup101.map1", "setup102b.map1");
-  mchs.performMCHS("setup101.map1", "setup102b.map1", Image1);
-  showingHighlights(standard, reference);
-  append("");
   // The one module log the report copies whole.
-  appendModuleLog(mchs.Memo1);
-  modules_.form104.free();
-  mchsSql("mchs-results.dat", kExportPatient, kExportTest);
+  runHighlightSystem(modules_.form1031, modules_.form104, Memo1, Image1, standard, reference,
+                     /*blankAfterLog=*/false);
+  showingHighlights(standard, reference);
 }
 
 void Workbench::synopsis1Zchs(const std::string& standard, const std::string& reference) {
   append(" ");
   append("Results of ZCHS");
-  append("Processing: Setting Up Param1 Files");
-  TForm101& profiles = modules_.form101.create();
-  profiles.SetupParam1(standard, reference);
-  profiles.MakeParam1Files();
-  modules_.form101.close();
-  append("Param1 Files Setup Completed");
-  append("");
-  modules_.form170.create().doZchs("setup101.param1", "setup101b.param1");
-  int count = TForm170::differenceCount();
+  setUpProfiles(modules_.form101, Memo1, standard, reference, {.fromJobList = true});
+  TForm170& zones = modules_.form170.create();
+  zones.doZchs(kStandardProfile, kReferenceProfile);
+  int count = zones.differenceCount();
   append(glistIndexLine(count));
   // The list holds slots 0 to 100; slot 0 is not printed.
   int last = std::min(count - 1, 100);
-  for (int k = 1; k <= last; ++k) append(glistSlotLine(k, TForm170::differenceSlot(k)));
+  for (int k = 1; k <= last; ++k) append(glistSlotLine(k, zones.differenceSlot(k)));
   modules_.form170.close();
-  zchsSql("zchs.dat", kExportPatient, kExportTest);
+  zchsSql(kZonalResults, kExportPatient, kExportTest);
 }
 
 void Workbench::synopsis1Cluster(const std::string& standard, const std::string& reference) {
   append(" ");
   append("Results of Cluster");
-  TForm120& diff = modules_.form120.create();
-  diff.setFileNames(standard, reference);
-  diff.doDiffBmp();
-  modules_.form120.close();
-  TForm130& gates = modules_.form130.create();
-  gates.setFileNames("diffbmp.bmp", "cluster1.db.txt");
-  gates.doCluster();
+  makeDifferenceImage(modules_.form120, standard, reference);
   // The gate finder is left neither closed nor freed.
+  const TForm130& gates = runGateFinder(modules_.form130, Memo1, kClusterList1, {});
   append(kClusterHeading);
-  int count = TForm130::regionCount();
-  for (int k = 1; k <= count; ++k) append(clusterRowLine(k, TForm130::region(k)));
-  cluster1Sql("cluster1.db.txt.dat", kExportPatient, kExportTest);
+  int count = gates.regionCount();
+  for (int k = 1; k <= count; ++k) append(clusterRowLine(k, gates.region(k)));
+  cluster1Sql(kClusterSummary1, kExportPatient, kExportTest);
 }
 
 void Workbench::synopsis2() {
@@ -147,7 +124,7 @@ void Workbench::synopsis2() {
 
   append("Results of TPA-1");
   tumorProgression();
-  tpaSql("tpa.dat", kExportPatient, kExportTest);
+  tpaSql(kProgressionResults, kExportPatient, kExportTest);
   append(" ");
   append("Results of TES");
   Button9Click();

@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       }
       case 1: {
         pelk::TForm130 form;
-        form.Edit1 = "diffbmp.bmp";
+        form.imageFile = "diffbmp.bmp";
         form.Button1Click();
         break;
       }

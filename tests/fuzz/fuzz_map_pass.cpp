@@ -3,6 +3,7 @@
 // is kept apart from the cheap readers.
 #include "common/io_error.h"
 #include "maps/tform103.h"
+#include "maps/tform1031.h"
 #include "tests/fuzz/fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

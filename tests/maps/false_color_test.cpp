@@ -42,7 +42,7 @@ TEST_F(FalseColor, EveryBlockInsideThePictureGetsOnePixelWhateverItsScore) {
   EXPECT_EQ(module->pointCount, 0);
   EXPECT_EQ(test::readFile("mchs-results.dat"),
             "=== MCHS RESULTS ===\r\n\r\n   Idx     X     Y Value   Xb   Yb\r\n\r\n");
-  EXPECT_EQ(TForm104::threshold(), 50.0);  // no highlights drawn, so the threshold stays
+  EXPECT_EQ(module->threshold(), 50.0);  // no highlights drawn, so the threshold stays
 }
 
 TEST_F(FalseColor, BlocksScoring50OrMoreAreListedWithoutRectangles) {

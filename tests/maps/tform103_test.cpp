@@ -5,6 +5,7 @@
 
 #include "common/io_error.h"
 #include "maps/tform103.h"
+#include "maps/tform1031.h"
 #include "tests/maps/map_files.h"
 #include "tests/support/files.h"
 #include "tests/support/scratch_dir.h"

@@ -47,13 +47,14 @@ TEST(McHsScore, CellScoreDividesByTheReferenceAndReplacesASmallOne) {
 }
 
 TEST(McHsPoints, ThresholdStartsAt50AndHighlightingRaisesItTo5000) {
-  auto first = std::make_unique<TForm104>();
-  EXPECT_EQ(TForm104::threshold(), 50.0);
+  HighlightState shared;
+  auto first = std::make_unique<TForm104>(shared);
+  EXPECT_EQ(first->threshold(), 50.0);
   EXPECT_EQ(first->pointCount, 0);
   first->resetThreshold();
-  EXPECT_EQ(TForm104::threshold(), 5000.0);
-  auto second = std::make_unique<TForm104>();  // one threshold for all modules
-  EXPECT_EQ(TForm104::threshold(), 50.0);
+  EXPECT_EQ(first->threshold(), 5000.0);
+  auto second = std::make_unique<TForm104>(shared);  // one threshold for a workbench's modules
+  EXPECT_EQ(first->threshold(), 50.0);
 }
 
 TEST(McHsPoints, AddPointKeepsQualifyingPointsUpToTheCapacity) {
@@ -155,7 +156,7 @@ TEST_F(McHsPass, IdenticalMapsDrawAndRecordNothing) {
   ASSERT_GE(log.size(), 3u);
   EXPECT_EQ(log[log.size() - 2], "");
   EXPECT_EQ(log.back(), "Ready");
-  EXPECT_EQ(TForm104::threshold(), 5000.0);
+  EXPECT_EQ(module->threshold(), 5000.0);
 }
 
 TEST_F(McHsPass, BlocksReaching50AreDrawnAsRectanglesAndListed) {
@@ -261,7 +262,7 @@ TEST_F(McHsTestGrid, Button1ClickListsBlocksScoringAtLeast5000AtTheirGridPositio
                                "     2    98     0 5041.000   243   246",
                                "     3     0    80 5041.000   294   208",
                            }));
-  EXPECT_EQ(TForm104::threshold(), 5000.0);
+  EXPECT_EQ(m->threshold(), 5000.0);
 }
 
 }  // namespace

@@ -101,8 +101,8 @@ TEST_F(DiffImageTest, ButtonUsesTheFormFieldsNotTheStoredNames) {
   writeFile("a.bmp", pattern(1080, 1) + std::string(1, 10));
   writeFile("b.bmp", pattern(1080, 1) + std::string(1, 15));
   form.setFileNames("missing.bmp", "missing.bmp");
-  form.Edit1 = "a.bmp";
-  form.Edit2 = "b.bmp";
+  form.compareFile = "a.bmp";
+  form.referenceFile = "b.bmp";
   form.Button1Click();
   EXPECT_EQ(readFile("diffbmp.bmp"), (pattern(1079, 1) + std::string{0, 10}));
   EXPECT_EQ(form.Memo1.lines.back(), "Program Done");

@@ -1,4 +1,5 @@
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -89,8 +90,8 @@ TEST_F(RRA1Test, IdenticalProfilesLogEverythingAndAreNotSignificant) {
   EXPECT_EQ(tail(form.Memo1, expected.size()), expected);
   EXPECT_EQ(form.rra1Value, 0.0);
   EXPECT_FALSE(form.rra1Significant);
-  EXPECT_EQ(TForm102::coreValue(1, 100, 2), 40);
-  EXPECT_EQ(TForm102::coreValue(2, 1, 5), 9);
+  EXPECT_EQ(form.coreValue(1, 100, 2), 40);
+  EXPECT_EQ(form.coreValue(2, 1, 5), 9);
 }
 
 TEST_F(RRA1Test, EmptyBandsCountAsOneThousandthWithTheComparedProfileAsExpected) {
@@ -176,18 +177,20 @@ TEST_F(RRA1Test, ShortProfileUsesRowsLeftInItsSlotByAnEarlierLoad) {
   writeProfile("ref.param1", flatMeans(10));
   writeProfile("short.param1", flatMeans(10, 50));
 
-  TForm102 first;
+  // Three objects of one workbench, sharing its core table.
+  auto shared = std::make_unique<RankAnalysisState>();
+  TForm102 first(*shared);
   first.performRRA1("full.param1", "ref.param1");
   EXPECT_DOUBLE_EQ(first.rra1Value, 5.0);
 
-  TForm102 second;
+  TForm102 second(*shared);
   second.performRRA1("short.param1", "ref.param1");
   EXPECT_EQ(second.Memo1.lines[6], " N,M = 5 50");
-  EXPECT_EQ(TForm102::coreValue(1, 80, 2), 20);
+  EXPECT_EQ(second.coreValue(1, 80, 2), 20);
   EXPECT_DOUBLE_EQ(second.rra1Value, 5.0);
 
   // The same files again give the same statistic.
-  TForm102 third;
+  TForm102 third(*shared);
   third.performRRA1("full.param1", "ref.param1");
   EXPECT_EQ(third.rra1Value, first.rra1Value);
 }
@@ -196,9 +199,9 @@ TEST_F(RRA1Test, ValuesMissingAtTheEndReadAsZero) {
   writeFile("cut.param1", "3 4\r\n1 2 3 4\r\n5 6");
   TForm102 form;
   form.loadCore(3, "cut.param1");
-  EXPECT_EQ(TForm102::coreValue(3, 2, 2), 6);
-  EXPECT_EQ(TForm102::coreValue(3, 2, 3), 0);
-  EXPECT_EQ(TForm102::coreValue(3, 3, 4), 0);
+  EXPECT_EQ(form.coreValue(3, 2, 2), 6);
+  EXPECT_EQ(form.coreValue(3, 2, 3), 0);
+  EXPECT_EQ(form.coreValue(3, 3, 4), 0);
   std::vector<std::string> expected = {" N,M = 4 3", "1 2 3 4 ", "5 6 0 0 ", "0 0 0 0 "};
   EXPECT_EQ(tail(form.Memo1, 4), expected);
 }
@@ -222,8 +225,8 @@ TEST_F(RRA1Test, HeaderLargerThanASlotIsRefusedBeforeAnyValueIsStored) {
   }
   EXPECT_EQ(form.Memo1.lines[form.Memo1.lines.size() - 4], " N,M = 5 129");
   EXPECT_EQ(form.Memo1.lines.back(), " N,M = 257 100");
-  EXPECT_EQ(TForm102::coreValue(4, 1, 1), 0);
-  EXPECT_EQ(TForm102::coreValue(4, 1, 2), 33);
+  EXPECT_EQ(form.coreValue(4, 1, 1), 0);
+  EXPECT_EQ(form.coreValue(4, 1, 2), 33);
 }
 
 TEST_F(RRA1Test, FailedLoadKeepsEarlierResultsAndLoggedLines) {

@@ -1,5 +1,6 @@
 #include "regions/tform130.h"
 
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -22,21 +23,25 @@ class GateFinderTest : public test::ScratchDirTest {
   // Runs the finder as "5. Cluster" does and returns the log.
   std::vector<std::string> run(const GateImage& image) {
     image.write("diffbmp.bmp");
-    TForm130 form;
-    form.setFileNames("diffbmp.bmp", "cluster1.db.txt");
-    form.doCluster();
-    return form.Memo1.lines;
+    // Each run is a new finder object of the same workbench, as the commands make them.
+    finder = std::make_unique<TForm130>(*shared);
+    finder->setFileNames("diffbmp.bmp", "cluster1.db.txt");
+    finder->doCluster();
+    return finder->Memo1.lines;
   }
 
   // (x1, y1, dx, dy, area) of every region in table order.
-  static std::vector<std::vector<int>> regions() {
+  std::vector<std::vector<int>> regions() const {
     std::vector<std::vector<int>> out;
-    for (int k = 1; k <= TForm130::regionCount(); ++k) {
-      const GateRegion& r = TForm130::region(k);
+    for (int k = 1; k <= finder->regionCount(); ++k) {
+      const GateRegion& r = finder->region(k);
       out.push_back({r.x1, r.y1, r.dx, r.dy, r.area});
     }
     return out;
   }
+
+  std::unique_ptr<GateFinderState> shared = std::make_unique<GateFinderState>();
+  std::unique_ptr<TForm130> finder;
 };
 
 TEST_F(GateFinderTest, NoBrightPixelWritesEmptyClusterFileAndZeroSummary) {
@@ -66,7 +71,7 @@ TEST_F(GateFinderTest, ThresholdIsAboveOneHundred) {
   image.set(8, 5, 101);
   run(image);
   EXPECT_EQ(regions(), (std::vector<std::vector<int>>{{8, 5, 1, 1, 1}}));
-  EXPECT_DOUBLE_EQ(TForm130::region(1).intensity, 101.0);
+  EXPECT_DOUBLE_EQ(finder->region(1).intensity, 101.0);
 }
 
 TEST_F(GateFinderTest, LShapeTakesColumnRunAndItsRowRuns) {
@@ -76,7 +81,7 @@ TEST_F(GateFinderTest, LShapeTakesColumnRunAndItsRowRuns) {
   image.set(5, 10, 110);  // the mean shows how many pixels were visited: (110 + 9 x 200) / 10
   run(image);
   EXPECT_EQ(regions(), (std::vector<std::vector<int>>{{5, 10, 5, 6, 30}}));
-  EXPECT_DOUBLE_EQ(TForm130::region(1).intensity, 191.0);
+  EXPECT_DOUBLE_EQ(finder->region(1).intensity, 191.0);
 }
 
 TEST_F(GateFinderTest, BarAndCornerNeighbours) {
@@ -149,10 +154,10 @@ TEST_F(GateFinderTest, RegionsAfterTheThousandthAreDropped) {
   for (auto [a, b] : seeds) image.set(a, b, 150);
   auto log = run(image);
   EXPECT_EQ(log[3], "Areas Found = 1000");
-  ASSERT_EQ(TForm130::regionCount(), 1000);
+  ASSERT_EQ(finder->regionCount(), 1000);
   // All areas are 1, so the sort leaves the order found.
-  EXPECT_EQ(TForm130::region(1000).x1, seeds[999].first);
-  EXPECT_EQ(TForm130::region(1000).y1, seeds[999].second);
+  EXPECT_EQ(finder->region(1000).x1, seeds[999].first);
+  EXPECT_EQ(finder->region(1000).y1, seeds[999].second);
   EXPECT_EQ(crlfLines(readFile("cluster1.db.txt")).size(), 1000u);
 }
 
@@ -171,8 +176,8 @@ TEST_F(GateFinderTest, StartButtonReversesRowsAndWritesOnlyGatesFile) {
   image.set(5, 7, 200);  // stored row 5 lands in grid row 14
   image.write("picture.bmp");
   TForm130 form;
-  form.Edit1 = "picture.bmp";
-  form.Edit2 = "P1";
+  form.imageFile = "picture.bmp";
+  form.patientId = "P1";
   form.Button1Click();
   EXPECT_EQ(readFile("gates.db.txt"), "P1;Edit3;Edit4;14;7;1;1;1;  200.000;610;6\r\n");
   EXPECT_FALSE(test::fileExists("gates.db.txt.dat"));
@@ -185,10 +190,10 @@ TEST_F(GateFinderTest, RunsReplaceTheTableAndKeepNoStaleRegions) {
   image.set(5, 7, 200);
   image.set(9, 7, 200);
   run(image);
-  ASSERT_EQ(TForm130::regionCount(), 2);
+  ASSERT_EQ(finder->regionCount(), 2);
   run(GateImage(20, 20));
-  EXPECT_EQ(TForm130::regionCount(), 0);
-  EXPECT_EQ(TForm130::region(1).area, 0);  // outside the table: an empty region, not stale data
+  EXPECT_EQ(finder->regionCount(), 0);
+  EXPECT_EQ(finder->region(1).area, 0);  // outside the table: an empty region, not stale data
 }
 
 class GateFinderErrorTest : public GateFinderTest {

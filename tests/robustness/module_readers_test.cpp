@@ -13,6 +13,7 @@
 #include "common/io_error.h"
 #include "common/picture.h"
 #include "maps/tform103.h"
+#include "maps/tform1031.h"
 #include "maps/tform104.h"
 #include "maps/tform120.h"
 #include "profiles/tform101.h"
@@ -104,7 +105,7 @@ std::vector<Reader> readersOf(InputKind kind) {
            }},
           {"gate finder Start", [](const BadInput& in) {
              TForm130 form;
-             form.Edit1 = in.fileName;
+             form.imageFile = in.fileName;
              form.Button1Click();
            }},
           {"FG-1", [](const BadInput& in) {

@@ -4,32 +4,11 @@
 #include <fstream>
 #include <sstream>
 
+#include "common/bmp_writer.h"
+
 namespace pelk::test {
-namespace {
-
-void put32(std::string& s, std::size_t at, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) s[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-}
-
-}  // namespace
-
 std::string bmpBytes(std::int32_t width, std::int32_t height, const std::string& pixels) {
-  std::string s(1078, '\0');
-  s[0] = 'B';
-  s[1] = 'M';
-  put32(s, 2, static_cast<std::uint32_t>(1078 + pixels.size()));
-  put32(s, 10, 1078);
-  put32(s, 14, 40);
-  put32(s, 18, static_cast<std::uint32_t>(width));
-  put32(s, 22, static_cast<std::uint32_t>(height));
-  s[26] = 1;
-  s[28] = 8;
-  put32(s, 34, static_cast<std::uint32_t>(pixels.size()));
-  put32(s, 46, 256);
-  for (int i = 0; i < 256; ++i) {
-    s[54 + 4 * i] = s[55 + 4 * i] = s[56 + 4 * i] = static_cast<char>(i);
-  }
-  return s + pixels;
+  return greyBmpBytes(width, height, pixels);
 }
 
 std::string bmpBytes(int width, int height, const std::function<int(int, int)>& pixel) {

@@ -129,7 +129,7 @@ TEST_F(AnalysisCommands, ClusterFindsTheLesionAndKeepsItsGateFinderOpen) {
   auto lines = linesSince(2);
   ASSERT_GE(lines.size(), 5u);
   EXPECT_EQ(lines[0], "Memo1");
-  EXPECT_GE(TForm130::regionCount(), 1);
+  EXPECT_GE(wb->modules().form130.get()->regionCount(), 1);
   EXPECT_EQ(std::vector<std::string>(lines.end() - 4, lines.end()),
             (std::vector<std::string>{std::string(50, '-'), " ", "Ready", " "}));
   expectFiles({"diffbmp.bmp", "cluster1.db.txt", "cluster1.db.txt.dat", "cluster1.sql"});

@@ -48,19 +48,21 @@ TEST_F(SynopsisReports, Report1CondensesFiveAnalyses) {
   EXPECT_EQ(std::vector<std::string>(lines.begin() + zchs + 1, lines.begin() + zchs + 4),
             (std::vector<std::string>{"Processing: Setting Up Param1 Files",
                                       "Param1 Files Setup Completed", ""}));
-  int count = TForm170::differenceCount();
+  const TForm170& zones = *wb->modules().form170.get();
+  int count = zones.differenceCount();
   EXPECT_EQ(lines[zchs + 4], glistIndexLine(count));
   std::size_t k = zchs + 5;
   for (int slot = 1; slot <= count - 1; ++slot, ++k)
-    EXPECT_EQ(lines[k], glistSlotLine(slot, TForm170::differenceSlot(slot)));
+    EXPECT_EQ(lines[k], glistSlotLine(slot, zones.differenceSlot(slot)));
 
   EXPECT_EQ(std::vector<std::string>(lines.begin() + k, lines.begin() + k + 3),
             (std::vector<std::string>{" ", "Results of Cluster", kClusterHeading}));
   k += 3;
-  int regions = TForm130::regionCount();
+  const TForm130& gates = *wb->modules().form130.get();
+  int regions = gates.regionCount();
   EXPECT_GE(regions, 1);
   for (int region = 1; region <= regions; ++region, ++k)
-    EXPECT_EQ(lines[k], clusterRowLine(region, TForm130::region(region)));
+    EXPECT_EQ(lines[k], clusterRowLine(region, gates.region(region)));
   EXPECT_EQ(std::vector<std::string>(lines.begin() + k, lines.end()),
             (std::vector<std::string>{" ", "END OF REPORT", " ", "Ready"}));
 
