@@ -8,7 +8,7 @@
 #include "common/file_io.h"
 #include "report/html_text.h"
 #include "report/png_encode.h"
-#include "report/sha256.h"
+#include "common/sha256.h"
 
 namespace pelk {
 

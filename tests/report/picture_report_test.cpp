@@ -5,7 +5,7 @@
 #include <map>
 
 #include "common/io_error.h"
-#include "report/sha256.h"
+#include "common/sha256.h"
 #include "tests/report/png_decode.h"
 #include "tests/support/files.h"
 #include "tests/support/scratch_dir.h"
