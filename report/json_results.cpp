@@ -79,9 +79,9 @@ json parsed(const std::string& bytes) {
 
 }  // namespace
 
-RobustProgression parseRobustProgression(const std::string& bytes) {
+ReportedRobustProgression parseRobustProgression(const std::string& bytes) {
   const json j = parsed(bytes);
-  RobustProgression p;
+  ReportedRobustProgression p;
   p.verdict = verdictText(text(j, "verdict"));
   p.burden1 = count(j, "burden1");
   p.burden2 = count(j, "burden2");
@@ -90,7 +90,7 @@ RobustProgression parseRobustProgression(const std::string& bytes) {
   p.newLesions = count(j, "new_lesions");
   p.baseline = text(j, "baseline");
   for (const json& f : list(j, "followups")) {
-    RobustProgression::FollowUp out;
+    ReportedRobustProgression::FollowUp out;
     out.file = text(f, "file");
     std::tie(out.shiftX, out.shiftY) = pair(f, "shift");
     out.rotation = real(f, "rotation");
@@ -102,7 +102,7 @@ RobustProgression parseRobustProgression(const std::string& bytes) {
     p.followUps.push_back(std::move(out));
   }
   for (const json& c : list(j, "components")) {
-    RobustProgression::Component out;
+    ReportedRobustProgression::Component out;
     out.followUp = static_cast<int>(count(c, "followup"));
     out.area = count(c, "area");
     out.areaMm2 = optionalReal(c, "area_mm2");
@@ -115,12 +115,12 @@ RobustProgression parseRobustProgression(const std::string& bytes) {
   return p;
 }
 
-StudyResult parseStudy(const std::string& bytes) {
+ReportedStudyResult parseStudy(const std::string& bytes) {
   const json j = parsed(bytes);
-  StudyResult s;
+  ReportedStudyResult s;
   s.baseline = text(j, "baseline");
   for (const json& f : list(j, "followups")) {
-    StudyResult::FollowUp out;
+    ReportedStudyResult::FollowUp out;
     out.path = text(f, "path");
     out.rotationDeg = triple(f, "rotation_deg");
     out.translationMm = triple(f, "translation_mm");

@@ -77,10 +77,10 @@ std::string jobListScan(const std::filesystem::path& folder, int line) {
   return "";
 }
 
-std::vector<ScanFile> scansOf(const ReportRequest& request, const RunResults& results) {
+std::vector<ScanFile> scansOf(const ReportRequest& request, const ReportedRun& results) {
   std::string standard = request.standardScan, reference = request.referenceScan,
               third = request.thirdScan;
-  const RobustProgression* robust = results.robust.data ? &*results.robust.data : nullptr;
+  const ReportedRobustProgression* robust = results.robust.data ? &*results.robust.data : nullptr;
   if (standard.empty()) standard = jobListScan(request.folder, 1);
   if (reference.empty()) reference = jobListScan(request.folder, 2);
   if (standard.empty() && robust) standard = robust->baseline;
@@ -107,7 +107,7 @@ std::vector<ScanFile> scansOf(const ReportRequest& request, const RunResults& re
 }  // namespace
 
 std::string pictureReportHtml(const ReportRequest& request) {
-  const RunResults results = loadRunResults(request.folder);
+  const ReportedRun results = loadRunResults(request.folder);
   const std::vector<ScanFile> scans = scansOf(request, results);
   // Appended piece by piece: the picture section alone is about a megabyte.
   std::string html =

@@ -45,14 +45,14 @@ DecodedBitmap readResultBitmap(const std::filesystem::path& folder, const std::s
   }
 }
 
-Raster withMchsMarks(const Raster& scan, const std::vector<MchsBlock>& blocks) {
+Raster withMchsMarks(const Raster& scan, const std::vector<ReportedMchsBlock>& blocks) {
   Raster marked = scan;
   const double sx = static_cast<double>(scan.width) / kViewWidth;
   const double sy = static_cast<double>(scan.height) / kViewHeight;
   // The view draws each block as one hundredth of its width and height.
   const int bw = std::max(1, static_cast<int>(std::lround(scan.width / 100.0)));
   const int bh = std::max(1, static_cast<int>(std::lround(scan.height / 100.0)));
-  for (const MchsBlock& b : blocks) {
+  for (const ReportedMchsBlock& b : blocks) {
     const long long x0 = std::llround(static_cast<double>(b.x) * sx);
     const long long y0 = std::llround(static_cast<double>(b.y) * sy);
     for (long long y = std::max(0LL, y0); y < std::min<long long>(scan.height, y0 + bh); ++y)

@@ -29,7 +29,7 @@ inline constexpr int kViewHeight = 329;
 
 // The scan with every listed MCHS block shaded red where the view marks it, scaled from the
 // view to the scan's own pixels.
-Raster withMchsMarks(const Raster& scan, const std::vector<MchsBlock>& blocks);
+Raster withMchsMarks(const Raster& scan, const std::vector<ReportedMchsBlock>& blocks);
 
 // Appends a <figure> with the picture inline as PNG, its alt text and caption, at its true aspect
 // ratio. The pictures are most of the report's bytes, so they go straight into it.

@@ -85,7 +85,7 @@ std::string traceSection(const ReportRequest& request, const std::vector<ScanFil
   return section("trace", "Test", std::move(body));
 }
 
-std::string verdictSection(const RunResults& r) {
+std::string verdictSection(const ReportedRun& r) {
   std::string cards;
   if (r.legacy.data) {
     const auto& g = r.legacy.data->groups;
@@ -96,7 +96,7 @@ std::string verdictSection(const RunResults& r) {
          "Tumour index: " + figure(g[0].tumourIndex, 3) + " → " + figure(g[1].tumourIndex, 3)});
   }
   if (r.robust.data) {
-    const RobustProgression& p = *r.robust.data;
+    const ReportedRobustProgression& p = *r.robust.data;
     std::string change = p.burden1 == 0
                              ? (p.burden2 == 0 ? "no lesion in either follow-up" : "from none")
                              : figure(100.0 * static_cast<double>(p.burden2 - p.burden1) /
@@ -110,7 +110,7 @@ std::string verdictSection(const RunResults& r) {
                           "New lesions in follow-up 2: " + std::to_string(p.newLesions)});
   }
   if (r.study.data) {
-    const StudyResult& s = *r.study.data;
+    const ReportedStudyResult& s = *r.study.data;
     std::vector<std::string> lines;
     std::string burdens;
     for (std::size_t i = 0; i < s.burdenMm3.size(); ++i)
@@ -137,7 +137,7 @@ std::string verdictSection(const RunResults& r) {
   return section("verdicts", "Verdicts", std::move(body));
 }
 
-std::string pictureSection(const std::filesystem::path& folder, const RunResults& r,
+std::string pictureSection(const std::filesystem::path& folder, const ReportedRun& r,
                            const std::vector<ScanFile>& scans) {
   std::string figures, problems;
   const ScanFile* standard = nullptr;
@@ -177,7 +177,7 @@ std::string pictureSection(const std::filesystem::path& folder, const RunResults
   return section("pictures", "Pictures", std::move(figures) + problems + problemOf(r.mchs));
 }
 
-std::string chartSection(const RunResults& r, const std::vector<EarlierRun>& history) {
+std::string chartSection(const ReportedRun& r, const std::vector<EarlierRun>& history) {
   std::string body;
   if (r.profileStd.data && r.profileRef.data) {
     LineChart c;
@@ -226,10 +226,10 @@ std::string chartSection(const RunResults& r, const std::vector<EarlierRun>& his
     }
     body += barChartHtml(c);
   }
-  const auto clusterChart = [&](const Loaded<std::vector<ClusterRegion>>& clusters,
+  const auto clusterChart = [&](const Loaded<std::vector<ReportedClusterRegion>>& clusters,
                                 const std::string& title) {
     if (!clusters.data || clusters.data->empty()) return;
-    std::vector<ClusterRegion> largest = *clusters.data;
+    std::vector<ReportedClusterRegion> largest = *clusters.data;
     std::stable_sort(largest.begin(), largest.end(),
                      [](const auto& a, const auto& b) { return a.area > b.area; });
     BarChart c;
@@ -273,12 +273,12 @@ std::string chartSection(const RunResults& r, const std::vector<EarlierRun>& his
   return section("charts", "Charts", std::move(body));
 }
 
-std::string tableSection(const RunResults& r) {
+std::string tableSection(const ReportedRun& r) {
   std::string body;
   if (r.mchs.data) {
     std::vector<std::vector<std::string>> rows;
     for (std::size_t i = 0; i < r.mchs.data->size() && i < kTableRows; ++i) {
-      const MchsBlock& b = (*r.mchs.data)[i];
+      const ReportedMchsBlock& b = (*r.mchs.data)[i];
       rows.push_back({std::to_string(b.idx), std::to_string(b.x), std::to_string(b.y),
                       figure(b.value, 3), std::to_string(b.xb), std::to_string(b.yb)});
     }
@@ -288,20 +288,20 @@ std::string tableSection(const RunResults& r) {
   }
   if (r.zchs.data) {
     std::vector<std::vector<std::string>> rows;
-    for (const ZchsZone& z : *r.zchs.data) rows.push_back({figure(z.zone, 0), figure(z.change, 0)});
+    for (const ReportedZchsZone& z : *r.zchs.data) rows.push_back({figure(z.zone, 0), figure(z.change, 0)});
     body += rows.empty() ? "<p>ZCHS: no zone grew brighter.</p>"
                          : table({"Zone", "Brightness change"}, rows,
                                  "ZCHS: every zone that grew brighter (zchs.dat)");
   }
-  const auto clusterTable = [&](const Loaded<std::vector<ClusterRegion>>& clusters,
+  const auto clusterTable = [&](const Loaded<std::vector<ReportedClusterRegion>>& clusters,
                                 const std::string& what) {
     if (!clusters.data) return;
-    std::vector<ClusterRegion> largest = *clusters.data;
+    std::vector<ReportedClusterRegion> largest = *clusters.data;
     std::stable_sort(largest.begin(), largest.end(),
                      [](const auto& a, const auto& b) { return a.area > b.area; });
     std::vector<std::vector<std::string>> rows;
     for (std::size_t i = 0; i < largest.size() && i < kTableRows; ++i) {
-      const ClusterRegion& c = largest[i];
+      const ReportedClusterRegion& c = largest[i];
       rows.push_back({std::to_string(c.x1), std::to_string(c.y1), std::to_string(c.dx),
                       std::to_string(c.dy), std::to_string(c.area), figure(c.intensity, 3),
                       std::to_string(c.xb), std::to_string(c.yb)});

@@ -12,11 +12,11 @@ namespace pelk {
 // not produce what the section shows. A result file that is there but unreadable makes its
 // section say so instead of showing a number.
 std::string traceSection(const ReportRequest& request, const std::vector<ScanFile>& scans);
-std::string verdictSection(const RunResults& results);
-std::string pictureSection(const std::filesystem::path& folder, const RunResults& results,
+std::string verdictSection(const ReportedRun& results);
+std::string pictureSection(const std::filesystem::path& folder, const ReportedRun& results,
                            const std::vector<ScanFile>& scans);
-std::string chartSection(const RunResults& results, const std::vector<EarlierRun>& history);
-std::string tableSection(const RunResults& results);
+std::string chartSection(const ReportedRun& results, const std::vector<EarlierRun>& history);
+std::string tableSection(const ReportedRun& results);
 
 // The significance thresholds the rank analyses compare their figure with.
 inline constexpr double kRra1Threshold = 1.5;

@@ -124,34 +124,34 @@ std::vector<ProfileBand> parseProfile(const std::string& text) {
   return out;
 }
 
-std::vector<MchsBlock> parseMchsResults(const std::string& text) {
+std::vector<ReportedMchsBlock> parseMchsResults(const std::string& text) {
   const auto all = lines(text);
   std::size_t header = 0;
   while (header < all.size() && all[header].find("Idx") == std::string_view::npos) ++header;
   if (header == all.size()) throw std::runtime_error("the column header is missing");
-  std::vector<MchsBlock> out;
+  std::vector<ReportedMchsBlock> out;
   for (const auto& r : numericRows(all, header + 1, 6, "MCHS block"))
     out.push_back({whole(r[0], "Idx"), whole(r[1], "X"), whole(r[2], "Y"), number(r[3], "Value"),
                    whole(r[4], "Xb"), whole(r[5], "Yb")});
   return out;
 }
 
-std::vector<ZchsZone> parseZchs(const std::string& text) {
+std::vector<ReportedZchsZone> parseZchs(const std::string& text) {
   const auto all = lines(text);
   const auto rows = numericRows(all, 1, 2, "zone");
   // An empty list is written as "-1 glist idx": no zone grew brighter.
   if (rows.empty() && !all.empty() && !words(all[0]).empty() && words(all[0])[0] == "-1") return {};
   checkedCount(all, rows.size());
-  std::vector<ZchsZone> out;
+  std::vector<ReportedZchsZone> out;
   for (const auto& r : rows) out.push_back({number(r[0], "zone"), number(r[1], "change")});
   return out;
 }
 
-std::vector<ClusterRegion> parseClusters(const std::string& text) {
+std::vector<ReportedClusterRegion> parseClusters(const std::string& text) {
   const auto all = lines(text);
   const auto rows = numericRows(all, 1, 8, "region");
   checkedCount(all, rows.size());
-  std::vector<ClusterRegion> out;
+  std::vector<ReportedClusterRegion> out;
   for (const auto& r : rows)
     out.push_back({whole(r[0], "x1"), whole(r[1], "y1"), whole(r[2], "dx"), whole(r[3], "dy"),
                    whole(r[4], "area"), number(r[5], "intensity"), whole(r[6], "xb"),
@@ -159,8 +159,8 @@ std::vector<ClusterRegion> parseClusters(const std::string& text) {
   return out;
 }
 
-LegacyProgression parseLegacyProgression(const std::string& text) {
-  LegacyProgression p;
+ReportedLegacyProgression parseLegacyProgression(const std::string& text) {
+  ReportedLegacyProgression p;
   int group = -1;
   int figures[2] = {0, 0};
   for (std::string_view line : lines(text)) {
@@ -177,7 +177,7 @@ LegacyProgression parseLegacyProgression(const std::string& text) {
     }
     if (group < 0 || !isNumber(w[0]) || w.size() < 2) continue;
     const double v = number(w[0], "figure");
-    LegacyProgression::Group& g = p.groups[group];
+    ReportedLegacyProgression::Group& g = p.groups[group];
     double* slots[] = {&g.totalArea,     &g.meanArea,        &g.medianArea, &g.totalIntensity,
                        &g.meanIntensity, &g.medianIntensity, &g.tumourIndex};
     if (figures[group] < 7) *slots[figures[group]++] = v;

@@ -29,8 +29,8 @@ Loaded<T> loadResult(const std::filesystem::path& folder, const std::string& nam
   return loaded;
 }
 
-RunResults loadRunResults(const std::filesystem::path& folder) {
-  RunResults r;
+ReportedRun loadRunResults(const std::filesystem::path& folder) {
+  ReportedRun r;
   r.rra1 = loadResult(folder, "rra1.sql", parseRankScript);
   r.rra2 = loadResult(folder, "rra2.sql", parseRankScript);
   r.profileStd = loadResult(folder, "setup101.param1", parseProfile);

@@ -28,25 +28,25 @@ struct ProfileBand {
   long long band = 0, mean = 0, peak = 0, median = 0, adjusted = 0;
 };
 
-struct MchsBlock {
+struct ReportedMchsBlock {
   long long idx = 0, x = 0, y = 0;  // x, y: position on the 385 x 329 image view
   double value = 0;
   long long xb = 0, yb = 0;
 };
 
-struct ZchsZone {
+struct ReportedZchsZone {
   double zone = 0;
   double change = 0;
 };
 
-struct ClusterRegion {
+struct ReportedClusterRegion {
   long long x1 = 0, y1 = 0, dx = 0, dy = 0, area = 0;
   double intensity = 0;
   long long xb = 0, yb = 0;
 };
 
 // The figures of "10." (tpa.dat): per group of regions, then the verdict line.
-struct LegacyProgression {
+struct ReportedLegacyProgression {
   struct Group {
     double totalArea = 0, meanArea = 0, medianArea = 0;
     double totalIntensity = 0, meanIntensity = 0, medianIntensity = 0, tumourIndex = 0;
@@ -56,7 +56,7 @@ struct LegacyProgression {
 };
 
 // What the robust analysis left in progression.json.
-struct RobustProgression {
+struct ReportedRobustProgression {
   struct FollowUp {
     std::string file;
     double shiftX = 0, shiftY = 0, rotation = 0, gain = 0, threshold = 0;
@@ -80,7 +80,7 @@ struct RobustProgression {
 };
 
 // What a 3-D study left in study.json.
-struct StudyResult {
+struct ReportedStudyResult {
   struct FollowUp {
     std::string path;
     std::array<double, 3> rotationDeg{};
@@ -105,23 +105,23 @@ struct StudyResult {
 // throws std::runtime_error with the reason when they do not hold what the file should.
 RankFigure parseRankScript(const std::string& text);
 std::vector<ProfileBand> parseProfile(const std::string& text);
-std::vector<MchsBlock> parseMchsResults(const std::string& text);
-std::vector<ZchsZone> parseZchs(const std::string& text);
-std::vector<ClusterRegion> parseClusters(const std::string& text);
-LegacyProgression parseLegacyProgression(const std::string& text);
-RobustProgression parseRobustProgression(const std::string& text);
-StudyResult parseStudy(const std::string& text);
+std::vector<ReportedMchsBlock> parseMchsResults(const std::string& text);
+std::vector<ReportedZchsZone> parseZchs(const std::string& text);
+std::vector<ReportedClusterRegion> parseClusters(const std::string& text);
+ReportedLegacyProgression parseLegacyProgression(const std::string& text);
+ReportedRobustProgression parseRobustProgression(const std::string& text);
+ReportedStudyResult parseStudy(const std::string& text);
 
-struct RunResults {
+struct ReportedRun {
   Loaded<RankFigure> rra1, rra2;
   Loaded<std::vector<ProfileBand>> profileStd, profileRef;
-  Loaded<std::vector<MchsBlock>> mchs;
-  Loaded<std::vector<ZchsZone>> zchs;
-  Loaded<std::vector<ClusterRegion>> clusters1, clusters2;
-  Loaded<LegacyProgression> legacy;
-  Loaded<RobustProgression> robust;
-  Loaded<StudyResult> study;
+  Loaded<std::vector<ReportedMchsBlock>> mchs;
+  Loaded<std::vector<ReportedZchsZone>> zchs;
+  Loaded<std::vector<ReportedClusterRegion>> clusters1, clusters2;
+  Loaded<ReportedLegacyProgression> legacy;
+  Loaded<ReportedRobustProgression> robust;
+  Loaded<ReportedStudyResult> study;
 };
-RunResults loadRunResults(const std::filesystem::path& folder);
+ReportedRun loadRunResults(const std::filesystem::path& folder);
 
 }  // namespace pelk

@@ -13,7 +13,7 @@ constexpr std::uint32_t kScanSeed = 40;
 constexpr std::uint32_t kStartupSeed = 101;
 
 // In the white matter of the upper right quarter, clear of the ventricles.
-Lesion lesionOfRadius(double radius) { return Lesion{318.0, 196.0, radius, 72.0}; }
+SampleLesion lesionOfRadius(double radius) { return SampleLesion{318.0, 196.0, radius, 72.0}; }
 
 }  // namespace
 
@@ -21,7 +21,7 @@ std::vector<SampleScan> makeSampleSet() {
   struct Scan {
     const char* name;
     std::uint32_t seed;
-    std::optional<Lesion> lesion;
+    std::optional<SampleLesion> lesion;
   };
   const Scan scans[] = {
       {kSampleStartup, kStartupSeed, std::nullopt},

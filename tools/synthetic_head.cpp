@@ -98,7 +98,7 @@ double tissueAt(double x, double y) {
 
 }  // namespace
 
-std::vector<std::uint8_t> syntheticHead(std::uint32_t seed, const std::optional<Lesion>& lesion) {
+std::vector<std::uint8_t> syntheticHead(std::uint32_t seed, const std::optional<SampleLesion>& lesion) {
   std::mt19937 random(seed);
   ValueNoise coarse(random, 32, 7.0);
   ValueNoise fine(random, 8, 3.0);

@@ -13,7 +13,7 @@ inline constexpr int kSampleSize = 512;
 
 // A round bright lesion added to the scan: centre and radius in pixels (x right, y down, on
 // the picture), and the grey levels it adds at its core.
-struct Lesion {
+struct SampleLesion {
   double centerX = 0.0;
   double centerY = 0.0;
   double radius = 0.0;
@@ -21,7 +21,7 @@ struct Lesion {
 };
 
 // Row-major grey levels, top row of the picture first.
-std::vector<std::uint8_t> syntheticHead(std::uint32_t seed, const std::optional<Lesion>& lesion);
+std::vector<std::uint8_t> syntheticHead(std::uint32_t seed, const std::optional<SampleLesion>& lesion);
 
 // The bytes of an 8-bit grey bitmap in the nominal layout: 1078-byte header with a grey
 // palette, rows stored bottom-up without padding (the width must be a multiple of 4).

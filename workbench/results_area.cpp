@@ -5,6 +5,7 @@
 namespace pelk {
 
 void ResultsArea::appendModuleLog(const ModuleLog& log) {
+  if (beforeEachLine_) beforeEachLine_();
   lines_.insert(lines_.end(), log.lines.begin(), log.lines.end());
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,7 +13,14 @@ class ResultsArea {
  public:
   ResultsArea() = default;
 
-  void append(std::string line) { lines_.push_back(std::move(line)); }
+  void append(std::string line) {
+    if (beforeEachLine_) beforeEachLine_();
+    lines_.push_back(std::move(line));
+  }
+  // A line added after a command has ended, which no check stops.
+  void appendClosingLine(std::string line) { lines_.push_back(std::move(line)); }
+  // A check run before each line a command adds: the window's Cancel stops a command there.
+  void setBeforeEachLine(std::function<void()> check) { beforeEachLine_ = std::move(check); }
   // The user may edit the results area; what they leave there is what is saved and printed.
   void setLines(std::vector<std::string> lines) { lines_ = std::move(lines); }
   // The module's log, its "Memo1" line included, after the last line.
@@ -29,6 +37,7 @@ class ResultsArea {
 
  private:
   std::vector<std::string> lines_{"Results Area", ""};
+  std::function<void()> beforeEachLine_;
 };
 
 }  // namespace pelk

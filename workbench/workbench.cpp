@@ -11,6 +11,7 @@ Workbench::Workbench(Dialogs& dialogs, Printer* printer)
     : dialogs_(dialogs), printer_(printer) {
   Button9Visible = false;
   Button15Visible = false;
+  Memo1.setBeforeEachLine([this] { control_.throwIfCancelled(); });
   runCommand([this] { showScan("test101.bmp", ViewContent::Scan, "Scan test101.bmp"); });
 }
 
@@ -27,7 +28,7 @@ bool Workbench::resultsSaved() const {
 
 void Workbench::NewSession() {
   control_.reset();
-  Memo1 = ResultsArea();
+  Memo1.setLines(ResultsArea().lines());
   Image1 = Picture();
   ViewShows = ViewContent::Blank;
   ViewCaption.clear();
@@ -38,7 +39,7 @@ void Workbench::runCommand(const std::function<void()>& steps) {
     steps();
   } catch (const CommandCancelled& e) {
     // Asked for, so no error box: the results area says where the command stopped.
-    Memo1.append(e.what());
+    Memo1.appendClosingLine(e.what());
   } catch (const IoError& e) {
     dialogs_.showError(e.what());
   } catch (const std::exception& e) {

@@ -112,15 +112,9 @@ class Workbench {
   void runCommand(const std::function<void()>& steps);
 
  private:
-  // Every line a command adds is a cancellation point.
-  void append(std::string line) {
-    control_.throwIfCancelled();
-    Memo1.append(std::move(line));
-  }
-  void appendModuleLog(const ModuleLog& log) {
-    control_.throwIfCancelled();
-    Memo1.appendModuleLog(log);
-  }
+  // Every line a command adds is a cancellation point (Memo1 checks control_ before each).
+  void append(std::string line) { Memo1.append(std::move(line)); }
+  void appendModuleLog(const ModuleLog& log) { Memo1.appendModuleLog(log); }
   void showScan(const std::string& path, ViewContent content, std::string caption);
   void showingHighlights(const std::string& standard, const std::string& reference) {
     ViewShows = ViewContent::Highlights;

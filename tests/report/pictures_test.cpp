@@ -56,14 +56,14 @@ TEST(ReportPictures, BitmapsDecodeTopRowFirstThroughTheirPalette) {
 
 TEST(ReportPictures, MchsMarksLandWhereTheViewDrawsThemScaledToTheScan) {
   Raster scan(770, 658);  // twice the view in each direction
-  const Raster marked = withMchsMarks(scan, {MchsBlock{1, 100, 50, 9.0, 0, 0}});
+  const Raster marked = withMchsMarks(scan, {ReportedMchsBlock{1, 100, 50, 9.0, 0, 0}});
   EXPECT_EQ(rgbOf(marked, 200, 100), "191,0,0");
   EXPECT_EQ(rgbOf(marked, 207, 106), "191,0,0");  // the block is a hundredth of the scan
   EXPECT_EQ(rgbOf(marked, 199, 100), "0,0,0");
   EXPECT_EQ(rgbOf(marked, 208, 107), "0,0,0");
   // A block outside the picture is clipped, not written past the buffer.
   EXPECT_NO_THROW(
-      withMchsMarks(scan, {MchsBlock{1, 384, 328, 1, 0, 0}, MchsBlock{2, -9, -9, 1, 0, 0}}));
+      withMchsMarks(scan, {ReportedMchsBlock{1, 384, 328, 1, 0, 0}, ReportedMchsBlock{2, -9, -9, 1, 0, 0}}));
 }
 
 }  // namespace

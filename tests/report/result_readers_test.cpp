@@ -103,7 +103,7 @@ class RunResultsTest : public test::ScratchDirTest {};
 TEST_F(RunResultsTest, TellAbsentFromUnreadable) {
   test::writeFile("rra1.sql", "use database pelk22\r\n");
   test::writeFile("zchs.dat", "");
-  const RunResults r = loadRunResults(".");
+  const ReportedRun r = loadRunResults(".");
   EXPECT_FALSE(r.rra2.present);
   EXPECT_TRUE(r.rra1.present);
   EXPECT_FALSE(r.rra1.data);
