@@ -6,7 +6,7 @@
 #include <zlib.h>
 
 #include "common/io_error.h"
-#include "importers/replace_file.h"
+#include "common/replace_file.h"
 
 namespace pelk {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "common/io_error.h"
 #include "importers/nominal_bmp.h"
-#include "importers/replace_file.h"
+#include "common/replace_file.h"
 #include "studies/matched_slices.h"
 #include "studies/nifti_writer.h"
 #include "studies/study_picture.h"
