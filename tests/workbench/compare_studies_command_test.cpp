@@ -5,29 +5,15 @@
 #include <gtest/gtest.h>
 
 #include "common/io_error.h"
-#include "studies/nifti_writer.h"
 #include "tests/support/files.h"
+#include "tests/workbench/study_triple.h"
 #include "tests/workbench/workbench_fixture.h"
-#include "tools/validate-studies/study_simulation.h"
 #include "workbench/colour_bitmap.h"
 
 namespace pelk::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A small phantom head, a lesion of `radiusMm` (0: none) added, then moved as a patient lies
-// differently on another day.
-void writeStudy(const std::string& path, double radiusMm, double angleDeg) {
-  StudyVolume v = simulation::phantomHead({48, 48, 32}, {2.0, 2.0, 2.0});
-  if (radiusMm > 0)
-    simulation::addLesions(v, {{v.pointMm(20, 22, 16), {radiusMm, radiusMm, radiusMm}, 80}});
-  simulation::Motion motion;
-  motion.axis = {1.0, 0.5, 0.2};
-  motion.angleDeg = angleDeg;
-  motion.shiftMm = {2.0, 1.0, -2.0};
-  writeFile(path, niftiGzBytes(angleDeg == 0 ? v : simulation::moveContent(v, motion)));
-}
 
 std::vector<std::string> lfLines(const std::string& text) {
   std::vector<std::string> lines;
@@ -42,9 +28,7 @@ std::vector<std::string> lfLines(const std::string& text) {
 class CompareStudies : public WorkbenchTest {};
 
 TEST_F(CompareStudies, FillsTheFieldsShowsThePictureAndAppendsTheAccount) {
-  writeStudy("base.nii.gz", 0, 0);
-  writeStudy("f1.nii.gz", 5, 3.0);
-  writeStudy("f2.nii.gz", 7, -4.0);
+  writeStudyTriple();
   struct Case {
     std::vector<std::string> followUps;
     const char* third;  // the third field afterwards
@@ -82,8 +66,7 @@ TEST_F(CompareStudies, FillsTheFieldsShowsThePictureAndAppendsTheAccount) {
 }
 
 TEST_F(CompareStudies, AStudyThatEndsEarlyWritesNothingAndLeavesTheFields) {
-  writeStudy("base.nii.gz", 0, 0);
-  writeStudy("f1.nii.gz", 5, 3.0);
+  writeStudyTriple();
   struct Case {
     bool cancel;
     const char* followUp;
