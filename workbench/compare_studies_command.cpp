@@ -21,7 +21,8 @@ bool endsWithNoCase(std::string_view text, std::string_view tail) {
   return true;
 }
 
-// Each study stage is one step of the progress bar, and writing the files one more.
+// The steps of the progress bar: the study's stages (reading the baseline, then reading,
+// registering and measuring each follow-up) and writing the files.
 int stageCount(std::size_t followUps) { return 2 + 3 * static_cast<int>(followUps); }
 
 }  // namespace
