@@ -37,6 +37,7 @@
 
 #include "gui/command_help.h"
 #include "gui/command_runner.h"
+#include "gui/compare_studies_dialog.h"
 #include "gui/import_dialog.h"
 #include "gui/progression_legend.h"
 #include "gui/qt_dialogs.h"
@@ -186,6 +187,8 @@ MainWindow::MainWindow(Workbench& workbench, QWidget* parent)
   for (QWidget* child : client_->findChildren<QWidget*>()) child->setFont(font);
   addMenuAction(QStringLiteral("&Scans"), QStringLiteral("Import scan…"), [this] { importScan(); },
                 QKeySequence(QStringLiteral("Ctrl+I")), true);
+  addMenuAction(QStringLiteral("&Scans"), QStringLiteral("Compare studies…"),
+                [this] { compareStudies(); }, {}, true);
   addMenuCommand(QStringLiteral("&Analysis"), QStringLiteral("Robust Tumour Progression"),
                  [this] { workbench_.RobustTpaClick(); });
   addMenuAction(QStringLiteral("&Results"), QStringLiteral("New session"), [this] { newSession(); }, {},
@@ -398,6 +401,15 @@ void MainWindow::importScan() {
   if (dialog.exec() != QDialog::Accepted) return;
   runCommand([this, volume = dialog.volume(), request = dialog.request(), field = dialog.field()] {
     workbench_.ImportScanInto(*volume, request, field);
+  });
+}
+
+void MainWindow::compareStudies() {
+  if (runner_->busy()) return;
+  CompareStudiesDialog dialog(this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  runCommand([this, baseline = dialog.baseline(), followUps = dialog.followUps()] {
+    workbench_.CompareStudiesClick(baseline, followUps);
   });
 }
 

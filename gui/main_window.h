@@ -77,6 +77,8 @@ class MainWindow : public QMainWindow {
   void showCommandHelp();
   // "Scans → Import scan…": the import dialog, then the import as a command.
   void importScan();
+  // "Scans → Compare studies…": the studies chosen in a dialog, then the study as a command.
+  void compareStudies();
 
  Q_SIGNALS:
   void commandFinished();

@@ -1,6 +1,7 @@
 #pragma once
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "common/picture.h"
 #include "maps/tform103.h"
@@ -25,7 +26,19 @@ struct ImportRequest;
 struct ScanVolume;
 
 // What the image view shows, for a front end that labels it.
-enum class ViewContent { Blank, Scan, DifferenceImage, Highlights, FalseColour, ProgressionOverlay };
+enum class ViewContent {
+  Blank,
+  Scan,
+  DifferenceImage,
+  Highlights,
+  FalseColour,
+  ProgressionOverlay,
+  StudyComparison
+};
+
+// Where "Compare studies…" writes a study: the folder "<name>-study" beside the baseline, <name>
+// being a file's name without its extension (both parts of ".nii.gz") or a folder's whole name.
+std::string studyFolderFor(const std::string& baseline);
 
 // The three scan fields.
 enum class ScanField { Standard, Reference, Third };
@@ -91,6 +104,12 @@ class Workbench {
   // Import with every choice already made (the window's import dialog): writes the bitmap,
   // puts its path into the field and shows it in the view.
   void ImportScanInto(const ScanVolume& volume, const ImportRequest& request, ScanField field);
+  // "Compare studies…" with the studies chosen (the window's dialog): registers the follow-ups
+  // (one or two) to the baseline into studyFolderFor(baseline), puts the matched slices into
+  // the fields (the third only with two follow-ups), shows the study picture and appends the
+  // account. Progress counts the study's stages; Cancel stops it between them, before anything
+  // is written.
+  void CompareStudiesClick(const std::string& baseline, const std::vector<std::string>& followUps);
   // Empties the results area and the view, as at start-up before the first scan is drawn.
   void NewSession();
 
@@ -140,6 +159,7 @@ class Workbench {
   void loadInto(std::string& field);
   void importScan();
   void robustTumorProgression();
+  void compareStudies(const std::string& baseline, const std::vector<std::string>& followUps);
   void synopsis1();
   void synopsis2();
   void synopsis1RankAnalysis1(const std::string& standard, const std::string& reference);
