@@ -57,7 +57,9 @@ bool GoldenOutputs::check(const std::string& key, std::uint64_t digest, std::siz
   if (it == stored_.end()) return true;
   if (it->second.digest == digest && it->second.bytes == bytes) return true;
   ++mismatches_;
-  std::fprintf(stderr, "OUTPUT CHANGED: %s (digest %016" PRIx64 ", %zu bytes; golden %016" PRIx64 ", %zu bytes)\n",
+  std::fprintf(stderr,
+               "OUTPUT CHANGED: %s (digest %016" PRIx64 ", %zu bytes; golden %016" PRIx64
+               ", %zu bytes)\n",
                key.c_str(), digest, bytes, it->second.digest, it->second.bytes);
   return false;
 }

@@ -13,7 +13,8 @@ void writeFloor(const std::vector<WrittenFile>& files) {
     if (fd < 0) throw std::runtime_error("floor: cannot create " + f.path);
     const ssize_t put = f.bytes.empty() ? 0 : ::write(fd, f.bytes.data(), f.bytes.size());
     ::close(fd);
-    if (put != static_cast<ssize_t>(f.bytes.size())) throw std::runtime_error("floor: short write " + f.path);
+    if (put != static_cast<ssize_t>(f.bytes.size()))
+      throw std::runtime_error("floor: short write " + f.path);
   }
 }
 

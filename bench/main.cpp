@@ -88,31 +88,37 @@ void registerCase(const BenchCase& c, int size, Context ctx) {
     return std::move(recorded.files);
   };
 
-  benchmark::RegisterBenchmark(key.c_str(), [c, size, prepared](benchmark::State& state) {
-    try {
-      prepared(state);
-      const ScanSet& scans = workspaces.at(size).scans;
-      for (auto _ : state) {
-        if (c.beforeEach) {
-          state.PauseTiming();
-          c.beforeEach(scans);
-          state.ResumeTiming();
-        }
-        c.run(scans, nullptr);
-      }
-    } catch (const std::exception& e) {
-      state.SkipWithError(e.what());
-    }
-  })->UseRealTime()->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark(key.c_str(),
+                               [c, size, prepared](benchmark::State& state) {
+                                 try {
+                                   prepared(state);
+                                   const ScanSet& scans = workspaces.at(size).scans;
+                                   for (auto _ : state) {
+                                     if (c.beforeEach) {
+                                       state.PauseTiming();
+                                       c.beforeEach(scans);
+                                       state.ResumeTiming();
+                                     }
+                                     c.run(scans, nullptr);
+                                   }
+                                 } catch (const std::exception& e) {
+                                   state.SkipWithError(e.what());
+                                 }
+                               })
+      ->UseRealTime()
+      ->Unit(benchmark::kMillisecond);
 
-  benchmark::RegisterBenchmark(floorKey.c_str(), [prepared](benchmark::State& state) {
-    try {
-      const std::vector<WrittenFile> files = prepared(state);
-      for (auto _ : state) writeFloor(files);
-    } catch (const std::exception& e) {
-      state.SkipWithError(e.what());
-    }
-  })->UseRealTime()->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark(floorKey.c_str(),
+                               [prepared](benchmark::State& state) {
+                                 try {
+                                   const std::vector<WrittenFile> files = prepared(state);
+                                   for (auto _ : state) writeFloor(files);
+                                 } catch (const std::exception& e) {
+                                   state.SkipWithError(e.what());
+                                 }
+                               })
+      ->UseRealTime()
+      ->Unit(benchmark::kMillisecond);
 }
 
 bool takeFlag(int& argc, char** argv, const char* flag, std::string* value) {

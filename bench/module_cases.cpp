@@ -19,7 +19,8 @@ void nothing(const ScanSet&) {}
 
 void profilesByName(const ScanSet& scans, Lines* lines) {
   TForm101 profiles;
-  profiles.MakeParam2Files({scans.standard, scans.reference}, {"setup101.param1", "setup101b.param1"});
+  profiles.MakeParam2Files({scans.standard, scans.reference},
+                           {"setup101.param1", "setup101b.param1"});
   if (lines) *lines = profiles.Memo1.lines;
 }
 

@@ -64,17 +64,21 @@ double peakMegabytes(const std::vector<std::string>& args) {
 }
 
 std::vector<ProcessCase> processCases() {
-  const std::vector<std::string> scans{PELK40_CLI, "--std",   "std.bmp",
-                                       "--ref",    "ref.bmp", "--third", "third.bmp"};
+  const std::vector<std::string> scans{PELK40_CLI, "--std",   "std.bmp",  "--ref",
+                                       "ref.bmp",  "--third", "third.bmp"};
   std::vector<ProcessCase> cases{
       {kEmptyProgram, {PELK_BENCH_EMPTY}, "", ""},
       {"process: pelk40-cli --version", {PELK40_CLI, "--version"}, kEmptyProgram, ""},
   };
   const std::pair<const char*, const char*> legacy[] = {
-      {"rra1", "3. Rel. Rank Analysis-1"},       {"rra2", "Opt2. Rel. Rank Analysis-2"},
-      {"mchs", "4. Multi Corr. Highlight Sys."}, {"zchs", "Opt 1. Zonal Corr. Highlight Sys."},
-      {"cluster", "5. Cluster"},                 {"diff", "6. Diiferential Image"},
-      {"tpa", "10. Tumor Prog. Analysis-1"},     {"synopsis1", "7. Synopsis Cocktail 1"},
+      {"rra1", "3. Rel. Rank Analysis-1"},
+      {"rra2", "Opt2. Rel. Rank Analysis-2"},
+      {"mchs", "4. Multi Corr. Highlight Sys."},
+      {"zchs", "Opt 1. Zonal Corr. Highlight Sys."},
+      {"cluster", "5. Cluster"},
+      {"diff", "6. Diiferential Image"},
+      {"tpa", "10. Tumor Prog. Analysis-1"},
+      {"synopsis1", "7. Synopsis Cocktail 1"},
       {"synopsis2", "9. Synopsus Cocktail 2"},
   };
   for (const auto& [word, caseName] : legacy) {
@@ -97,32 +101,38 @@ void registerProcessCases(ResultsTable& table, const std::filesystem::path& dir,
     heading.comparedWith = c.comparedWith;
     const std::size_t row = table.expect(heading, key, floorKey);
 
-    benchmark::RegisterBenchmark(key.c_str(), [c, dir, row, &table](benchmark::State& state) {
-      try {
-        std::filesystem::current_path(dir);
-        double cpu = 0.0;
-        for (auto _ : state) cpu += runProcess(c.argv);
-        const double peak = peakMegabytes(c.argv);
-        table.row(row).peakMb = peak;
-        table.row(row).processCpuSeconds = cpu / static_cast<double>(state.iterations());
-        state.counters["peak_MB"] = peak;
-      } catch (const std::exception& e) {
-        state.SkipWithError(e.what());
-      }
-    })->UseRealTime()->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(key.c_str(),
+                                 [c, dir, row, &table](benchmark::State& state) {
+                                   try {
+                                     std::filesystem::current_path(dir);
+                                     double cpu = 0.0;
+                                     for (auto _ : state) cpu += runProcess(c.argv);
+                                     const double peak = peakMegabytes(c.argv);
+                                     table.row(row).peakMb = peak;
+                                     table.row(row).processCpuSeconds =
+                                         cpu / static_cast<double>(state.iterations());
+                                     state.counters["peak_MB"] = peak;
+                                   } catch (const std::exception& e) {
+                                     state.SkipWithError(e.what());
+                                   }
+                                 })
+        ->UseRealTime()
+        ->Unit(benchmark::kMillisecond);
 
     if (c.floorOf.empty()) continue;
-    benchmark::RegisterBenchmark(floorKey.c_str(), [c, dir, row, floorFiles, &table](
-                                                       benchmark::State& state) {
-      try {
-        const std::vector<WrittenFile> files = floorFiles(c.floorOf);
-        table.row(row).bytes = totalBytes(files);
-        std::filesystem::current_path(dir);
-        for (auto _ : state) writeFloor(files);
-      } catch (const std::exception& e) {
-        state.SkipWithError(e.what());
-      }
-    })->UseRealTime()->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(floorKey.c_str(),
+                                 [c, dir, row, floorFiles, &table](benchmark::State& state) {
+                                   try {
+                                     const std::vector<WrittenFile> files = floorFiles(c.floorOf);
+                                     table.row(row).bytes = totalBytes(files);
+                                     std::filesystem::current_path(dir);
+                                     for (auto _ : state) writeFloor(files);
+                                   } catch (const std::exception& e) {
+                                     state.SkipWithError(e.what());
+                                   }
+                                 })
+        ->UseRealTime()
+        ->Unit(benchmark::kMillisecond);
   }
 }
 

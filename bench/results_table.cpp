@@ -20,7 +20,8 @@ void ResultsTable::ReportRuns(const std::vector<Run>& runs) {
     if (run.error_occurred || !(median || single)) continue;
     auto it = slots_.find(run.run_name.function_name);
     if (it == slots_.end()) continue;
-    const double seconds = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+    const double seconds =
+        run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
     TableRow& row = rows_[it->second.first];
     if (it->second.second) {
       row.floorSeconds = seconds;
@@ -33,7 +34,9 @@ void ResultsTable::ReportRuns(const std::vector<Run>& runs) {
 
 void ResultsTable::Finalize() {
   ConsoleReporter::Finalize();
-  std::printf("\n| command | scan | time (ms) | cpu (ms) | bytes written | MB/s | floor (ms) | ratio to floor |\n");
+  std::printf(
+      "\n| command | scan | time (ms) | cpu (ms) | bytes written | MB/s | floor (ms) | ratio to "
+      "floor |\n");
   std::printf("|---|---:|---:|---:|---:|---:|---:|---:|\n");
   for (const TableRow& row : rows_) {
     if (row.seconds == 0.0 || row.wholeProcess) continue;  // filtered out, or in the next table
@@ -64,8 +67,9 @@ void ResultsTable::printProcessTable() const {
   for (const TableRow& row : rows_) {
     if (!row.wholeProcess || row.seconds == 0.0) continue;
     if (!heading) {
-      std::printf("\n| whole process | scan | time (ms) | cpu (ms) | peak RSS (MB) | compared with "
-                  "| its time (ms) | difference (ms) | floor (ms) | ratio to floor |\n");
+      std::printf(
+          "\n| whole process | scan | time (ms) | cpu (ms) | peak RSS (MB) | compared with "
+          "| its time (ms) | difference (ms) | floor (ms) | ratio to floor |\n");
       std::printf("|---|---:|---:|---:|---:|---|---:|---:|---:|---:|\n");
       heading = true;
     }
@@ -74,12 +78,10 @@ void ResultsTable::printProcessTable() const {
     if (const TableRow* other = find(row.comparedWith, row.size))
       std::printf("%s | %.3f | %+.3f | ", other->name.c_str(), other->seconds * 1e3,
                   (row.seconds - other->seconds) * 1e3);
-    else
-      std::printf("- | - | - | ");
+    else std::printf("- | - | - | ");
     if (row.floorSeconds > 0)
       std::printf("%.3f | %.2f |\n", row.floorSeconds * 1e3, row.seconds / row.floorSeconds);
-    else
-      std::printf("- | - |\n");
+    else std::printf("- | - |\n");
   }
 }
 

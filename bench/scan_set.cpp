@@ -13,9 +13,10 @@ namespace {
 
 std::string header(int width, int height) {
   std::string s;
-  appendBmpHeader(s, {.width = width,
-                      .height = height,
-                      .pixelBytes = static_cast<std::uint32_t>(width) * static_cast<std::uint32_t>(height)});
+  appendBmpHeader(
+      s, {.width = width,
+          .height = height,
+          .pixelBytes = static_cast<std::uint32_t>(width) * static_cast<std::uint32_t>(height)});
   return s;
 }
 

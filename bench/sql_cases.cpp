@@ -12,9 +12,8 @@ const std::string kTest = "test1";
 void addExport(const std::string& name, void (*prepare)(const ScanSet&),
                void (*exporter)(const std::string&, const std::string&, const std::string&),
                const std::string& source) {
-  addCase({name, prepare, [exporter, source](const ScanSet&, Lines*) {
-             exporter(source, kPatient, kTest);
-           }});
+  addCase({name, prepare,
+           [exporter, source](const ScanSet&, Lines*) { exporter(source, kPatient, kTest); }});
 }
 
 }  // namespace

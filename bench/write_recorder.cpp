@@ -102,7 +102,8 @@ int __wrap_open(const char* path, int flags, ...) {
     va_end(args);
   }
   const int fd = __real_open(path, flags, mode);
-  if (recording && fd >= 0 && (flags & O_ACCMODE) != O_RDONLY) createdDescriptors[fd] = WrittenFile{path, {}};
+  if (recording && fd >= 0 && (flags & O_ACCMODE) != O_RDONLY)
+    createdDescriptors[fd] = WrittenFile{path, {}};
   return fd;
 }
 

@@ -25,8 +25,7 @@ std::uint32_t bmpPixelsPerMetre(double mmPerPixel) {
 }
 
 std::size_t bmpRowBytes(std::int32_t width, int bitsPerPixel) {
-  return (static_cast<std::size_t>(width) * static_cast<std::size_t>(bitsPerPixel) / 8 + 3) / 4 *
-         4;
+  return (static_cast<std::size_t>(width) * static_cast<std::size_t>(bitsPerPixel) / 8 + 3) / 4 * 4;
 }
 
 void appendBmpHeader(std::string& out, const BmpHeader& header) {
@@ -58,9 +57,9 @@ void appendBmpHeader(std::string& out, const BmpHeader& header) {
 std::string greyBmpBytes(std::int32_t width, std::int32_t height, const std::string& pixels) {
   std::string out;
   out.reserve(kGreyBmpPixelOffset + pixels.size());
-  appendBmpHeader(out, {.width = width,
-                        .height = height,
-                        .pixelBytes = static_cast<std::uint32_t>(pixels.size())});
+  appendBmpHeader(
+      out,
+      {.width = width, .height = height, .pixelBytes = static_cast<std::uint32_t>(pixels.size())});
   out += pixels;
   return out;
 }

@@ -11,8 +11,8 @@ namespace pelk {
 struct BmpHeader {
   std::int32_t width = 0;
   std::int32_t height = 0;
-  int bitsPerPixel = 8;                // 8 or 24
-  std::uint32_t pixelBytes = 0;        // the image size field; the file size adds the header
+  int bitsPerPixel = 8;          // 8 or 24
+  std::uint32_t pixelBytes = 0;  // the image size field; the file size adds the header
   std::uint32_t xPixelsPerMetre = 0;
   std::uint32_t yPixelsPerMetre = 0;
   std::uint32_t importantColours = 0;  // 0 (all of them) or, for 8 bits, 256

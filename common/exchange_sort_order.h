@@ -14,11 +14,14 @@ class PositionCounter {
  public:
   explicit PositionCounter(int n) : tree_(static_cast<std::size_t>(n) + 1, 0) {}
   void add(int position) {
-    for (std::size_t i = static_cast<std::size_t>(position) + 1; i < tree_.size(); i += i & (~i + 1)) ++tree_[i];
+    for (std::size_t i = static_cast<std::size_t>(position) + 1; i < tree_.size();
+         i += i & (~i + 1))
+      ++tree_[i];
   }
   int before(int position) const {
     int count = 0;
-    for (std::size_t i = static_cast<std::size_t>(position); i > 0; i -= i & (~i + 1)) count += tree_[i];
+    for (std::size_t i = static_cast<std::size_t>(position); i > 0; i -= i & (~i + 1))
+      count += tree_[i];
     return count;
   }
 
@@ -33,8 +36,9 @@ class PositionCounter {
 // exactly when j < 1 + (H positions before x) - f, and moved entries are kept as the pass that
 // moved them last. Every stretch of passes in which no unmoved entry is reached only rotates the
 // moved ones, so each is taken in one step.
-inline void orderGroup(std::vector<int>& order, int start, int end, int f, const PositionCounter& taken,
-                       std::vector<int>& unmoved, std::vector<std::pair<int, int>>& queue,
+inline void orderGroup(std::vector<int>& order, int start, int end, int f,
+                       const PositionCounter& taken, std::vector<int>& unmoved,
+                       std::vector<std::pair<int, int>>& queue,
                        std::vector<std::pair<int, int>>& next) {
   const int passes = start - f;
   // The first pass whose position lies beyond position x (x holds no H entry, x >= f).
@@ -63,7 +67,8 @@ inline void orderGroup(std::vector<int>& order, int start, int end, int f, const
       next.clear();
       if (turns <= q) {
         next.assign(queue.begin() + static_cast<std::ptrdiff_t>(turns), queue.end());
-        for (std::size_t t = 0; t < turns; ++t) next.emplace_back(k + static_cast<int>(t), queue[t].second);
+        for (std::size_t t = 0; t < turns; ++t)
+          next.emplace_back(k + static_cast<int>(t), queue[t].second);
       } else {
         const int firstPass = k + static_cast<int>(turns - q);
         for (std::size_t t = 0; t < q; ++t)
@@ -81,16 +86,17 @@ inline void orderGroup(std::vector<int>& order, int start, int end, int f, const
   int r = start;
   if (u == unmoved.size()) {
     // Every entry has moved, so each pass left moves the first to the back.
-    const std::size_t rotation = k <= passes ? static_cast<std::size_t>(passes - k + 1) % queue.size() : 0;
-    for (std::size_t t = 0; t < queue.size(); ++t) order[r++] = queue[(t + rotation) % queue.size()].second;
+    const std::size_t rotation =
+        k <= passes ? static_cast<std::size_t>(passes - k + 1) % queue.size() : 0;
+    for (std::size_t t = 0; t < queue.size(); ++t)
+      order[r++] = queue[(t + rotation) % queue.size()].second;
     return;
   }
   std::size_t m = 0;
   while (u < unmoved.size() || m < queue.size()) {
     if (m < queue.size() && (u == unmoved.size() || queue[m].first < firstPassBeyond(unmoved[u])))
       order[r++] = queue[m++].second;
-    else
-      order[r++] = unmoved[u++];
+    else order[r++] = unmoved[u++];
   }
 }
 
@@ -128,8 +134,8 @@ std::vector<int> exchangeSortOrder(const std::vector<Key>& keys) {
       return order;
     }
   }
-  using exchange_detail::PositionCounter;
   using exchange_detail::orderGroup;
+  using exchange_detail::PositionCounter;
   std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return keys[a] > keys[b]; });
 
   // rank[p]: the group of the entry at position p, 0 for the greatest key.
@@ -143,8 +149,9 @@ std::vector<int> exchangeSortOrder(const std::vector<Key>& keys) {
 
   // Positions holding an entry of a group already worked through: H for the group at hand.
   PositionCounter taken(n);
-  std::vector<int> unmoved;                // positions of G entries still where they started
-  std::vector<std::pair<int, int>> queue;  // (pass, entry) of G entries that moved, in position order
+  std::vector<int> unmoved;  // positions of G entries still where they started
+  std::vector<std::pair<int, int>>
+      queue;  // (pass, entry) of G entries that moved, in position order
   std::vector<std::pair<int, int>> next;
   int f = 0;
   for (int g = 0; g + 1 < static_cast<int>(groupStart.size()); ++g) {
@@ -154,7 +161,8 @@ std::vector<int> exchangeSortOrder(const std::vector<Key>& keys) {
     // before f exchange nothing that concerns G, and a group with no pass after f keeps its
     // entries' original order, which the stable sort gave.
     while (f < start && rank[f] < g) ++f;
-    if (end - start >= 2 && f < start) orderGroup(order, start, end, f, taken, unmoved, queue, next);
+    if (end - start >= 2 && f < start)
+      orderGroup(order, start, end, f, taken, unmoved, queue, next);
     for (int r = start; r < end; ++r) taken.add(order[r]);
   }
   return order;

@@ -28,7 +28,7 @@ class ModuleState {
 // A large table of plain numbers that starts as zeros. Its memory comes zeroed from the system,
 // page by page as it is first touched, so a run pays only for the rows it uses.
 template <class Table>
-  requires std::is_trivial_v<Table>
+requires std::is_trivial_v<Table>
 class ZeroedTable {
  public:
   ZeroedTable() : table_(static_cast<Table*>(std::calloc(1, sizeof(Table)))) {

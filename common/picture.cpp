@@ -32,13 +32,14 @@ Picture::Picture(int width, int height)
 
 void Picture::setPixel(int x, int y, std::uint32_t color) {
   if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
-  pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)] =
-      color & 0xFFFFFFu;
+  pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
+          static_cast<std::size_t>(x)] = color & 0xFFFFFFu;
 }
 
 std::uint32_t Picture::pixel(int x, int y) const {
   if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
-  return pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)];
+  return pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
+                 static_cast<std::size_t>(x)];
 }
 
 void Picture::moveTo(int x, int y) {
@@ -75,8 +76,8 @@ void Picture::lineTo(int x, int y) {
   const long long minorStart = xMajor ? y0 : x0;
   for (long long t = first; t <= last; ++t) {
     // The minor coordinate rounded to the nearest pixel (halves upward).
-    const long long minor =
-        minorStart + static_cast<long long>(floorDiv(Wide{2} * t * minorDelta + steps, Wide{2} * steps));
+    const long long minor = minorStart + static_cast<long long>(floorDiv(
+                                             Wide{2} * t * minorDelta + steps, Wide{2} * steps));
     const long long major = start + dir * t;
     const long long px = xMajor ? major : minor;
     const long long py = xMajor ? minor : major;
@@ -100,18 +101,20 @@ void Picture::rectangle(int x1, int y1, int x2, int y2) {
     const bool edgeRow = py == y1 || py == bottom;
     for (long long px = xFrom; px <= xTo; ++px) {
       const bool edge = edgeRow || px == x1 || px == right;
-      pixels_[static_cast<std::size_t>(py) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(px)] =
-          edge ? pen_ : brush_;
+      pixels_[static_cast<std::size_t>(py) * static_cast<std::size_t>(width_) +
+              static_cast<std::size_t>(px)] = edge ? pen_ : brush_;
     }
   }
 }
 
 void Picture::textOut(int x, int y, std::string_view text) {
   if (text.empty()) return;
-  const long long boxRight = static_cast<long long>(x) + kCharAdvance * static_cast<long long>(text.size());
+  const long long boxRight =
+      static_cast<long long>(x) + kCharAdvance * static_cast<long long>(text.size());
   for (long long py = y; py < static_cast<long long>(y) + kTextBoxHeight; ++py) {
     if (py < 0 || py >= height_) continue;
-    for (long long px = std::max<long long>(x, 0); px <= std::min<long long>(boxRight, width_ - 1); ++px)
+    for (long long px = std::max<long long>(x, 0); px <= std::min<long long>(boxRight, width_ - 1);
+         ++px)
       setPixel(static_cast<int>(px), static_cast<int>(py), brush_);
   }
   long long left = static_cast<long long>(x) + 1;
@@ -130,7 +133,9 @@ void Picture::textOut(int x, int y, std::string_view text) {
   }
 }
 
-void Picture::fill(std::uint32_t color) { std::fill(pixels_.begin(), pixels_.end(), color & 0xFFFFFFu); }
+void Picture::fill(std::uint32_t color) {
+  std::fill(pixels_.begin(), pixels_.end(), color & 0xFFFFFFu);
+}
 
 void Picture::saveBmp(const std::string& path) const {
   const std::size_t rowBytes = bmpRowBytes(width_, 24);

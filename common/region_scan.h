@@ -23,11 +23,11 @@ inline constexpr int kBrightAbove = 100;
 using RegionGrid = std::array<std::array<std::uint8_t, kRegionGridSide>, kRegionGridSide>;
 
 struct ScanRegion {
-  int x1 = 0;  // seed row
-  int y1 = 0;  // seed column
-  int dx = 0;  // pixels in the seed's column run
-  int dy = 0;  // longest row run among the rows of that column run
-  int area = 0;  // dx * dy, not the number of pixels visited
+  int x1 = 0;              // seed row
+  int y1 = 0;              // seed column
+  int dx = 0;              // pixels in the seed's column run
+  int dy = 0;              // longest row run among the rows of that column run
+  int area = 0;            // dx * dy, not the number of pixels visited
   double intensity = 0.0;  // mean of the pixels visited for the region
 };
 

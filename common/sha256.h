@@ -9,7 +9,7 @@ namespace pelk {
 // processor's SHA instructions where it has them.
 std::string sha256Hex(std::span<const unsigned char> bytes);
 inline std::string sha256Hex(std::string_view bytes) {
-  return sha256Hex(std::span(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()));
+  return sha256Hex(std::span(reinterpret_cast<const unsigned char *>(bytes.data()), bytes.size()));
 }
 
 // The digest of a whole file's bytes. Throws IoError as readWholeFile does.
@@ -18,7 +18,6 @@ std::string sha256FileHex(const std::string &path);
 // The two ways of computing it, so that each can be held to the same digests.
 enum class Sha256Engine { kPortable, kShaInstructions };
 bool sha256EngineAvailable(Sha256Engine engine);
-std::string sha256Hex(std::span<const unsigned char> bytes,
-                      Sha256Engine engine);
+std::string sha256Hex(std::span<const unsigned char> bytes, Sha256Engine engine);
 
-} // namespace pelk
+}  // namespace pelk

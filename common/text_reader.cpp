@@ -1,8 +1,8 @@
 #include "common/text_reader.h"
 
-#include <charconv>
 #include <algorithm>
 #include <bit>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 
@@ -18,7 +18,8 @@ constexpr std::size_t kLookahead = 64;
 // A zero alone in an eight-character field, four fifths of every map file, with the character
 // after it in hand (p + 8 < last).
 bool zeroFieldAt(const char* p, const char* last) {
-  return last - p >= 9 && std::memcmp(p, "       0", 8) == 0 && static_cast<unsigned char>(p[8]) <= ' ';
+  return last - p >= 9 && std::memcmp(p, "       0", 8) == 0 &&
+         static_cast<unsigned char>(p[8]) <= ' ';
 }
 
 // A short-form token ends at a blank, a line end or another control character; at the end of
@@ -99,7 +100,8 @@ const char* TextReader::skipBlanks(const char* p, const char* last) {
     const std::uint64_t above = (word + kAboveBlank) & kHighBits;
     if (above != 0)
       return p + (std::endian::native == std::endian::little ? std::countr_zero(above)
-                                                             : std::countl_zero(above)) / 8;
+                                                             : std::countl_zero(above)) /
+                     8;
     p += 8;
   }
   while (p < last && static_cast<unsigned char>(*p) <= ' ') ++p;
@@ -107,7 +109,9 @@ const char* TextReader::skipBlanks(const char* p, const char* last) {
 }
 
 std::string_view TextReader::nextToken() {
-  do pos_ = static_cast<std::size_t>(skipBlanks(data_.data() + pos_, data_.data() + data_.size()) - data_.data());
+  do
+    pos_ = static_cast<std::size_t>(skipBlanks(data_.data() + pos_, data_.data() + data_.size()) -
+                                    data_.data());
   while (pos_ == data_.size() && more());
   const std::size_t start = pos_;
   do
@@ -168,7 +172,8 @@ std::int32_t TextReader::readInt() {
   return readIntToken();
 }
 
-const char* TextReader::shortInteger(const char* p, const char* last, bool lastIsEnd, std::int32_t& value) {
+const char* TextReader::shortInteger(const char* p, const char* last, bool lastIsEnd,
+                                     std::int32_t& value) {
   const bool negative = p < last && *p == '-';
   const char* const digits = negative ? p + 1 : p;
   const char* q = digits;
@@ -182,7 +187,8 @@ const char* TextReader::shortInteger(const char* p, const char* last, bool lastI
   return q;
 }
 
-const char* TextReader::shortDecimal(const char* p, const char* last, bool lastIsEnd, double& value) {
+const char* TextReader::shortDecimal(const char* p, const char* last, bool lastIsEnd,
+                                     double& value) {
   // Fifteen digits make a whole number below 2^53, and 10^15 is exact too: their quotient, one
   // correctly rounded division, is the double nearest the decimal, which is what the full
   // conversion gives.
@@ -243,7 +249,8 @@ double TextReader::readReal() {
     if (!ok) invalid();
   }
   auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+  if (text.empty() || ec != std::errc() || end != text.data() + text.size() ||
+      !std::isfinite(value))
     invalid();
   return value;
 }

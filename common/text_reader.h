@@ -52,7 +52,8 @@ class TextReader {
   // An optional minus and one to nine digits from p, ended by a blank, a line end or, when
   // `lastIsEnd`, the end of the data: sets value and returns the end of the token; nullptr for
   // any other token.
-  static const char* shortInteger(const char* p, const char* last, bool lastIsEnd, std::int32_t& value);
+  static const char* shortInteger(const char* p, const char* last, bool lastIsEnd,
+                                  std::int32_t& value);
   // The same for an optional minus, digits, and a point with more digits after it, fifteen
   // digits at most in all: converted exactly, as the full conversion would.
   static const char* shortDecimal(const char* p, const char* last, bool lastIsEnd, double& value);

@@ -20,10 +20,8 @@ QTableWidgetItem* cell(const std::string& text) {
   auto* item = new QTableWidgetItem;
   bool isNumber = false;
   double value = QString::fromStdString(text).toDouble(&isNumber);
-  if (isNumber)
-    item->setData(Qt::DisplayRole, value);
-  else
-    item->setText(QString::fromStdString(text));
+  if (isNumber) item->setData(Qt::DisplayRole, value);
+  else item->setText(QString::fromStdString(text));
   item->setFlags(item->flags() & ~Qt::ItemIsEditable);
   return item;
 }

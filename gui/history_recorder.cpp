@@ -47,8 +47,8 @@ WindowHistory::WindowHistory(MainWindow& window, Workbench& workbench, Recording
     runRecorded(control, command);
   });
   // The history opens a window of its own, so it runs on the window's thread, between commands.
-  window_.addMenuAction(QStringLiteral("&Results"), QStringLiteral("History…"),
-                        [this] { openHistory(); }, {}, true);
+  window_.addMenuAction(
+      QStringLiteral("&Results"), QStringLiteral("History…"), [this] { openHistory(); }, {}, true);
   window_.setStoreInUse(QString::fromStdString(recorder_.storeName()));
 }
 
@@ -71,10 +71,10 @@ void WindowHistory::runRecorded(const QString& control, const std::function<void
   command();
   auto warning = recorder_.finish(!dialogs_.error(), dialogs_.error().value_or(""));
   // Commands run on a worker thread; the status bar belongs to the window's.
-  const QString shown = QString::fromStdString(warning ? "not stored: " + *warning
-                                                       : recorder_.storeName());
-  QMetaObject::invokeMethod(&window_, [this, shown] { window_.setStoreInUse(shown); },
-                            Qt::QueuedConnection);
+  const QString shown =
+      QString::fromStdString(warning ? "not stored: " + *warning : recorder_.storeName());
+  QMetaObject::invokeMethod(
+      &window_, [this, shown] { window_.setStoreInUse(shown); }, Qt::QueuedConnection);
 }
 
 void WindowHistory::openHistory() {

@@ -197,12 +197,9 @@ ImportRequest ImportDialog::request() const {
 
 ScanField ImportDialog::field() const {
   switch (field_->currentIndex()) {
-    case 1:
-      return ScanField::Reference;
-    case 2:
-      return ScanField::Third;
-    default:
-      return ScanField::Standard;
+    case 1: return ScanField::Reference;
+    case 2: return ScanField::Third;
+    default: return ScanField::Standard;
   }
 }
 

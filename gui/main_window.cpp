@@ -52,14 +52,17 @@ constexpr int kClientWidth = 825;
 constexpr int kClientHeight = 597;
 constexpr int kStatusBarHeight = 24;
 
-QString local(const std::string& s) { return QString::fromLocal8Bit(s.data(), static_cast<int>(s.size())); }
+QString local(const std::string& s) {
+  return QString::fromLocal8Bit(s.data(), static_cast<int>(s.size()));
+}
 std::string local(const QString& s) { return s.toLocal8Bit().toStdString(); }
 
 // "Results → Save report…": the picture report of the working folder, opened in the browser.
 void saveReport(QWidget* parent, const Workbench& workbench) {
-  const QString path = QFileDialog::getSaveFileName(parent, QStringLiteral("Save report"),
-                                                    QDir::current().filePath(QStringLiteral("report.html")),
-                                                    QStringLiteral("HTML report (*.html)"));
+  const QString path =
+      QFileDialog::getSaveFileName(parent, QStringLiteral("Save report"),
+                                   QDir::current().filePath(QStringLiteral("report.html")),
+                                   QStringLiteral("HTML report (*.html)"));
   if (path.isEmpty()) return;
   ReportRequest request;
   request.folder = std::filesystem::current_path();
@@ -97,7 +100,8 @@ MainWindow::MainWindow(Workbench& workbench, QWidget* parent)
   font.setStyleHint(QFont::SansSerif);
   font.setPixelSize(11);
   if (QFontInfo(font).family() != QStringLiteral("Tahoma")) {
-    font.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    font.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"),
+                      QStringLiteral("Arial")});
     font.setStretch(QFont::Condensed);
   }
   setFont(font);
@@ -163,15 +167,17 @@ MainWindow::MainWindow(Workbench& workbench, QWidget* parent)
   addButton("Button19", "Load Out/Ref 3", 728, 112, 83, 25, &Workbench::Button19Click);
   addButton("Button11", "1. Enter Test Info", 416, 152, 89, 25, &Workbench::Button11Click);
   addButton("Button2", "2. Plot", 528, 152, 75, 25, &Workbench::Button2Click);
-  addButton("Button6", "Opt 1. Zonal Corr. Highlight Sys.", 648, 152, 161, 25, &Workbench::Button6Click);
+  addButton("Button6", "Opt 1. Zonal Corr. Highlight Sys.", 648, 152, 161, 25,
+            &Workbench::Button6Click);
   addButton("Button3", "3. Rel. Rank Analysis-1", 528, 192, 137, 25, &Workbench::Button3Click);
   addButton("Button4", "Opt2. Rel. Rank Analysis-2", 672, 192, 137, 25, &Workbench::Button4Click);
-  addButton("Button5", "4. Multi Corr. Highlight Sys.", 528, 240, 137, 25, &Workbench::Button5Click);
+  addButton("Button5", "4. Multi Corr. Highlight Sys.", 528, 240, 137, 25,
+            &Workbench::Button5Click);
   addButton("Button8", "5. Cluster", 528, 280, 75, 25, &Workbench::Button8Click);
   addButton("Button14", "Print", 416, 280, 75, 25, &Workbench::Button14Click);
   addButton("Button7", "6. Diiferential Image", 528, 328, 113, 25, &Workbench::Button7Click);
-  QPushButton* falseColor =
-      addButton("Button15", "false color-Test Mode Only", 672, 352, 137, 25, &Workbench::Button15Click);
+  QPushButton* falseColor = addButton("Button15", "false color-Test Mode Only", 672, 352, 137, 25,
+                                      &Workbench::Button15Click);
   addButton("Sy", "7. Synopsis Cocktail 1", 528, 368, 113, 25, &Workbench::SyClick);
   QPushButton* tes = addButton("Button9", "10. TES", 720, 392, 75, 25, &Workbench::Button9Click);
   addButton("Button10", "8. Save Image", 528, 408, 75, 25, &Workbench::Button10Click);
@@ -185,21 +191,28 @@ MainWindow::MainWindow(Workbench& workbench, QWidget* parent)
   connect(exit, &QPushButton::clicked, this, &QWidget::close);
 
   for (QWidget* child : client_->findChildren<QWidget*>()) child->setFont(font);
-  addMenuAction(QStringLiteral("&Scans"), QStringLiteral("Import scan…"), [this] { importScan(); },
-                QKeySequence(QStringLiteral("Ctrl+I")), true);
-  addMenuAction(QStringLiteral("&Scans"), QStringLiteral("Compare studies…"),
-                [this] { compareStudies(); }, {}, true);
+  addMenuAction(
+      QStringLiteral("&Scans"), QStringLiteral("Import scan…"), [this] { importScan(); },
+      QKeySequence(QStringLiteral("Ctrl+I")), true);
+  addMenuAction(
+      QStringLiteral("&Scans"), QStringLiteral("Compare studies…"), [this] { compareStudies(); },
+      {}, true);
   addMenuCommand(QStringLiteral("&Analysis"), QStringLiteral("Robust Tumour Progression"),
                  [this] { workbench_.RobustTpaClick(); });
-  addMenuAction(QStringLiteral("&Results"), QStringLiteral("New session"), [this] { newSession(); }, {},
-                true);
+  addMenuAction(
+      QStringLiteral("&Results"), QStringLiteral("New session"), [this] { newSession(); }, {},
+      true);
   // Writing the report asks for a file name, so it runs on the window's thread; it is quick.
-  addMenuAction(QStringLiteral("&Results"), QStringLiteral("Save report…"), [this] { saveReport(this, workbench_); }, {},
-                true);
-  addMenuAction(QStringLiteral("&Help"), QStringLiteral("Commands…"), [this] { showCommandHelp(); },
-                QKeySequence(Qt::Key_F1));
-  static_cast<QPushButton*>(control(QStringLiteral("Button12")))->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
-  static_cast<QPushButton*>(control(QStringLiteral("Button14")))->setShortcut(QKeySequence(QStringLiteral("Ctrl+P")));
+  addMenuAction(
+      QStringLiteral("&Results"), QStringLiteral("Save report…"),
+      [this] { saveReport(this, workbench_); }, {}, true);
+  addMenuAction(
+      QStringLiteral("&Help"), QStringLiteral("Commands…"), [this] { showCommandHelp(); },
+      QKeySequence(Qt::Key_F1));
+  static_cast<QPushButton*>(control(QStringLiteral("Button12")))
+      ->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
+  static_cast<QPushButton*>(control(QStringLiteral("Button14")))
+      ->setShortcut(QKeySequence(QStringLiteral("Ctrl+P")));
   // The reports line numbers up in fixed-width columns; a fixed-pitch font keeps them lined up.
   QFont fixed(QStringLiteral("DejaVu Sans Mono"));
   fixed.setStyleHint(QFont::Monospace);
@@ -229,7 +242,8 @@ void MainWindow::buildStatusBar() {
   folder_ = new QLabel(bar);
   folder_->setObjectName(QStringLiteral("WorkingFolder"));
   const QString folder = QDir::toNativeSeparators(QDir::currentPath());
-  folder_->setText(folder_->fontMetrics().elidedText(QStringLiteral("Folder: ") + folder, Qt::ElideMiddle, 360));
+  folder_->setText(
+      folder_->fontMetrics().elidedText(QStringLiteral("Folder: ") + folder, Qt::ElideMiddle, 360));
   folder_->setToolTip(folder);
   store_ = new QLabel(QStringLiteral("Store: none"), bar);
   store_->setObjectName(QStringLiteral("StoreInUse"));
@@ -256,22 +270,25 @@ void MainWindow::buildStatusBar() {
 }
 
 void MainWindow::setStoreInUse(const QString& description) {
-  const QString text = QStringLiteral("Store: ") + (description.isEmpty() ? QStringLiteral("none") : description);
+  const QString text =
+      QStringLiteral("Store: ") + (description.isEmpty() ? QStringLiteral("none") : description);
   store_->setText(store_->fontMetrics().elidedText(text, Qt::ElideMiddle, 300));
   store_->setToolTip(description);
 }
 
-QPushButton* MainWindow::addButton(const char* name, const char* caption, int left, int top, int width,
-                                   int height, void (Workbench::*handler)()) {
+QPushButton* MainWindow::addButton(const char* name, const char* caption, int left, int top,
+                                   int width, int height, void (Workbench::*handler)()) {
   auto* button = new QPushButton(QString::fromUtf8(caption), client_);
   button->setObjectName(QString::fromLatin1(name));
   button->setGeometry(left, top, width, height);
-  connect(button, &QPushButton::clicked, this, [this, handler] { runCommand([this, handler] { (workbench_.*handler)(); }); });
+  connect(button, &QPushButton::clicked, this,
+          [this, handler] { runCommand([this, handler] { (workbench_.*handler)(); }); });
   return button;
 }
 
-QAction* MainWindow::addMenuAction(const QString& menu, const QString& text, std::function<void()> slot,
-                                   const QKeySequence& shortcut, bool whileIdleOnly) {
+QAction* MainWindow::addMenuAction(const QString& menu, const QString& text,
+                                   std::function<void()> slot, const QKeySequence& shortcut,
+                                   bool whileIdleOnly) {
   QMenu*& entry = menus_[menu];
   if (!entry) entry = menuBar()->addMenu(menu);
   QAction* action = entry->addAction(text, this, std::move(slot));
@@ -283,10 +300,10 @@ QAction* MainWindow::addMenuAction(const QString& menu, const QString& text, std
   return action;
 }
 
-QAction* MainWindow::addMenuCommand(const QString& menu, const QString& text, std::function<void()> command,
-                                    const QKeySequence& shortcut) {
-  return addMenuAction(menu, text, [this, command = std::move(command)] { runCommand(command); },
-                       shortcut, true);
+QAction* MainWindow::addMenuCommand(const QString& menu, const QString& text,
+                                    std::function<void()> command, const QKeySequence& shortcut) {
+  return addMenuAction(
+      menu, text, [this, command = std::move(command)] { runCommand(command); }, shortcut, true);
 }
 
 bool MainWindow::commandRunning() const { return runner_->busy(); }
@@ -305,10 +322,8 @@ bool MainWindow::runCommand(std::function<void()> command) {
     // The workbench's commands report their own failures; this catches what a command added
     // from outside lets through, which on a worker thread would end the program.
     try {
-      if (commandHook_)
-        commandHook_(control, command);
-      else
-        command();
+      if (commandHook_) commandHook_(control, command);
+      else command();
     } catch (const std::exception& e) {
       commandFailure_ = QString::fromLocal8Bit(e.what());
     }
@@ -322,7 +337,8 @@ void MainWindow::commandEnded() {
   edit2_->setText(local(workbench_.Edit2));
   edit3_->setText(local(workbench_.Edit3));
   showWorkbench();
-  if (!commandFailure_.isEmpty()) QMessageBox::critical(this, QStringLiteral("PELK 40"), commandFailure_);
+  if (!commandFailure_.isEmpty())
+    QMessageBox::critical(this, QStringLiteral("PELK 40"), commandFailure_);
   Q_EMIT commandFinished();
   if (closeWhenDone_) close();
 }
@@ -378,7 +394,8 @@ QString MainWindow::emptyFieldNotes(const std::string& message) const {
   QStringList notes;
   if (edit1_->text().isEmpty()) notes << QStringLiteral("The standard image field is empty.");
   if (edit2_->text().isEmpty()) notes << QStringLiteral("The reference image field is empty.");
-  if (edit3_->text().isEmpty()) notes << QStringLiteral("The third image field (Output File) is empty.");
+  if (edit3_->text().isEmpty())
+    notes << QStringLiteral("The third image field (Output File) is empty.");
   return notes.join('\n');
 }
 
@@ -386,8 +403,10 @@ void MainWindow::newSession() {
   if (runner_->busy()) return;
   pushFieldsToWorkbench();
   if (!workbench_.resultsSaved() &&
-      QMessageBox::question(this, QStringLiteral("New session"),
-                            QStringLiteral("The results have not been saved.\nDiscard them and start a new session?")) !=
+      QMessageBox::question(
+          this, QStringLiteral("New session"),
+          QStringLiteral(
+              "The results have not been saved.\nDiscard them and start a new session?")) !=
           QMessageBox::Yes)
     return;
   workbench_.NewSession();
@@ -422,13 +441,15 @@ void MainWindow::showCommandHelp() {
   QString section;
   for (const QString& path : readmeCandidates()) {
     QFile file(path);
-    if (file.open(QIODevice::ReadOnly | QIODevice::Text)) section = commandsSection(QString::fromUtf8(file.readAll()));
+    if (file.open(QIODevice::ReadOnly | QIODevice::Text))
+      section = commandsSection(QString::fromUtf8(file.readAll()));
     if (!section.isEmpty()) break;
   }
   if (section.isEmpty()) {
-    QMessageBox::warning(this, QStringLiteral("PELK 40"),
-                         QStringLiteral("The README with the table of commands was not found in:\n") +
-                             readmeCandidates().join('\n'));
+    QMessageBox::warning(
+        this, QStringLiteral("PELK 40"),
+        QStringLiteral("The README with the table of commands was not found in:\n") +
+            readmeCandidates().join('\n'));
     return;
   }
   auto* dialog = new QDialog(this);
@@ -488,13 +509,13 @@ void MainWindow::showWorkbench() {
 void MainWindow::showPicture() {
   const Picture& picture = workbench_.Image1;
   // 0x00BBGGRR words are R, G, B, 0 bytes in memory on a little-endian machine.
-  QImage view(reinterpret_cast<const uchar*>(picture.pixels().data()), picture.width(), picture.height(),
-              picture.width() * 4, QImage::Format_RGBX8888);
+  QImage view(reinterpret_cast<const uchar*>(picture.pixels().data()), picture.width(),
+              picture.height(), picture.width() * 4, QImage::Format_RGBX8888);
   QImage shown = view.copy();
   if (workbench_.ViewShows == ViewContent::ProgressionOverlay) drawProgressionLegend(shown);
   image_->setPixmap(QPixmap::fromImage(shown));
-  caption_->setText(caption_->fontMetrics().elidedText(local(workbench_.ViewCaption), Qt::ElideMiddle,
-                                                       caption_->width()));
+  caption_->setText(caption_->fontMetrics().elidedText(local(workbench_.ViewCaption),
+                                                       Qt::ElideMiddle, caption_->width()));
   caption_->setToolTip(local(workbench_.ViewCaption));
 }
 

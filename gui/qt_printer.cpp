@@ -67,7 +67,8 @@ void QtPrinter::endJob() {
   painter_.reset();
   printer_.reset();
   if (!pdfPath_.isEmpty() && forcedPdf_.isEmpty())
-    dialogs_.showMessage("No printer is installed: the report was written to " + pdfPath_.toStdString());
+    dialogs_.showMessage("No printer is installed: the report was written to " +
+                         pdfPath_.toStdString());
 }
 
 }  // namespace pelk

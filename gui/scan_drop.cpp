@@ -49,8 +49,7 @@ bool ScanDrop::eventFilter(QObject* watched, QEvent* event) {
       drop->acceptProposedAction();
       return true;
     }
-    default:
-      return false;
+    default: return false;
   }
 }
 

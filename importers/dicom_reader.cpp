@@ -1,10 +1,10 @@
 #include "importers/dicom_reader.h"
 
-#include <cmath>
 #include <charconv>
-#include <string_view>
+#include <cmath>
 #include <cstring>
 #include <optional>
+#include <string_view>
 
 #include <dcmtk/config/osconfig.h>
 #include <dcmtk/dcmdata/dcrledrg.h>
@@ -66,8 +66,7 @@ std::optional<double> number(DcmDataset& data, const DcmTagKey& tag, unsigned lo
     if (data.findAndGetElement(tag, element, nested).bad() || element == nullptr) continue;
     if (index >= element->getVM()) return std::nullopt;
     OFString text;
-    if (element->getOFString(text, index, OFTrue).bad())
-      fail(name + " cannot be read");
+    if (element->getOFString(text, index, OFTrue).bad()) fail(name + " cannot be read");
     // from_chars, unlike strtod, ignores the process locale, which a GUI toolkit may have set
     // to one with a decimal comma.
     std::string_view digits(text.c_str());
@@ -104,7 +103,9 @@ std::string text(DcmDataset& data, const DcmTagKey& tag) {
   return value.c_str();
 }
 
-double length(const PatientDirection& d) { return std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]); }
+double length(const PatientDirection& d) {
+  return std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+}
 
 // Image Orientation (Patient): the directions of increasing column and increasing row index.
 // The frame axis is their cross product. Anything but two usable directions counts as absent.
@@ -141,7 +142,8 @@ float storedValue(std::uint32_t raw, const PixelLayout& layout) {
   const std::uint32_t mask = (std::uint32_t{1} << layout.bitsStored) - 1;
   const std::uint32_t bits = (raw >> shift) & mask;
   if (layout.isSigned && (bits >> (layout.bitsStored - 1)) != 0)
-    return static_cast<float>(static_cast<std::int64_t>(bits) - (std::int64_t{1} << layout.bitsStored));
+    return static_cast<float>(static_cast<std::int64_t>(bits) -
+                              (std::int64_t{1} << layout.bitsStored));
   return static_cast<float>(bits);
 }
 
@@ -196,7 +198,8 @@ ScanVolume readDicomScan(const std::string& path) {
          "); 8 or 16 bits allocated are supported");
 
   const double slope = number(data, DCM_RescaleSlope, 0, fail, Where::AlsoInGroups).value_or(1.0);
-  const double intercept = number(data, DCM_RescaleIntercept, 0, fail, Where::AlsoInGroups).value_or(0.0);
+  const double intercept =
+      number(data, DCM_RescaleIntercept, 0, fail, Where::AlsoInGroups).value_or(0.0);
 
   // Decoded only now, after the size checks above, since the decoder allocates what the header
   // announces.
@@ -212,8 +215,8 @@ ScanVolume readDicomScan(const std::string& path) {
     std::string why;
     if ((decoded.bad() || !data.canWriteXfer(EXS_LittleEndianExplicit)) &&
         !decodePixelsWithGdcm(path, needed, decodedElsewhere, why))
-      fail(std::string("compressed pixel data (") + syntax.getXferName() + ") cannot be decoded: " +
-           why);
+      fail(std::string("compressed pixel data (") + syntax.getXferName() +
+           ") cannot be decoded: " + why);
   }
 
   DcmElement* pixelElement = nullptr;
@@ -238,13 +241,15 @@ ScanVolume readDicomScan(const std::string& path) {
   } else if (bytesPerPixel == 1) {
     Uint8* pixels = nullptr;
     const OFCondition got = pixelElement->getUint8Array(pixels);
-    if (got.bad() || pixels == nullptr) fail(std::string("pixel data cannot be read (") + got.text() + ")");
+    if (got.bad() || pixels == nullptr)
+      fail(std::string("pixel data cannot be read (") + got.text() + ")");
     for (std::size_t i = 0; i < count; ++i)
       volume.values[i] = static_cast<float>(storedValue(pixels[i], layout) * slope + intercept);
   } else {
     Uint16* pixels = nullptr;
     const OFCondition got = pixelElement->getUint16Array(pixels);
-    if (got.bad() || pixels == nullptr) fail(std::string("pixel data cannot be read (") + got.text() + ")");
+    if (got.bad() || pixels == nullptr)
+      fail(std::string("pixel data cannot be read (") + got.text() + ")");
     for (std::size_t i = 0; i < count; ++i)
       volume.values[i] = static_cast<float>(storedValue(pixels[i], layout) * slope + intercept);
   }

@@ -31,8 +31,8 @@ GreySlice greySlice(const ScanVolume& volume, std::int64_t index, const SliceLay
     const std::int64_t r = layout.flipDown ? slice.height - 1 - row : row;
     for (int col = 0; col < slice.width; ++col) {
       const std::int64_t c = layout.flipAcross ? slice.width - 1 - col : col;
-      const float value = volume.values[static_cast<std::size_t>(base + r * stride[down] +
-                                                                 c * stride[across])];
+      const float value =
+          volume.values[static_cast<std::size_t>(base + r * stride[down] + c * stride[across])];
       const float level = greyLevel(value, window);
       slice.grey[out++] = volume.invertGrey ? 255.0f - level : level;
     }

@@ -16,7 +16,8 @@ int runImportCommand(const std::vector<std::string>& args, std::ostream& out, st
   ImportRequest request;
   std::optional<std::int64_t> slice;
   std::string windowText = "auto";
-  app.add_option("SOURCE", request.source, "DICOM file, or NIfTI .nii / .nii.gz volume")->required();
+  app.add_option("SOURCE", request.source, "DICOM file, or NIfTI .nii / .nii.gz volume")
+      ->required();
   app.add_option("--out", request.output, "bitmap to write")->required();
   app.add_option("--slice", slice,
                  "0-based slice (axial slice for NIfTI, frame for DICOM); default: the middle one");

@@ -30,7 +30,8 @@ double parseNumber(std::string_view text, std::string_view whole) {
   const char* end = text.data() + text.size();
   auto [ptr, ec] = std::from_chars(text.data(), end, value);
   if (text.empty() || ec != std::errc() || ptr != end || !std::isfinite(value))
-    throw IoError("Invalid window \"" + std::string(whole) + "\": expected MIN:MAX, such as 20:180");
+    throw IoError("Invalid window \"" + std::string(whole) +
+                  "\": expected MIN:MAX, such as 20:180");
   return value;
 }
 
@@ -43,7 +44,8 @@ IntensityWindow robustWindow(std::span<const float> values) {
     if (v != 0.0f && std::isfinite(v)) tissue.push_back(v);
   if (tissue.empty()) return {0.0, 1.0};
   const double low = percentile(tissue, 0.01);
-  const auto lowRank = static_cast<std::size_t>(std::floor(0.01 * static_cast<double>(tissue.size() - 1)));
+  const auto lowRank =
+      static_cast<std::size_t>(std::floor(0.01 * static_cast<double>(tissue.size() - 1)));
   const double high = percentile(tissue, 0.995, lowRank);
   return {low, high};
 }

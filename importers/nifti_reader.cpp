@@ -105,8 +105,9 @@ bool convert(const unsigned char* raw, std::size_t rawBytes, std::vector<float>&
   for (std::size_t i = 0; i < out.size(); ++i) {
     T v;
     std::memcpy(&v, raw + i * sizeof(T), sizeof v);
-    out[i] = scaling.on ? static_cast<float>(static_cast<double>(v) * scaling.slope + scaling.intercept)
-                        : static_cast<float>(v);
+    out[i] = scaling.on
+                 ? static_cast<float>(static_cast<double>(v) * scaling.slope + scaling.intercept)
+                 : static_cast<float>(v);
   }
   return true;
 }
@@ -197,9 +198,9 @@ ScanVolume readNiftiScan(const std::string& path) {
   ScanVolume volume;
   volume.format = version == 2 ? "NIfTI-2" : "NIfTI-1";
   volume.size = size;
-  const Scaling scaling{image->scl_slope != 0.0 && std::isfinite(image->scl_slope) &&
-                            std::isfinite(image->scl_inter),
-                        image->scl_slope, image->scl_inter};
+  const Scaling scaling{
+      image->scl_slope != 0.0 && std::isfinite(image->scl_slope) && std::isfinite(image->scl_inter),
+      image->scl_slope, image->scl_inter};
   volume.values.resize(static_cast<std::size_t>(*voxels));
   if (!convertVoxels(image->datatype, static_cast<const unsigned char*>(raw),
                      static_cast<std::size_t>(read), volume.values, scaling))

@@ -52,7 +52,8 @@ NominalPicture fitToNominal(const GreySlice& slice) {
     for (int x = 0; x < kNominalSide; ++x) {
       const Tap& h = across[static_cast<std::size_t>(x)];
       if (!h.inside) continue;
-      const float top = at(v.first, h.first) + h.weight * (at(v.first, h.second) - at(v.first, h.first));
+      const float top =
+          at(v.first, h.first) + h.weight * (at(v.first, h.second) - at(v.first, h.first));
       const float bottom =
           at(v.second, h.first) + h.weight * (at(v.second, h.second) - at(v.second, h.first));
       const float level = std::clamp(top + v.weight * (bottom - top), 0.0f, 255.0f);

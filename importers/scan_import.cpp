@@ -3,11 +3,11 @@
 #include <cmath>
 #include <cstdio>
 
+#include "common/replace_file.h"
 #include "importers/grey_slice.h"
 #include "importers/nominal_bmp.h"
 #include "importers/nominal_resample.h"
 #include "importers/radiological_layout.h"
-#include "common/replace_file.h"
 #include "importers/scan_reader.h"
 
 namespace pelk {

@@ -12,8 +12,8 @@ namespace {
 
 bool endsWithNoCase(const std::string& text, const std::string& suffix) {
   if (text.size() < suffix.size()) return false;
-  return std::equal(suffix.begin(), suffix.end(), text.end() - static_cast<std::ptrdiff_t>(suffix.size()),
-                    [](char a, char b) {
+  return std::equal(suffix.begin(), suffix.end(),
+                    text.end() - static_cast<std::ptrdiff_t>(suffix.size()), [](char a, char b) {
                       return std::tolower(static_cast<unsigned char>(a)) ==
                              std::tolower(static_cast<unsigned char>(b));
                     });

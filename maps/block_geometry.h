@@ -9,7 +9,9 @@ namespace pelk {
 
 // A block's size on the picture: the picture's width or height over 100, formed in extended
 // precision and kept as a double.
-inline double hundredthOf(int size) { return static_cast<double>(static_cast<long double>(size) / 100); }
+inline double hundredthOf(int size) {
+  return static_cast<double>(static_cast<long double>(size) / 100);
+}
 
 // Trunc of a picture coordinate, held to the int range (far-off positions are clipped anyway).
 inline int picturePosition(long double v) {

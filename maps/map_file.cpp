@@ -1,10 +1,10 @@
 #include "maps/map_file.h"
 
+#include "common/field_run.h"
 #include "common/file_io.h"
+#include "common/fixed_width.h"
 #include "common/format.h"
 #include "common/zero_fields.h"
-#include "common/field_run.h"
-#include "common/fixed_width.h"
 
 namespace pelk {
 

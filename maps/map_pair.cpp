@@ -10,13 +10,16 @@ constexpr int kSkippedLines = 3;
 }  // namespace
 
 MapPair::MapPair(const std::string& first, const std::string& second, AtEnd atEnd)
-    : first_(TextReader::openInParts(first)), second_(TextReader::openInParts(second)), atEnd_(atEnd) {
+    : first_(TextReader::openInParts(first)),
+      second_(TextReader::openInParts(second)),
+      atEnd_(atEnd) {
   first_.skipLines(kSkippedLines);
   second_.skipLines(kSkippedLines);
 }
 
 double MapPair::read(TextReader& map) {
-  if (atEnd_ == AtEnd::Fail && map.seekEof()) throw IoError("Read beyond end of file: " + map.name());
+  if (atEnd_ == AtEnd::Fail && map.seekEof())
+    throw IoError("Read beyond end of file: " + map.name());
   return map.readReal();
 }
 

@@ -39,7 +39,8 @@ void binPixels(const MapSource& source, double sx, double sy, MapGrid& grid) {
   };
   std::vector<ColumnRun> runs;
   for (std::int64_t c = 0; c < width; ++c)
-    if (runs.empty() || runs.back().block != colBlock[c]) runs.push_back(ColumnRun{c + 1, colBlock[c]});
+    if (runs.empty() || runs.back().block != colBlock[c])
+      runs.push_back(ColumnRun{c + 1, colBlock[c]});
     else runs.back().end = c + 1;
   // The rows of one block row are first added up column by column, a loop the compiler turns
   // into vector adds; the column runs are then summed once per block row. Pixels are never
@@ -79,8 +80,7 @@ double runMapPass(const std::string& bitmap, const std::string& output, ModuleLo
     binPixels(source, sx, sy, grid);
   }
 
-  const double mean =
-      static_cast<double>(static_cast<long double>(source.pixelCount()) / 10000.0L);
+  const double mean = static_cast<double>(static_cast<long double>(source.pixelCount()) / 10000.0L);
   std::string& text = out.text();
   // Only the sums of blocks 0..100 are copied into the text; the zeros after them are not.
   constexpr std::size_t kSummedBlocks = 101;

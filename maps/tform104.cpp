@@ -19,13 +19,15 @@ namespace {
 
 constexpr double kHighlightThreshold = 5000.0;
 constexpr long double kSmallest = 0.001L;
-constexpr int kBlocks = 101;  // block rows and columns 0..100 of the compared area
+constexpr int kBlocks = 101;             // block rows and columns 0..100 of the compared area
 constexpr long double kXOffset = 37.5L;  // the highlight grid starts left of the picture
 
 // Xb = round((512 - 0.9 X) * 0.574), exactly: (5120 - 9 X) * 574 / 10000.
 long long mirroredX(std::int32_t x) { return roundDivEven((5120 - 9LL * x) * 574, 10000); }
 // Yb = round((512 - Y) * 0.481), exactly: (512 - Y) * 481 / 1000.
-long long mirroredY(std::int32_t y) { return roundDivEven((512 - static_cast<long long>(y)) * 481, 1000); }
+long long mirroredY(std::int32_t y) {
+  return roundDivEven((512 - static_cast<long long>(y)) * 481, 1000);
+}
 
 }  // namespace
 
@@ -54,7 +56,8 @@ void TForm104::performMCHS(const std::string& name1, const std::string& name2, P
   const double ws = hundredthOf(view.width());
   // Every row of blocks lands on the same picture columns: they are worked out once.
   std::array<int, kBlocks> columnX{};
-  for (int i = 0; i < kBlocks; ++i) columnX[i] = picturePosition(static_cast<long double>(i) * ws - kXOffset);
+  for (int i = 0; i < kBlocks; ++i)
+    columnX[i] = picturePosition(static_cast<long double>(i) * ws - kXOffset);
   // Map block row 1 is drawn lowest: n runs from the bottom of the picture up.
   for (int n = kBlocks - 1; n >= 0; --n) {
     const int y = picturePosition(static_cast<long double>(n) * hs);
@@ -75,7 +78,9 @@ void TForm104::performMCHS(const std::string& name1, const std::string& name2, P
 
 void TForm104::addPoint(std::int32_t x, std::int32_t y, double value) {
   // A value that is not finite cannot be drawn or written, so it never qualifies.
-  if (pointCount >= kCapacity || !(value >= state_->threshold) || !std::isfinite(value) || x < 0 || y < 0) return;
+  if (pointCount >= kCapacity || !(value >= state_->threshold) || !std::isfinite(value) || x < 0 ||
+      y < 0)
+    return;
   ++pointCount;
   pointX[static_cast<std::size_t>(pointCount)] = x;
   pointY[static_cast<std::size_t>(pointCount)] = y;
@@ -93,7 +98,8 @@ void TForm104::drawHighlights(Picture& view) {
     view.setPenColor(colour);
     view.setBrushColor(colour);
     view.moveTo(pointX[at], pointY[at]);
-    view.rectangle(pointX[at], pointY[at], picturePosition(pointX[at] + static_cast<long double>(ws)),
+    view.rectangle(pointX[at], pointY[at],
+                   picturePosition(pointX[at] + static_cast<long double>(ws)),
                    picturePosition(pointY[at] + static_cast<long double>(hs)));
   }
   view.setPenColor(0);

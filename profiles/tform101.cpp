@@ -26,8 +26,8 @@ using Hist = ProfileHistogram::Table;
 
 // Counts the first width x height bytes of the file, cut into chunks of chunkLength bytes, into
 // the band of each byte's position within its chunk: Round(position / bandWidth).
-void countBands(Hist& hist, std::string_view bytes, std::int64_t chunkLength, std::int64_t chunkCount,
-                std::int64_t bandWidth) {
+void countBands(Hist& hist, std::string_view bytes, std::int64_t chunkLength,
+                std::int64_t chunkCount, std::int64_t bandWidth) {
   std::memset(hist.data(), 0, sizeof hist);
   // The band only rises along a chunk, so each chunk is counted a run of equal bands at a time.
   struct BandRun {
@@ -140,8 +140,9 @@ void appendHeightBandLine(std::string& out, const Hist& hist, const std::string&
 
 // Builds one image: its profile file (bands along the width) and its 100 database lines
 // (bands along the height).
-void buildProfile(Hist& hist, ModuleLog& log, const std::string& path, const std::string& outputName,
-                  const std::string& label1, const std::string& label2, OutFile& database) {
+void buildProfile(Hist& hist, ModuleLog& log, const std::string& path,
+                  const std::string& outputName, const std::string& label1,
+                  const std::string& label2, OutFile& database) {
   log.add("Processing File: " + path);
   std::string bytes;
   try {
@@ -192,7 +193,8 @@ void buildProfile(Hist& hist, ModuleLog& log, const std::string& path, const std
 }
 
 void buildJob(Hist& hist, ModuleLog& log, OutFile& database, const JobEntry& entry) {
-  buildProfile(hist, log, entry.filename, entry.outputFilename, entry.patientId, entry.setId, database);
+  buildProfile(hist, log, entry.filename, entry.outputFilename, entry.patientId, entry.setId,
+               database);
 }
 
 }  // namespace
@@ -208,7 +210,8 @@ void TForm101::SetupParam1(const std::string& standardImage, const std::string& 
 
 void TForm101::MakeParam2Files(FileNames10 inputs, FileNames10 outputs) {
   OutFile database(kProfileDatabase);
-  for (int k = 0; k < 2; ++k) buildProfile(state_->hist, Memo1, inputs[k], outputs[k], "", "", database);
+  for (int k = 0; k < 2; ++k)
+    buildProfile(state_->hist, Memo1, inputs[k], outputs[k], "", "", database);
   database.close();
 }
 
@@ -220,7 +223,9 @@ void TForm101::MakeParam1Files() {
   } catch (const IoError&) {
     // no job list: nothing to build
   }
-  if (in) readJobList(*in, [&](const JobEntry& entry) { buildJob(state_->hist, Memo1, database, entry); });
+  if (in)
+    readJobList(*in,
+                [&](const JobEntry& entry) { buildJob(state_->hist, Memo1, database, entry); });
   Memo1.add("Done");
   database.close();
 }
@@ -235,7 +240,8 @@ void TForm101::Button1Click() {
     database.close();
     return;
   }
-  bool endEntry = runJobList(*in, [&](const JobEntry& entry) { buildJob(state_->hist, Memo1, database, entry); });
+  bool endEntry = runJobList(
+      *in, [&](const JobEntry& entry) { buildJob(state_->hist, Memo1, database, entry); });
   Memo1.add(endEntry ? "Done Processing" : "Done");
   database.close();
 }

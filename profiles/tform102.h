@@ -25,8 +25,9 @@ struct RankAnalysisState {
   static constexpr int kCoreRows = 128;
   static constexpr int kCoreColumns = 256;
 
-  using CoreTable = std::array<
-      std::array<std::array<std::int32_t, kCoreColumns + 1>, kCoreRows + 1>, kCoreSlots + 1>;
+  using CoreTable =
+      std::array<std::array<std::array<std::int32_t, kCoreColumns + 1>, kCoreRows + 1>,
+                 kCoreSlots + 1>;
 
   // Core slots 1..4 of rows 1..128 by columns 1..256. A load overwrites only the rows and
   // columns its file announces, and the statistic reads whatever the other rows still hold.
@@ -72,12 +73,12 @@ class TForm102 {
   void performRRA2();
   void rankConclusionReport(const std::string& fileA, const std::string& fileB, double value);
 
-  void Button1Click();  // "Run RRA-1"
-  void Button2Click();  // "Run FG-1"
-  void Button3Click();  // "Run RRA-2"
-  void Button4Click();  // "Complete- TES"
+  void Button1Click();                     // "Run RRA-1"
+  void Button2Click();                     // "Run FG-1"
+  void Button3Click();                     // "Run RRA-2"
+  void Button4Click();                     // "Complete- TES"
   void Button5Click() { closed_ = true; }  // "Exit"
-  void Button6Click();  // "Sifter-1"
+  void Button6Click();                     // "Sifter-1"
   bool closed() const { return closed_; }
 
   // The shared core table: slots 1..4 of rows 1..128 by columns 1..256, 0 outside it.

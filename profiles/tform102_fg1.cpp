@@ -68,9 +68,8 @@ void TForm102::Button2Click() {
   RegionGrid& grid = *state_->fg1Grid;
   RegionTable& table = state_->fg1Table;
   const BmpSize size = loadRegionGrid(patientMriFile, kPixelStart, RowOrder::Stored, grid, Memo1);
-  scanRegions(grid, size, table, [this](int a, int b) {
-    Memo1.add("Found Area" + intText(a) + ":" + intText(b));
-  });
+  scanRegions(grid, size, table,
+              [this](int a, int b) { Memo1.add("Found Area" + intText(a) + ":" + intText(b)); });
   Memo1.add("Areas Found = " + intText(table.count));
   Memo1.add("Program Done");
   sortByAreaThenIntensity(table);

@@ -19,9 +19,9 @@ constexpr int kDescriptorSlots = 20;
 // Band means at or below zero become 0.001 so the division never meets zero.
 double floorMean(double x) { return x > 0.0001 ? x : 0.001; }
 
-const char* const kSlotLabels[7] = {"Core Compare: ", "Core Ref    : ", "Sto Reg     : ",
-                                    "Descriptor  : ", "Value cmp   : ", "Value tol   : ",
-                                    "Comp Op     : "};
+const char* const kSlotLabels[7] = {
+    "Core Compare: ", "Core Ref    : ", "Sto Reg     : ", "Descriptor  : ",
+    "Value cmp   : ", "Value tol   : ", "Comp Op     : "};
 
 [[noreturn]] void badSlot(int slot, const std::string& text) {
   throw IoError("Invalid numeric input in test slot " + std::to_string(slot) + ": " + text);

@@ -41,8 +41,7 @@ void TForm102::setRRA2Files(const std::string& file1, const std::string& file2) 
 }
 
 void TForm102::performRRA2() {
-  if (rra2File1.empty() || rra2File2.empty())
-    throw IoError("No map files given for RRA-2");
+  if (rra2File1.empty() || rra2File2.empty()) throw IoError("No map files given for RRA-2");
   // The first 100 x 100 cells of the two maps; every cell is read afresh each run.
   const auto cells = std::make_unique<std::array<MapCells, 2>>();
   const MapCells& gridA = (*cells)[0];

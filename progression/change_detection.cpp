@@ -59,8 +59,8 @@ ChangeMap detectChange(const cv::Mat& baseline, const cv::Mat& normalisedFollowU
   cv::bitwise_and(candidate, inside, candidate);
 
   cv::Mat stats, centroids;
-  const int count = cv::connectedComponentsWithStats(candidate, map.labels, stats, centroids, 8,
-                                                     CV_32S);
+  const int count =
+      cv::connectedComponentsWithStats(candidate, map.labels, stats, centroids, 8, CV_32S);
   std::vector<double> peak(static_cast<std::size_t>(count), 0.0);
   std::vector<double> sum(static_cast<std::size_t>(count), 0.0);
   for (int y = 0; y < difference.rows; ++y) {
@@ -97,8 +97,9 @@ ChangeMap detectChange(const cv::Mat& baseline, const cv::Mat& normalisedFollowU
     }
   }
   // Largest first, as a reader scans a lesion list.
-  std::stable_sort(map.components.begin(), map.components.end(),
-                   [](const ChangeComponent& a, const ChangeComponent& b) { return a.area > b.area; });
+  std::stable_sort(
+      map.components.begin(), map.components.end(),
+      [](const ChangeComponent& a, const ChangeComponent& b) { return a.area > b.area; });
   return map;
 }
 

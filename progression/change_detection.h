@@ -8,19 +8,19 @@ namespace pelk {
 // One connected region of significant positive change (the follow-up brighter than the
 // baseline).
 struct ChangeComponent {
-  int label = 0;             // in ChangeMap::labels
-  long long area = 0;        // pixels
-  double meanChange = 0.0;   // grey levels, on the baseline's scale
-  double centroidX = 0.0;    // picture coordinates: x from the left, y from the top
+  int label = 0;            // in ChangeMap::labels
+  long long area = 0;       // pixels
+  double meanChange = 0.0;  // grey levels, on the baseline's scale
+  double centroidX = 0.0;   // picture coordinates: x from the left, y from the top
   double centroidY = 0.0;
-  bool isNew = false;        // overlaps no lesion of the earlier follow-up
+  bool isNew = false;  // overlaps no lesion of the earlier follow-up
 };
 
 struct ChangeMap {
-  double noiseSigma = 0.0;   // robust noise estimate of the filtered difference
-  double threshold = 0.0;    // grey levels a component must reach somewhere
-  cv::Mat labels;            // CV_32S, 0 = no significant change
-  cv::Mat lesionMask;        // CV_8U, 255 on the pixels of `components`
+  double noiseSigma = 0.0;  // robust noise estimate of the filtered difference
+  double threshold = 0.0;   // grey levels a component must reach somewhere
+  cv::Mat labels;           // CV_32S, 0 = no significant change
+  cv::Mat lesionMask;       // CV_8U, 255 on the pixels of `components`
   std::vector<ChangeComponent> components;
 
   long long burden() const;

@@ -55,8 +55,8 @@ GreyScan parseGreyScan(std::string_view bytes, const std::string& path) {
   const bool topDown = rawHeight < 0;
   const long long height = topDown ? -static_cast<long long>(rawHeight) : rawHeight;
   if (width <= 0 || height <= 0 || width > kMaxScanSide || height > kMaxScanSide)
-    throw IoError("Unusable bitmap size " + std::to_string(width) + " x " +
-                  std::to_string(height) + ": " + path);
+    throw IoError("Unusable bitmap size " + std::to_string(width) + " x " + std::to_string(height) +
+                  ": " + path);
 
   const std::size_t stride = (static_cast<std::size_t>(width) + 3) / 4 * 4;
   const std::size_t rows = static_cast<std::size_t>(height);

@@ -83,7 +83,8 @@ StraightLine trimmedTotalLeastSquares(const std::vector<cv::Point2f>& points) {
     residuals.clear();
     std::vector<float> distance(points.size());
     for (std::size_t i = 0; i < points.size(); ++i) {
-      distance[i] = static_cast<float>(std::abs(-uy * (points[i].x - mx) + ux * (points[i].y - my)));
+      distance[i] =
+          static_cast<float>(std::abs(-uy * (points[i].x - mx) + ux * (points[i].y - my)));
       if (use[i]) residuals.push_back(distance[i]);
     }
     auto middle = residuals.begin() + static_cast<std::ptrdiff_t>(residuals.size() / 2);

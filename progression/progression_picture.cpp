@@ -14,7 +14,9 @@ std::uint32_t blend(std::uint8_t grey, std::uint32_t colour) {
   return out;
 }
 
-std::uint32_t greyColour(std::uint8_t g) { return g | (g << 8) | (static_cast<std::uint32_t>(g) << 16); }
+std::uint32_t greyColour(std::uint8_t g) {
+  return g | (g << 8) | (static_cast<std::uint32_t>(g) << 16);
+}
 
 }  // namespace
 
@@ -45,7 +47,8 @@ std::string bitmap24Bytes(int width, int height, const std::vector<std::uint32_t
                       .yPixelsPerMetre = bmpPixelsPerMetre(mmPerPixelY)});
   s.resize(kColourBmpPixelOffset + imageSize);
   for (int y = 0; y < height; ++y) {
-    char* row = s.data() + kColourBmpPixelOffset + static_cast<std::size_t>(height - 1 - y) * stride;
+    char* row =
+        s.data() + kColourBmpPixelOffset + static_cast<std::size_t>(height - 1 - y) * stride;
     for (int x = 0; x < width; ++x) {
       const std::uint32_t c = colours[static_cast<std::size_t>(y) * width + x];
       row[3 * x] = static_cast<char>((c >> 16) & 0xFF);     // blue

@@ -8,9 +8,9 @@
 namespace pelk {
 
 // Overlay colours, 0x00BBGGRR like the image view's.
-inline constexpr std::uint32_t kGrowthColour = 0x0000FFu;     // red: lesion in follow-up 2 only
-inline constexpr std::uint32_t kShrinkageColour = 0xFF8000u;  // blue: lesion in follow-up 1 only
-inline constexpr std::uint32_t kPersistentColour = 0x00FFFFu; // yellow: lesion in both
+inline constexpr std::uint32_t kGrowthColour = 0x0000FFu;      // red: lesion in follow-up 2 only
+inline constexpr std::uint32_t kShrinkageColour = 0xFF8000u;   // blue: lesion in follow-up 1 only
+inline constexpr std::uint32_t kPersistentColour = 0x00FFFFu;  // yellow: lesion in both
 
 // The baseline in grey with growth, shrinkage and persisting lesions blended in colour, half
 // and half so the anatomy under them stays readable. Picture order, width × height colours.

@@ -56,8 +56,8 @@ int lesionCount(const RobustTpaResult& r, int followUp) {
 
 std::string burdenChange(const RobustTpaResult& r) {
   if (r.burden1 == 0) return r.burden2 == 0 ? "none" : "from none";
-  const double percent = 100.0 * static_cast<double>(r.burden2 - r.burden1) /
-                         static_cast<double>(r.burden1);
+  const double percent =
+      100.0 * static_cast<double>(r.burden2 - r.burden1) / static_cast<double>(r.burden1);
   return (percent >= 0 ? "+" : "") + fixed(percent, 1) + "%";
 }
 
@@ -118,9 +118,9 @@ std::vector<std::string> resultsSection(const RobustTpaResult& r) {
     const FollowUpAlignment& f = r.followUps[i];
     const int n = i + 1;
     lines.push_back("Follow-up " + std::to_string(n) + ": " + f.name);
-    lines.push_back("  Shift " + fixed(f.shiftX, 2) + ", " + fixed(f.shiftY, 2) +
-                    " px  Rotation " + fixed(f.rotationDeg, 2) + " deg  Gain " +
-                    fixed(f.gain, 3) + "  Offset " + fixed(f.offset, 1));
+    lines.push_back("  Shift " + fixed(f.shiftX, 2) + ", " + fixed(f.shiftY, 2) + " px  Rotation " +
+                    fixed(f.rotationDeg, 2) + " deg  Gain " + fixed(f.gain, 3) + "  Offset " +
+                    fixed(f.offset, 1));
     lines.push_back("  Lesions " + std::to_string(lesionCount(r, n)) + "  Burden " +
                     areaText(r, f.burdenPixels) + "  Threshold " + fixed(f.threshold, 1) +
                     " grey levels");
@@ -149,8 +149,7 @@ std::string progressionText(const RobustTpaResult& r) {
   for (const Lesion& l : r.lesions) {
     appendInt(t, l.followUp, 2);
     appendInt(t, l.areaPixels, 12);
-    if (r.hasSpacing())
-      appendReal(t, static_cast<double>(l.areaPixels) * r.mm2PerPixel(), 11, 2);
+    if (r.hasSpacing()) appendReal(t, static_cast<double>(l.areaPixels) * r.mm2PerPixel(), 11, 2);
     appendReal(t, l.meanChange, 13, 1);
     appendReal(t, l.centroidX, 12, 1);
     appendReal(t, l.centroidY, 12, 1);

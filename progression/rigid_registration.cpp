@@ -101,8 +101,8 @@ void resampleOntoBaseline(const cv::Mat& followUp, const RigidAlignment& alignme
   const int flags = cv::INTER_LINEAR | cv::WARP_INVERSE_MAP;
   cv::warpAffine(source, resampled, alignment.warp, followUp.size(), flags, cv::BORDER_REPLICATE);
   cv::Mat ones(followUp.size(), CV_8U, cv::Scalar(255));
-  cv::warpAffine(ones, inside, alignment.warp, followUp.size(), cv::INTER_NEAREST | cv::WARP_INVERSE_MAP,
-                 cv::BORDER_CONSTANT, cv::Scalar(0));
+  cv::warpAffine(ones, inside, alignment.warp, followUp.size(),
+                 cv::INTER_NEAREST | cv::WARP_INVERSE_MAP, cv::BORDER_CONSTANT, cv::Scalar(0));
   // Pixels next to the edge of the follow-up's field of view borrow replicated values.
   cv::erode(inside, inside, cv::Mat(), cv::Point(-1, -1), 1);
 }

@@ -7,8 +7,8 @@ namespace pelk {
 // coordinates into the follow-up (x' = R x + t, rotation about the picture's origin, the
 // top-left corner), and how well the two match after it.
 struct RigidAlignment {
-  cv::Mat warp;             // 2 x 3, CV_32F, in OpenCV's inverse-map convention
-  double shiftX = 0.0;      // pixels, of the picture's centre
+  cv::Mat warp;         // 2 x 3, CV_32F, in OpenCV's inverse-map convention
+  double shiftX = 0.0;  // pixels, of the picture's centre
   double shiftY = 0.0;
   double rotationDeg = 0.0;  // clockwise as the picture is shown (y runs down)
   double correlation = 0.0;  // enhanced correlation coefficient after alignment, -1 … 1

@@ -35,9 +35,9 @@ std::vector<std::uint8_t> bytesOf(const cv::Mat& mask) {
 
 void checkScan(const GreyScan& scan, const std::string& role, const std::string& path) {
   if (scan.width < kMinScanSide || scan.height < kMinScanSide) {
-    throw IoError("Scan too small for the progression analysis (" + sizeText(scan) +
-                  ", at least " + std::to_string(kMinScanSide) + " x " +
-                  std::to_string(kMinScanSide) + "): " + role + " " + path);
+    throw IoError("Scan too small for the progression analysis (" + sizeText(scan) + ", at least " +
+                  std::to_string(kMinScanSide) + " x " + std::to_string(kMinScanSide) +
+                  "): " + role + " " + path);
   }
   auto [lo, hi] = std::minmax_element(scan.pixels.begin(), scan.pixels.end());
   if (*hi - *lo < kMinContrast) throw IoError("Blank scan (no contrast): " + role + " " + path);

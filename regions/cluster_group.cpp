@@ -19,7 +19,8 @@ void sortDescending(std::vector<double>& column, int n) {
 // intermediate result of the analysis is.
 double sumInOrder(const std::vector<double>& column, int n) {
   double total = 0.0;
-  for (int i = 1; i <= n; ++i) total = static_cast<double>(static_cast<long double>(total) + column[i]);
+  for (int i = 1; i <= n; ++i)
+    total = static_cast<double>(static_cast<long double>(total) + column[i]);
   return total;
 }
 
@@ -73,7 +74,8 @@ void evaluateClusterGroup(ClusterGroup& g) {
 
 const char* progressionVerdict(double index1, double index2) {
   const double d = static_cast<double>(static_cast<long double>(index2) - index1);
-  if (std::fabs(static_cast<long double>(d)) <= 0.001L) return "Tumor Progression is STABLE (NO CHANGE)";
+  if (std::fabs(static_cast<long double>(d)) <= 0.001L)
+    return "Tumor Progression is STABLE (NO CHANGE)";
   if (d > 0) return "Tumor Progression is INCREASING";
   return "Tumor Progression is DECREASING";
 }

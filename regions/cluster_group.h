@@ -13,8 +13,8 @@ inline constexpr int kMaxGroupRegions = 1000;
 // group's statistics.
 struct ClusterGroup {
   int n = 0;
-  std::vector<double> area;       // entries 1..n; entry 0 unused
-  std::vector<double> intensity;  // entries 1..n
+  std::vector<double> area;         // entries 1..n; entry 0 unused
+  std::vector<double> intensity;    // entries 1..n
   std::vector<int> x1, y1, dx, dy;  // kept as read; no statistic uses them
   double totalArea = 0.0;
   double meanArea = 0.0;

@@ -20,7 +20,8 @@ constexpr int kColumn = 5;
 // worked out rather than exchanged step by step.
 void sortByArea(RegionTable& table) {
   std::vector<int> areas(static_cast<std::size_t>(table.count));
-  for (int k = 1; k <= table.count; ++k) areas[static_cast<std::size_t>(k - 1)] = table.entries[k].area;
+  for (int k = 1; k <= table.count; ++k)
+    areas[static_cast<std::size_t>(k - 1)] = table.entries[k].area;
   const std::vector<int> order = exchangeSortOrder(areas);
   const RegionTable unsorted = table;
   for (int r = 0; r < table.count; ++r) table.entries[r + 1] = unsorted.entries[order[r] + 1];
@@ -34,7 +35,8 @@ std::string logLine(const GateRegion& r, int xb, int yb) {
   return s;
 }
 
-void appendClusterLine(std::string& out, const TForm130& form, const GateRegion& r, int xb, int yb) {
+void appendClusterLine(std::string& out, const TForm130& form, const GateRegion& r, int xb,
+                       int yb) {
   appendRegionRecord(out, form.patientId, form.testId, form.seriesId, r);
   out += ';';
   appendInt(out, xb);

@@ -37,7 +37,7 @@ class TForm130 {
 
   void setFileNames(const std::string& imageName, const std::string& clusterName);
   void doCluster();
-  void Button1Click();  // "Start"
+  void Button1Click();                     // "Start"
   void Button2Click() { closed_ = true; }  // "End"
   bool closed() const { return closed_; }
 

@@ -29,7 +29,9 @@ void loadProfile(const std::string& name, ProfileTable& table) {
 }
 
 // 32-bit integer arithmetic that wraps instead of overflowing on absurd profile values.
-std::int32_t wrapped(std::int64_t v) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(v)); }
+std::int32_t wrapped(std::int64_t v) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(v));
+}
 
 std::string slotText(const ZoneDifference& slot, const char* separator) {
   std::string s;

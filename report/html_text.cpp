@@ -31,27 +31,15 @@ std::string escapeHtml(std::string_view text) {
     }
     if (n == 1) {
       switch (c) {
-        case '&':
-          out += "&amp;";
-          break;
-        case '<':
-          out += "&lt;";
-          break;
-        case '>':
-          out += "&gt;";
-          break;
-        case '"':
-          out += "&quot;";
-          break;
-        case '\'':
-          out += "&#39;";
-          break;
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        case '\'': out += "&#39;"; break;
         default:
           // Control characters are not allowed in XML text; tabs and line ends are.
-          if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n')
-            out += ' ';
-          else
-            out += c;
+          if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n') out += ' ';
+          else out += c;
       }
     } else {
       out.append(text.substr(at, n));

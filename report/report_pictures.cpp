@@ -6,9 +6,9 @@
 #include <system_error>
 
 #include "common/file_io.h"
+#include "common/sha256.h"
 #include "report/html_text.h"
 #include "report/png_encode.h"
-#include "common/sha256.h"
 
 namespace pelk {
 

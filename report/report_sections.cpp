@@ -156,10 +156,8 @@ std::string pictureSection(const std::filesystem::path& folder, const ReportedRu
     std::error_code ec;
     if (!std::filesystem::exists(folder / name, ec)) return;
     const DecodedBitmap d = readResultBitmap(folder, name);
-    if (d.ok())
-      appendPictureFigure(figures, d.picture, alt, caption);
-    else
-      problems += missing(d.error);
+    if (d.ok()) appendPictureFigure(figures, d.picture, alt, caption);
+    else problems += missing(d.error);
   };
   resultPicture("diffbmp.bmp", "Difference image of the standard and the reference scan",
                 "Difference image (diffbmp.bmp)");
@@ -288,7 +286,8 @@ std::string tableSection(const ReportedRun& r) {
   }
   if (r.zchs.data) {
     std::vector<std::vector<std::string>> rows;
-    for (const ReportedZchsZone& z : *r.zchs.data) rows.push_back({figure(z.zone, 0), figure(z.change, 0)});
+    for (const ReportedZchsZone& z : *r.zchs.data)
+      rows.push_back({figure(z.zone, 0), figure(z.change, 0)});
     body += rows.empty() ? "<p>ZCHS: no zone grew brighter.</p>"
                          : table({"Zone", "Brightness change"}, rows,
                                  "ZCHS: every zone that grew brighter (zchs.dat)");

@@ -2,10 +2,10 @@
 #include <array>
 #include <cstring>
 
+#include "common/field_run.h"
 #include "common/file_io.h"
 #include "common/fixed_files.h"
 #include "common/format.h"
-#include "common/field_run.h"
 #include "sqlexport/script_parts.h"
 #include "sqlexport/sql_export.h"
 
@@ -65,10 +65,11 @@ void diffbmpSql(const std::string& fn, const std::string& patientId, const std::
     out += ',';
     sql::appendQuotedIds(out, fn, patientId, testId);
     out += ",\r\n";
-    appendFieldRun(out, static_cast<int>(kRecordSize) - 1, kByteFieldChars, [&record](char* at, int k) {
-      std::memcpy(at, byteFields[record[static_cast<std::size_t>(k)]].data(), kByteFieldChars);
-      return at + kByteFieldChars;
-    });
+    appendFieldRun(
+        out, static_cast<int>(kRecordSize) - 1, kByteFieldChars, [&record](char* at, int k) {
+          std::memcpy(at, byteFields[record[static_cast<std::size_t>(k)]].data(), kByteFieldChars);
+          return at + kByteFieldChars;
+        });
     appendInt(out, record[kRecordSize - 1], 5);
     out += ");\r\n";
   }

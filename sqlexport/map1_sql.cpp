@@ -1,12 +1,12 @@
 #include <array>
 
+#include "common/field_run.h"
 #include "common/file_io.h"
 #include "common/fixed_files.h"
-#include "common/format.h"
-#include "common/zero_fields.h"
-#include "common/field_run.h"
 #include "common/fixed_width.h"
+#include "common/format.h"
 #include "common/text_reader.h"
+#include "common/zero_fields.h"
 #include "sqlexport/script_parts.h"
 #include "sqlexport/sql_export.h"
 

@@ -9,9 +9,9 @@ namespace {
 
 // Both rank analyses export one row: idx 0 and the fixed file name "temp", since the result
 // belongs to a pair of files rather than one.
-void writeRraScript(const std::string& scriptName, std::string_view create,
-                    std::string_view insert, const std::string& patientId,
-                    const std::string& testId, bool isSig, double result) {
+void writeRraScript(const std::string& scriptName, std::string_view create, std::string_view insert,
+                    const std::string& patientId, const std::string& testId, bool isSig,
+                    double result) {
   OutFile script(scriptName);
   std::string& out = script.text();
   sql::appendOpening(out, create);

@@ -230,12 +230,9 @@ std::string table(const std::vector<RunSummary>& runs) {
 
 std::string formatHistory(const std::vector<RunSummary>& runs, HistoryFormat format) {
   switch (format) {
-    case HistoryFormat::kCsv:
-      return csv(runs);
-    case HistoryFormat::kJson:
-      return json(runs);
-    case HistoryFormat::kTable:
-      break;
+    case HistoryFormat::kCsv: return csv(runs);
+    case HistoryFormat::kJson: return json(runs);
+    case HistoryFormat::kTable: break;
   }
   return table(runs);
 }

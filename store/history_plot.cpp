@@ -15,18 +15,10 @@ std::string xmlText(const std::string& text) {
   std::string out;
   for (char c : text) {
     switch (c) {
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '&':
-        out += "&amp;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '&': out += "&amp;"; break;
+      case '"': out += "&quot;"; break;
       default:
         // Control characters are not allowed in XML 1.0 at all.
         out += static_cast<unsigned char>(c) < 0x20 ? '?' : c;

@@ -69,10 +69,8 @@ std::string trimmed(std::string s) {
   while (!s.empty() && (s.back() == '\n' || s.back() == ' ')) s.pop_back();
   std::string line;
   for (char c : s) {
-    if (c == '\n')
-      line += "; ";
-    else if (c != '\t')
-      line += c;
+    if (c == '\n') line += "; ";
+    else if (c != '\t') line += c;
   }
   return line;
 }
@@ -127,8 +125,7 @@ class PgStatement : public SqlStatement {
     for (int i = 0; i < n; ++i) {
       SqlRow row;
       for (int f = 0; f < fields; ++f) {
-        if (libpq().getisnull(result.get(), i, f))
-          row.emplace_back(std::monostate{});
+        if (libpq().getisnull(result.get(), i, f)) row.emplace_back(std::monostate{});
         else
           row.emplace_back(
               std::string(libpq().getvalue(result.get(), i, f),

@@ -37,12 +37,9 @@ class SqliteStatement : public SqlStatement {
     int rc = SQLITE_OK;
     if (auto* s = std::get_if<std::string>(&v))
       rc = sqlite3_bind_text(stmt_, i, s->data(), static_cast<int>(s->size()), SQLITE_TRANSIENT);
-    else if (auto* n = std::get_if<std::int64_t>(&v))
-      rc = sqlite3_bind_int64(stmt_, i, *n);
-    else if (auto* d = std::get_if<double>(&v))
-      rc = sqlite3_bind_double(stmt_, i, *d);
-    else
-      rc = sqlite3_bind_null(stmt_, i);
+    else if (auto* n = std::get_if<std::int64_t>(&v)) rc = sqlite3_bind_int64(stmt_, i, *n);
+    else if (auto* d = std::get_if<double>(&v)) rc = sqlite3_bind_double(stmt_, i, *d);
+    else rc = sqlite3_bind_null(stmt_, i);
     if (rc != SQLITE_OK) throw StoreError(where_ + ": " + sqlite3_errmsg(db_));
   }
 
@@ -51,15 +48,9 @@ class SqliteStatement : public SqlStatement {
     int n = sqlite3_column_count(stmt_);
     for (int i = 0; i < n; ++i) {
       switch (sqlite3_column_type(stmt_, i)) {
-        case SQLITE_INTEGER:
-          r.emplace_back(std::int64_t{sqlite3_column_int64(stmt_, i)});
-          break;
-        case SQLITE_FLOAT:
-          r.emplace_back(sqlite3_column_double(stmt_, i));
-          break;
-        case SQLITE_NULL:
-          r.emplace_back(std::monostate{});
-          break;
+        case SQLITE_INTEGER: r.emplace_back(std::int64_t{sqlite3_column_int64(stmt_, i)}); break;
+        case SQLITE_FLOAT: r.emplace_back(sqlite3_column_double(stmt_, i)); break;
+        case SQLITE_NULL: r.emplace_back(std::monostate{}); break;
         default: {
           auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, i));
           r.emplace_back(

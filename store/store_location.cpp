@@ -32,12 +32,9 @@ std::optional<StoreLocation> chooseStore(const std::optional<std::string>& optio
   if (option) return StoreLocation{*option, false};
   if (auto named = environment("PELK40_STORE")) return StoreLocation{*named, false};
   std::string folder;
-  if (auto data = environment("XDG_DATA_HOME"))
-    folder = *data + "/pelk40";
-  else if (auto home = environment("HOME"))
-    folder = *home + "/.local/share/pelk40";
-  else
-    return std::nullopt;  // no user folder to keep results in
+  if (auto data = environment("XDG_DATA_HOME")) folder = *data + "/pelk40";
+  else if (auto home = environment("HOME")) folder = *home + "/.local/share/pelk40";
+  else return std::nullopt;  // no user folder to keep results in
   return StoreLocation{"sqlite:" + folder + "/results.sqlite", true};
 }
 

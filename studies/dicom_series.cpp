@@ -96,12 +96,24 @@ Decoded decodeInto(const std::string& path, std::vector<float>& out) {
   const double slope = image.GetSlope(), intercept = image.GetIntercept();
   out.reserve(out.size() + count);
   switch (format.GetScalarType()) {
-    case gdcm::PixelFormat::UINT8: appendAs<std::uint8_t>(buffer, count, slope, intercept, out); break;
-    case gdcm::PixelFormat::INT8: appendAs<std::int8_t>(buffer, count, slope, intercept, out); break;
-    case gdcm::PixelFormat::UINT16: appendAs<std::uint16_t>(buffer, count, slope, intercept, out); break;
-    case gdcm::PixelFormat::INT16: appendAs<std::int16_t>(buffer, count, slope, intercept, out); break;
-    case gdcm::PixelFormat::UINT32: appendAs<std::uint32_t>(buffer, count, slope, intercept, out); break;
-    case gdcm::PixelFormat::INT32: appendAs<std::int32_t>(buffer, count, slope, intercept, out); break;
+    case gdcm::PixelFormat::UINT8:
+      appendAs<std::uint8_t>(buffer, count, slope, intercept, out);
+      break;
+    case gdcm::PixelFormat::INT8:
+      appendAs<std::int8_t>(buffer, count, slope, intercept, out);
+      break;
+    case gdcm::PixelFormat::UINT16:
+      appendAs<std::uint16_t>(buffer, count, slope, intercept, out);
+      break;
+    case gdcm::PixelFormat::INT16:
+      appendAs<std::int16_t>(buffer, count, slope, intercept, out);
+      break;
+    case gdcm::PixelFormat::UINT32:
+      appendAs<std::uint32_t>(buffer, count, slope, intercept, out);
+      break;
+    case gdcm::PixelFormat::INT32:
+      appendAs<std::int32_t>(buffer, count, slope, intercept, out);
+      break;
     case gdcm::PixelFormat::FLOAT32: appendAs<float>(buffer, count, slope, intercept, out); break;
     case gdcm::PixelFormat::FLOAT64: appendAs<double>(buffer, count, slope, intercept, out); break;
     default:
@@ -111,7 +123,9 @@ Decoded decodeInto(const std::string& path, std::vector<float>& out) {
   return d;
 }
 
-void quietenToolkit() { gdcm::Trace::SetWarning(false), gdcm::Trace::SetDebug(false), gdcm::Trace::SetError(false); }
+void quietenToolkit() {
+  gdcm::Trace::SetWarning(false), gdcm::Trace::SetDebug(false), gdcm::Trace::SetError(false);
+}
 
 }  // namespace
 
@@ -149,8 +163,8 @@ OrderedSeries orderSeries(std::vector<SeriesSlice> slices, const std::string& wh
       std::ostringstream text;
       text.imbue(std::locale::classic());
       text << "Gap between slices in " << where << ": " << steps[i] << " mm between "
-           << slices[i].file << " and " << slices[i + 1].file << " where the series steps "
-           << step << " mm";
+           << slices[i].file << " and " << slices[i + 1].file << " where the series steps " << step
+           << " mm";
       throw IoError(text.str());
     }
   return {std::move(slices), step};
@@ -161,7 +175,8 @@ StudyVolume readDicomSeries(const std::string& folder) {
   gdcm::Directory directory;
   directory.Load(folder, false);
   gdcm::Scanner scanner;
-  for (const auto& tag : {kSeriesUid, kPosition, kOrientation, kRows, kColumns}) scanner.AddTag(tag);
+  for (const auto& tag : {kSeriesUid, kPosition, kOrientation, kRows, kColumns})
+    scanner.AddTag(tag);
   if (!directory.GetFilenames().empty() && !scanner.Scan(directory.GetFilenames()))
     throw IoError("Cannot scan the DICOM folder " + folder);
 
@@ -176,9 +191,12 @@ StudyVolume readDicomSeries(const std::string& folder) {
     const auto cosines = numbers(scanner.GetValue(file.c_str(), kOrientation), 6);
     if (position.empty() || cosines.empty())
       throw IoError("DICOM image without Image Position or Orientation (Patient): " + file);
-    SeriesSlice slice{file, {position[0], position[1], position[2]},
-                      {cosines[0], cosines[1], cosines[2]}, {cosines[3], cosines[4], cosines[5]},
-                      static_cast<int>(rows[0]), static_cast<int>(columns[0])};
+    SeriesSlice slice{file,
+                      {position[0], position[1], position[2]},
+                      {cosines[0], cosines[1], cosines[2]},
+                      {cosines[3], cosines[4], cosines[5]},
+                      static_cast<int>(rows[0]),
+                      static_cast<int>(columns[0])};
     series[uid ? uid : ""].push_back(slice);
   }
   if (series.empty()) throw IoError("No DICOM image in folder " + folder);
@@ -206,7 +224,8 @@ StudyVolume readDicomSeries(const std::string& folder) {
   volume.description = "DICOM series " + (uid.empty() ? std::string("without UID") : uid) + " (" +
                        std::to_string(ordered.slices.size()) + " slices";
   if (series.size() > 1)
-    volume.description += "; the largest of " + std::to_string(series.size()) + " series in the folder";
+    volume.description +=
+        "; the largest of " + std::to_string(series.size()) + " series in the folder";
   volume.description += ")";
   checkStudy(volume, folder);
   return volume;
@@ -217,7 +236,8 @@ StudyVolume readDicomVolume(const std::string& path) {
   StudyVolume volume;
   const Decoded d = decodeInto(path, volume.values);
   if (d.dimensionCount < 3 || d.dims[2] < 2)
-    throw IoError("Not a volume: " + path + " is a single 2-D DICOM image; give the folder of its series");
+    throw IoError("Not a volume: " + path +
+                  " is a single 2-D DICOM image; give the folder of its series");
   volume.size = {d.dims[0], d.dims[1], d.dims[2]};
   volume.spacingMm = {d.spacing[0], d.spacing[1], d.spacing[2]};
   volume.originMm = {d.origin[0], d.origin[1], d.origin[2]};

@@ -39,7 +39,8 @@ std::vector<std::uint8_t> nominalMaskSlice(const StudyVolume& grid,
                                            std::int64_t index) {
   std::vector<float> mask(labels.size());
   for (std::size_t i = 0; i < labels.size(); ++i) mask[i] = labels[i] ? 255.0f : 0.0f;
-  const NominalPicture picture = cut(asScan(grid, std::move(mask)), index, IntensityWindow{0.0, 255.0});
+  const NominalPicture picture =
+      cut(asScan(grid, std::move(mask)), index, IntensityWindow{0.0, 255.0});
   std::vector<std::uint8_t> out(picture.pixels.size());
   for (std::size_t i = 0; i < out.size(); ++i) out[i] = picture.pixels[i] >= 128;
   return out;

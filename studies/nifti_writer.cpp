@@ -39,7 +39,8 @@ std::string niftiBytes(const StudyVolume& v) {
   std::memset(&h, 0, sizeof h);
   h.sizeof_hdr = kHeaderBytes;
   h.dim[0] = 3;
-  for (int i = 0; i < 3; ++i) h.dim[i + 1] = static_cast<short>(v.size[static_cast<std::size_t>(i)]);
+  for (int i = 0; i < 3; ++i)
+    h.dim[i + 1] = static_cast<short>(v.size[static_cast<std::size_t>(i)]);
   for (int i = 4; i < 8; ++i) h.dim[i] = 1;
   h.datatype = DT_FLOAT32;
   h.bitpix = 32;

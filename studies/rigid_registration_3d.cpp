@@ -44,7 +44,8 @@ constexpr int kSeed = 20261208;  // the same samples on every run: the same answ
 Image::Pointer toImage(const StudyVolume& v) {
   auto image = Image::New();
   Image::RegionType region;
-  region.SetSize({static_cast<itk::SizeValueType>(v.size[0]), static_cast<itk::SizeValueType>(v.size[1]),
+  region.SetSize({static_cast<itk::SizeValueType>(v.size[0]),
+                  static_cast<itk::SizeValueType>(v.size[1]),
                   static_cast<itk::SizeValueType>(v.size[2])});
   image->SetRegions(region);
   Image::SpacingType spacing;
@@ -155,8 +156,9 @@ RigidRegistration registerRigid(const StudyVolume& baseline, const StudyVolume& 
   for (unsigned l = 0; l < kLevels; ++l) {
     shrink[l] = kShrink[l];
     sigma[l] = kSigma[l];
-    const double voxels = static_cast<double>(std::count(baselineHead.begin(), baselineHead.end(), 1)) /
-                          std::pow(kShrink[l], 3);
+    const double voxels =
+        static_cast<double>(std::count(baselineHead.begin(), baselineHead.end(), 1)) /
+        std::pow(kShrink[l], 3);
     sampling[l] = std::min(1.0, kSamples / voxels);
   }
   registration->SetShrinkFactorsPerLevel(shrink);
@@ -171,8 +173,8 @@ RigidRegistration registerRigid(const StudyVolume& baseline, const StudyVolume& 
     initializer->InitializeTransform();
     registration->Update();
   } catch (const itk::ExceptionObject& e) {
-    throw IoError("Registration of the follow-up " + name + " to the baseline failed: " +
-                  e.GetDescription());
+    throw IoError("Registration of the follow-up " + name +
+                  " to the baseline failed: " + e.GetDescription());
   }
   result.metric = optimizer->GetValue();
   result.stopReason = optimizer->GetStopConditionDescription();

@@ -13,10 +13,10 @@ struct RigidRegistration {
   // that order, about the follow-up's centre of mass) and the shift that follows them.
   Vec3 rotationDeg{};
   Vec3 translationMm{};
-  double metric = 0.0;        // Mattes mutual information at the end (lower is better)
-  bool converged = true;      // false when the finest level ran out of iterations
-  std::string stopReason;     // the optimiser's own words
-  StudyVolume registered;     // the follow-up resampled onto the baseline's grid (linear)
+  double metric = 0.0;                // Mattes mutual information at the end (lower is better)
+  bool converged = true;              // false when the finest level ran out of iterations
+  std::string stopReason;             // the optimiser's own words
+  StudyVolume registered;             // the follow-up resampled onto the baseline's grid (linear)
   std::vector<std::uint8_t> covered;  // 1 where the follow-up covers the baseline's voxel
 };
 

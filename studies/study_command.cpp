@@ -22,7 +22,8 @@ int runStudyCommand(const std::vector<std::string>& args, std::ostream& out, std
       ->required();
   app.add_option("--followup", request.followUps, "a follow-up study, given once or twice")
       ->required();
-  app.add_option("--out", request.outDir, "folder for the results (created if missing)")->required();
+  app.add_option("--out", request.outDir, "folder for the results (created if missing)")
+      ->required();
   app.add_option("--slice", slice,
                  "0-based axial slice of the baseline; default: through the largest change");
   app.add_option("--patient", request.patient, "patient, as in the test information");

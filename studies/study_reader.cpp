@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <filesystem>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -20,7 +20,8 @@ namespace {
 bool endsWith(std::string name, const std::string& suffix) {
   std::transform(name.begin(), name.end(), name.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return name.size() >= suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
+  return name.size() >= suffix.size() &&
+         name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 struct HeaderFree {
@@ -80,7 +81,8 @@ std::int64_t nonFiniteIn(znzFile file, std::int64_t count, bool swapped) {
   while (count > 0) {
     const auto n = static_cast<std::size_t>(std::min<std::int64_t>(count, 65536));
     if (znzread(chunk.data(), sizeof(T), n, file) != n) break;  // short data: the reader says so
-    for (std::size_t i = 0; i < n; ++i) bad += !std::isfinite(field<T>(chunk.data() + i * sizeof(T), swapped));
+    for (std::size_t i = 0; i < n; ++i)
+      bad += !std::isfinite(field<T>(chunk.data() + i * sizeof(T), swapped));
     count -= static_cast<std::int64_t>(n);
   }
   return bad;
@@ -116,8 +118,7 @@ StudyVolume niftiGeometry(const std::string& path) {
   if (!header) throw IoError("Cannot read NIfTI file " + path + ": the header is not valid");
   std::int64_t dims = header->dim[0];
   while (dims > 3 && header->dim[dims] == 1) --dims;
-  if (dims < 3 || header->dim[3] <= 1)
-    throw IoError("Not a volume: " + path + " is a 2-D image");
+  if (dims < 3 || header->dim[3] <= 1) throw IoError("Not a volume: " + path + " is a 2-D image");
   if (dims > 3)
     throw IoError("Not a single volume: " + path + " is a " + std::to_string(dims) +
                   "-D image; a study is one 3-D volume");

@@ -31,7 +31,8 @@ std::string jsonString(const std::string& text) {
 }
 
 std::string triple(const Vec3& v, int decimals, const char* separator) {
-  return number(v[0], decimals) + separator + number(v[1], decimals) + separator + number(v[2], decimals);
+  return number(v[0], decimals) + separator + number(v[1], decimals) + separator +
+         number(v[2], decimals);
 }
 
 double burdenMm3(const StudyResult& r, std::size_t n) {
@@ -50,7 +51,8 @@ std::string studyJson(const StudyRequest& request, const StudyResult& r) {
          triple(reg.translationMm, 3, ", ") + "], \"metric\": " + number(reg.metric, 5) +
          ", \"converged\": " + (reg.converged ? "true" : "false") + "}";
   }
-  j += "\n  ],\n  \"slice\": " + std::to_string(r.slice) + ",\n  \"progression\": {\n    \"verdict\": ";
+  j += "\n  ],\n  \"slice\": " + std::to_string(r.slice) +
+       ",\n  \"progression\": {\n    \"verdict\": ";
   j += r.verdict ? jsonString(std::string(studyVerdictName(*r.verdict))) : "null";
   j += ",\n    \"burden_mm3\": [";
   for (std::size_t n = 0; n < r.followUps.size(); ++n)
@@ -79,8 +81,8 @@ std::string studyJson(const StudyRequest& request, const StudyResult& r) {
 std::string studyText(const StudyRequest& request, const StudyResult& r) {
   const StudyVolume& b = r.baseline;
   std::string t = "Study comparison\n";
-  t += "Patient: " + request.patient + "  Test: " + request.test + "  Hospital: " + request.hospital +
-       "  Date: " + request.date + "\n";
+  t += "Patient: " + request.patient + "  Test: " + request.test +
+       "  Hospital: " + request.hospital + "  Date: " + request.date + "\n";
   t += "Baseline: " + request.baseline + " (" + b.description + ", " + std::to_string(b.size[0]) +
        " x " + std::to_string(b.size[1]) + " x " + std::to_string(b.size[2]) + " voxels of " +
        triple(b.spacingMm, 2, " x ") + " mm)\n";
@@ -89,9 +91,9 @@ std::string studyText(const StudyRequest& request, const StudyResult& r) {
     const auto& reg = f.registration;
     const auto& c = f.change;
     t += "Follow-up " + std::to_string(n + 1) + ": " + f.path + " (" + f.description + ")\n";
-    t += "  registered: rotation " + triple(reg.rotationDeg, 2, " / ") + " deg about x / y / z, shift " +
-         triple(reg.translationMm, 2, " / ") + " mm, mutual information " + number(reg.metric, 4) +
-         "\n";
+    t += "  registered: rotation " + triple(reg.rotationDeg, 2, " / ") +
+         " deg about x / y / z, shift " + triple(reg.translationMm, 2, " / ") +
+         " mm, mutual information " + number(reg.metric, 4) + "\n";
     if (!reg.converged)
       t += "  WARNING: the registration did not converge (" + reg.stopReason +
            "); check the matched slices before trusting the change\n";
@@ -121,8 +123,9 @@ std::string studyText(const StudyRequest& request, const StudyResult& r) {
   t += "Matched slice: " + std::to_string(r.slice) + " of 0-" +
        std::to_string(b.size[static_cast<std::size_t>(r.sliceAxis)] - 1) + " along " +
        "ijk"[r.sliceAxis] +
-       (r.sliceGiven ? " (as given)" : r.sliceThroughChange ? " (through the largest change)"
-                                                              : " (the middle; no change found)") +
+       (r.sliceGiven           ? " (as given)"
+        : r.sliceThroughChange ? " (through the largest change)"
+                               : " (the middle; no change found)") +
        ", grey window " + number(r.window.low, 1) + ":" + number(r.window.high, 1) +
        " shared by the slices, follow-ups on the baseline's intensity scale\n";
   return t;

@@ -5,8 +5,8 @@
 #include <system_error>
 
 #include "common/io_error.h"
-#include "importers/nominal_bmp.h"
 #include "common/replace_file.h"
+#include "importers/nominal_bmp.h"
 #include "studies/matched_slices.h"
 #include "studies/nifti_writer.h"
 #include "studies/study_picture.h"
@@ -56,7 +56,8 @@ void chooseSlice(const StudyRequest& request, StudyResult& result) {
 
 // The directory's file `name`, written whole from a picture saved under a temporary name.
 void savePictureWhole(const Picture& picture, const std::filesystem::path& path) {
-  const std::filesystem::path temporary = path.parent_path() / ("." + path.filename().string() + ".part");
+  const std::filesystem::path temporary =
+      path.parent_path() / ("." + path.filename().string() + ".part");
   try {
     picture.saveBmp(temporary.string());
   } catch (...) {
@@ -84,7 +85,8 @@ StudyResult analyseStudy(const StudyRequest& request, const StudyProgress& progr
   say("reading the baseline");
   result.baseline = readStudy(request.baseline);
   // Every input is read and checked before the long work starts, so bad input fails at once.
-  const auto sliceCount = result.baseline.size[static_cast<std::size_t>(studySliceAxis(result.baseline))];
+  const auto sliceCount =
+      result.baseline.size[static_cast<std::size_t>(studySliceAxis(result.baseline))];
   if (request.slice && (*request.slice < 0 || *request.slice >= sliceCount))
     throw IoError("Slice " + std::to_string(*request.slice) + " is outside the baseline (0-" +
                   std::to_string(sliceCount - 1) + ")");
@@ -133,10 +135,14 @@ void writeStudyOutputs(const StudyRequest& request, const StudyResult& result) {
 
   // Everything is made in memory first, so a failure leaves no set half-written.
   const StudyVolume& base = result.baseline;
-  std::vector<NominalPicture> slices{nominalStudySlice(base, base.values, result.slice, result.window)};
+  std::vector<NominalPicture> slices{
+      nominalStudySlice(base, base.values, result.slice, result.window)};
   std::vector<std::string> volumes;
   for (const auto& f : result.followUps) {
-    slices.push_back(nominalStudySlice(base, normaliseFollowUp(f.registration.registered, f.registration.covered, f.change.intensity), result.slice, result.window));
+    slices.push_back(nominalStudySlice(
+        base,
+        normaliseFollowUp(f.registration.registered, f.registration.covered, f.change.intensity),
+        result.slice, result.window));
     volumes.push_back(niftiGzBytes(f.registration.registered));
   }
   const Picture picture = studyPicture(result, slices);

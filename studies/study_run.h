@@ -16,7 +16,7 @@ struct StudyRequest {
   std::string baseline;
   std::vector<std::string> followUps;  // one or two
   std::string outDir;
-  std::optional<std::int64_t> slice;   // across studySliceAxis; default: the largest change
+  std::optional<std::int64_t> slice;  // across studySliceAxis; default: the largest change
   // The test information, as the legacy report prints it.
   std::string patient = "*****", test = "*****", hospital = "*****", date = "*****";
 };
@@ -38,8 +38,8 @@ struct StudyResult {
   int sliceAxis = 2;
   std::int64_t slice = 0;
   bool sliceGiven = false;
-  bool sliceThroughChange = false;      // through the largest lesion, not the middle
-  IntensityWindow window;               // shared by the three matched slices
+  bool sliceThroughChange = false;  // through the largest lesion, not the middle
+  IntensityWindow window;           // shared by the three matched slices
 };
 
 // Says how far a long run has got ("reading", "registering follow-up 1", ...).

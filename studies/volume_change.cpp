@@ -31,11 +31,13 @@ std::vector<std::size_t> sampleIndices(const std::vector<std::uint8_t>& mask) {
 }
 
 // The ten quadratic terms of a position scaled to [-1, 1] across the grid.
-std::array<double, 10> terms(const StudyVolume& grid, std::int64_t i, std::int64_t j, std::int64_t k) {
+std::array<double, 10> terms(const StudyVolume& grid, std::int64_t i, std::int64_t j,
+                             std::int64_t k) {
   const auto scaled = [](std::int64_t n, std::int64_t size) {
     return size > 1 ? 2.0 * static_cast<double>(n) / static_cast<double>(size - 1) - 1.0 : 0.0;
   };
-  const double u = scaled(i, grid.size[0]), v = scaled(j, grid.size[1]), w = scaled(k, grid.size[2]);
+  const double u = scaled(i, grid.size[0]), v = scaled(j, grid.size[1]),
+               w = scaled(k, grid.size[2]);
   return {1, u, v, w, u * u, v * v, w * w, u * v, u * w, v * w};
 }
 
@@ -65,9 +67,11 @@ IntensityField fitField(const StudyVolume& grid, const std::vector<std::size_t>&
   std::vector<std::array<double, 10>> t(at.size());
   std::vector<double> y(at.size());
   std::vector<char> use(at.size(), 0);
-  const auto nx = static_cast<std::size_t>(grid.size[0]), ny = static_cast<std::size_t>(grid.size[1]);
+  const auto nx = static_cast<std::size_t>(grid.size[0]),
+             ny = static_cast<std::size_t>(grid.size[1]);
   for (std::size_t s = 0; s < at.size(); ++s) {
-    t[s] = terms(grid, static_cast<std::int64_t>(at[s] % nx), static_cast<std::int64_t>((at[s] / nx) % ny),
+    t[s] = terms(grid, static_cast<std::int64_t>(at[s] % nx),
+                 static_cast<std::int64_t>((at[s] / nx) % ny),
                  static_cast<std::int64_t>(at[s] / (nx * ny)));
     use[s] = base[s] > 0 && follow[s] > 0;
     y[s] = use[s] ? std::log(static_cast<double>(follow[s]) / base[s]) : 0.0;
@@ -143,7 +147,8 @@ std::vector<float> median3(const std::vector<float>& d, const StudyVolume& grid,
         int n = 0;
         for (std::int64_t c = std::max<std::int64_t>(k - 1, 0); c <= std::min(k + 1, nz - 1); ++c)
           for (std::int64_t b = std::max<std::int64_t>(j - 1, 0); b <= std::min(j + 1, ny - 1); ++b)
-            for (std::int64_t a = std::max<std::int64_t>(i - 1, 0); a <= std::min(i + 1, nx - 1); ++a)
+            for (std::int64_t a = std::max<std::int64_t>(i - 1, 0); a <= std::min(i + 1, nx - 1);
+                 ++a)
               window[static_cast<std::size_t>(n++)] = d[grid.index(a, b, c)];
         std::nth_element(window.begin(), window.begin() + n / 2, window.begin() + n);
         out[at] = window[static_cast<std::size_t>(n / 2)];
@@ -166,11 +171,13 @@ int labelComponents(const std::vector<std::uint8_t>& candidate, const StudyVolum
       const std::size_t at = stack.back();
       stack.pop_back();
       const auto i = static_cast<std::int64_t>(at % static_cast<std::size_t>(nx));
-      const auto j = static_cast<std::int64_t>((at / static_cast<std::size_t>(nx)) % static_cast<std::size_t>(ny));
+      const auto j = static_cast<std::int64_t>((at / static_cast<std::size_t>(nx)) %
+                                               static_cast<std::size_t>(ny));
       const auto k = static_cast<std::int64_t>(at / static_cast<std::size_t>(nx * ny));
       for (std::int64_t c = std::max<std::int64_t>(k - 1, 0); c <= std::min(k + 1, nz - 1); ++c)
         for (std::int64_t b = std::max<std::int64_t>(j - 1, 0); b <= std::min(j + 1, ny - 1); ++b)
-          for (std::int64_t a = std::max<std::int64_t>(i - 1, 0); a <= std::min(i + 1, nx - 1); ++a) {
+          for (std::int64_t a = std::max<std::int64_t>(i - 1, 0); a <= std::min(i + 1, nx - 1);
+               ++a) {
             const std::size_t next = grid.index(a, b, c);
             if (candidate[next] && !labels[next]) {
               labels[next] = count;
@@ -226,7 +233,8 @@ HeadMasks headMasks(const StudyVolume& baseline) {
   masks.head.resize(baseline.values.size());
   masks.tissue.resize(baseline.values.size());
   const auto& v = baseline.values;
-  const std::array<std::int64_t, 3> stride{1, baseline.size[0], baseline.size[0] * baseline.size[1]};
+  const std::array<std::int64_t, 3> stride{1, baseline.size[0],
+                                           baseline.size[0] * baseline.size[1]};
   for (std::int64_t k = 0; k < baseline.size[2]; ++k)
     for (std::int64_t j = 0; j < baseline.size[1]; ++j)
       for (std::int64_t i = 0; i < baseline.size[0]; ++i) {
@@ -244,7 +252,8 @@ HeadMasks headMasks(const StudyVolume& baseline) {
             break;
           }
           const auto s = static_cast<std::size_t>(stride[axis]);
-          flat = std::abs(v[at - s] - v[at]) <= 0.1f * v[at] && std::abs(v[at + s] - v[at]) <= 0.1f * v[at];
+          flat = std::abs(v[at - s] - v[at]) <= 0.1f * v[at] &&
+                 std::abs(v[at + s] - v[at]) <= 0.1f * v[at];
         }
         masks.tissue[at] = flat;
       }
@@ -267,7 +276,8 @@ VolumeChange detectVolumeChange(const StudyVolume& baseline, const HeadMasks& ma
   if (!std::isfinite(change.intensity.lowestGain) || !std::isfinite(change.intensity.highestGain))
     throw IoError("The follow-up's intensities do not follow the baseline's: not comparable");
 
-  std::vector<float> raw = binomialBlur(normaliseFollowUp(registered, covered, change.intensity), baseline);
+  std::vector<float> raw =
+      binomialBlur(normaliseFollowUp(registered, covered, change.intensity), baseline);
   const std::vector<float> base = binomialBlur(baseline.values, baseline);
   std::vector<std::uint8_t> compared(baseline.values.size());
   for (std::size_t i = 0; i < raw.size(); ++i) {
@@ -286,7 +296,8 @@ VolumeChange detectVolumeChange(const StudyVolume& baseline, const HeadMasks& ma
   // Residue at the edges is a small share of the head but far above the noise of its inside;
   // lesions are a smaller share still, so the difference's top half-percent marks the residue.
   const double residue = quantile(noise, kResidueQuantile);
-  const double significant = std::max(kMinChangeShare * masks.brightLevel, kNoiseMultiple * change.noiseSigma);
+  const double significant =
+      std::max(kMinChangeShare * masks.brightLevel, kNoiseMultiple * change.noiseSigma);
   change.threshold = std::max(significant, residue);
   // A lesion's extent is taken at half the noise-based level, not at half a threshold that the
   // lesion itself may have raised, so the same lesion measures the same in both follow-ups.
@@ -342,8 +353,9 @@ VolumeChange detectVolumeChange(const StudyVolume& baseline, const HeadMasks& ma
   }
   for (auto& l : change.labels)
     if (!kept[static_cast<std::size_t>(l)]) l = 0;
-  std::stable_sort(change.lesions.begin(), change.lesions.end(),
-                   [](const VolumeLesion& a, const VolumeLesion& b) { return a.voxels > b.voxels; });
+  std::stable_sort(
+      change.lesions.begin(), change.lesions.end(),
+      [](const VolumeLesion& a, const VolumeLesion& b) { return a.voxels > b.voxels; });
   return change;
 }
 
@@ -352,7 +364,8 @@ int markNewLesions(VolumeChange& later, const VolumeChange& earlier) {
   for (const auto& l : later.lesions) maxLabel = std::max(maxLabel, l.label);
   std::vector<char> overlaps(static_cast<std::size_t>(maxLabel) + 1, 0);
   for (std::size_t i = 0; i < later.labels.size(); ++i)
-    if (later.labels[i] && earlier.labels[i]) overlaps[static_cast<std::size_t>(later.labels[i])] = 1;
+    if (later.labels[i] && earlier.labels[i])
+      overlaps[static_cast<std::size_t>(later.labels[i])] = 1;
   int fresh = 0;
   for (auto& l : later.lesions) {
     l.isNew = !overlaps[static_cast<std::size_t>(l.label)];

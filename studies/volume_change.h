@@ -37,22 +37,22 @@ std::vector<float> normaliseFollowUp(const StudyVolume& registered,
 
 // One connected region of significant positive change (the follow-up brighter than the baseline).
 struct VolumeLesion {
-  int label = 0;               // in VolumeChange::labels
+  int label = 0;  // in VolumeChange::labels
   std::int64_t voxels = 0;
   double volumeMm3 = 0.0;
-  Vec3 centroidVoxel{};        // baseline voxel coordinates
-  Vec3 centroidMm{};           // patient space
-  double meanChange = 0.0;     // on the baseline's intensity scale
-  bool isNew = false;          // overlaps no lesion of the earlier follow-up
+  Vec3 centroidVoxel{};     // baseline voxel coordinates
+  Vec3 centroidMm{};        // patient space
+  double meanChange = 0.0;  // on the baseline's intensity scale
+  bool isNew = false;       // overlaps no lesion of the earlier follow-up
 };
 
 struct VolumeChange {
   IntensityField intensity;
   double noiseSigma = 0.0;
   double threshold = 0.0;
-  std::vector<float> difference;     // median-filtered normalised follow-up − baseline
-  std::vector<std::int32_t> labels;  // 0 = no significant change
-  std::vector<VolumeLesion> lesions; // largest first
+  std::vector<float> difference;      // median-filtered normalised follow-up − baseline
+  std::vector<std::int32_t> labels;   // 0 = no significant change
+  std::vector<VolumeLesion> lesions;  // largest first
 
   std::int64_t burdenVoxels() const;
   double burdenMm3(const StudyVolume& grid) const { return burdenVoxels() * grid.voxelVolumeMm3(); }

@@ -31,8 +31,8 @@ std::vector<SampleScan> makeSampleSet() {
   };
   std::vector<SampleScan> set;
   for (const Scan& scan : scans) {
-    set.push_back({scan.name, grayBmpBytes(kSampleSize, kSampleSize,
-                                           syntheticHead(scan.seed, scan.lesion))});
+    set.push_back(
+        {scan.name, grayBmpBytes(kSampleSize, kSampleSize, syntheticHead(scan.seed, scan.lesion))});
   }
   return set;
 }

@@ -60,9 +60,7 @@ class ValueNoise {
 
  private:
   static double lerp(double a, double b, double t) { return a + (b - a) * t; }
-  double value(int ix, int iy) const {
-    return values_[static_cast<std::size_t>(iy) * cells_ + ix];
-  }
+  double value(int ix, int iy) const { return values_[static_cast<std::size_t>(iy) * cells_ + ix]; }
   int spacing_;
   int cells_;
   std::vector<double> values_;
@@ -98,7 +96,8 @@ double tissueAt(double x, double y) {
 
 }  // namespace
 
-std::vector<std::uint8_t> syntheticHead(std::uint32_t seed, const std::optional<SampleLesion>& lesion) {
+std::vector<std::uint8_t> syntheticHead(std::uint32_t seed,
+                                        const std::optional<SampleLesion>& lesion) {
   std::mt19937 random(seed);
   ValueNoise coarse(random, 32, 7.0);
   ValueNoise fine(random, 8, 3.0);
@@ -122,7 +121,8 @@ std::vector<std::uint8_t> syntheticHead(std::uint32_t seed, const std::optional<
 std::string grayBmpBytes(int width, int height, const std::vector<std::uint8_t>& topDownPixels) {
   constexpr std::uint32_t kPixelsPerMetre = 2835;  // 72 dots per inch
   // The rows are not padded: the samples are 512 pixels wide.
-  const std::uint32_t imageSize = static_cast<std::uint32_t>(width) * static_cast<std::uint32_t>(height);
+  const std::uint32_t imageSize =
+      static_cast<std::uint32_t>(width) * static_cast<std::uint32_t>(height);
   std::string bytes;
   bytes.reserve(kGreyBmpPixelOffset + imageSize);
   appendBmpHeader(bytes, {.width = width,

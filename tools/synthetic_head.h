@@ -21,7 +21,8 @@ struct SampleLesion {
 };
 
 // Row-major grey levels, top row of the picture first.
-std::vector<std::uint8_t> syntheticHead(std::uint32_t seed, const std::optional<SampleLesion>& lesion);
+std::vector<std::uint8_t> syntheticHead(std::uint32_t seed,
+                                        const std::optional<SampleLesion>& lesion);
 
 // The bytes of an 8-bit grey bitmap in the nominal layout: 1078-byte header with a grey
 // palette, rows stored bottom-up without padding (the width must be a multiple of 4).

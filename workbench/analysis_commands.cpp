@@ -55,8 +55,9 @@ void Workbench::zonalCorrelationHighlight() {
 
 void Workbench::differentialImage() {
   makeDifferenceImage(modules_.form120, Edit1, Edit2);
-  showScan(kDifferenceImage, ViewContent::DifferenceImage,
-           "Difference image " + std::string(kDifferenceImage) + " of " + Edit2 + " against " + Edit1);
+  showScan(
+      kDifferenceImage, ViewContent::DifferenceImage,
+      "Difference image " + std::string(kDifferenceImage) + " of " + Edit2 + " against " + Edit1);
   diffbmpSql(kDifferenceImage, kExportPatient, kExportTest);
 }
 
@@ -93,7 +94,8 @@ void Workbench::falseColor() {
   TForm104& mchs = modules_.form104.create();
   paintFalseColor(mchs, Image1, kStandardMap, kReferenceMap);
   ViewShows = ViewContent::FalseColour;
-  ViewCaption = "False colour of the maps " + std::string(kStandardMap) + " and " + std::string(kReferenceMap);
+  ViewCaption = "False colour of the maps " + std::string(kStandardMap) + " and " +
+                std::string(kReferenceMap);
   appendModuleLog(mchs.Memo1);
   modules_.form104.close();
   append("");

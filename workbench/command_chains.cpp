@@ -12,8 +12,7 @@ void setUpProfiles(ModuleSlot<TForm101>& slot, ResultsArea& results, const std::
   TForm101& profiles = slot.create();
   profiles.SetupParam1(standard, reference);
   if (steps.sayMaking) results.append("Processing: Making Param1 Files");
-  if (steps.fromJobList)
-    profiles.MakeParam1Files();
+  if (steps.fromJobList) profiles.MakeParam1Files();
   else
     profiles.MakeParam2Files(firstTwo(standard, reference),
                              firstTwo(kStandardProfile, kReferenceProfile));

@@ -21,10 +21,10 @@ namespace pelk {
 // Writes the profiles of `standard` and `reference` into the fixed profile files, with a new
 // profile builder that is closed afterwards.
 struct ProfileSetup {
-  bool sayMaking = false;     // "Processing: Making Param1 Files" before the build
-  bool fromJobList = false;   // build through the job list instead of naming the two files
-  bool copyLog = false;       // the builder's log into the results area
-  bool sayCompleted = true;   // "Param1 Files Setup Completed" and an empty line at the end
+  bool sayMaking = false;    // "Processing: Making Param1 Files" before the build
+  bool fromJobList = false;  // build through the job list instead of naming the two files
+  bool copyLog = false;      // the builder's log into the results area
+  bool sayCompleted = true;  // "Param1 Files Setup Completed" and an empty line at the end
 };
 void setUpProfiles(ModuleSlot<TForm101>& slot, ResultsArea& results, const std::string& standard,
                    const std::string& reference, const ProfileSetup& steps);

@@ -21,18 +21,23 @@ std::optional<long long> wholeNumber(const std::string& text) {
 
 }  // namespace
 
-void Workbench::ImportScanClick() { runCommand([this] { importScan(); }); }
+void Workbench::ImportScanClick() {
+  runCommand([this] { importScan(); });
+}
 
 void Workbench::importScan() {
-  auto source = dialogs_.openFile("Scans(*.dcm *.nii *.nii.gz *.ima)|*.dcm;*.nii;*.nii.gz;*.ima|All files(*)|*");
+  auto source = dialogs_.openFile(
+      "Scans(*.dcm *.nii *.nii.gz *.ima)|*.dcm;*.nii;*.nii.gz;*.ima|All files(*)|*");
   if (!source) return;
   ScanVolume volume = readScan(*source);
   const long long count = volume.sliceCount();
-  std::string answer = dialogs_.inputBox(
-      "Import Scan", "Slice to take (0 to " + std::to_string(count - 1) + ")", std::to_string(count / 2));
+  std::string answer =
+      dialogs_.inputBox("Import Scan", "Slice to take (0 to " + std::to_string(count - 1) + ")",
+                        std::to_string(count / 2));
   std::optional<long long> slice = wholeNumber(answer);
   if (!slice || *slice < 0 || *slice >= count)
-    throw IoError("Slice out of range: \"" + answer + "\" (the scan has " + std::to_string(count) + " slices)");
+    throw IoError("Slice out of range: \"" + answer + "\" (the scan has " + std::to_string(count) +
+                  " slices)");
 
   std::string target = dialogs_.inputBox("Import Scan", "Use it as: Std, Ref or Third", "Std");
   std::string* field = nullptr;
@@ -50,16 +55,20 @@ void Workbench::importScan() {
     throw IoError("Unknown target \"" + target + "\": answer Std, Ref or Third");
   }
 
-  ImportRequest request{*source, (std::filesystem::current_path() / name).string(), *slice, std::nullopt};
+  ImportRequest request{*source, (std::filesystem::current_path() / name).string(), *slice,
+                        std::nullopt};
   ImportSummary summary = importVolume(volume, request);
   *field = request.output;
   append("Imported: " + describeImport(request, summary));
 }
 
-void Workbench::ImportScanInto(const ScanVolume& volume, const ImportRequest& request, ScanField field) {
+void Workbench::ImportScanInto(const ScanVolume& volume, const ImportRequest& request,
+                               ScanField field) {
   runCommand([&] {
     ImportSummary summary = importVolume(volume, request);
-    std::string& target = field == ScanField::Standard ? Edit1 : field == ScanField::Reference ? Edit2 : Edit3;
+    std::string& target = field == ScanField::Standard    ? Edit1
+                          : field == ScanField::Reference ? Edit2
+                                                          : Edit3;
     target = request.output;
     append("Imported: " + describeImport(request, summary));
     showScan(request.output, ViewContent::Scan, "Imported scan " + request.output);

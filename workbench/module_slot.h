@@ -11,7 +11,7 @@ struct SharedStateOf {
   };
 };
 template <class Module>
-  requires requires { typename Module::SharedState; }
+requires requires { typename Module::SharedState; }
 struct SharedStateOf<Module> {
   using type = typename Module::SharedState;
 };
@@ -32,8 +32,7 @@ class ModuleSlot {
   Module& create() {
     if constexpr (requires { typename Module::SharedState; })
       object_ = std::make_unique<Module>(shared());
-    else
-      object_ = std::make_unique<Module>();
+    else object_ = std::make_unique<Module>();
     state_ = State::Open;
     ++created_;
     return *object_;

@@ -20,11 +20,14 @@ constexpr std::uint32_t kBlack = 0;
 std::array<int, kScanSide> viewPositions(double scale) {
   std::array<int, kScanSide> at{};
   for (int i = 0; i < kScanSide; ++i)
-    at[static_cast<std::size_t>(i)] = static_cast<int>(truncToInt(static_cast<long double>(i) * scale));
+    at[static_cast<std::size_t>(i)] =
+        static_cast<int>(truncToInt(static_cast<long double>(i) * scale));
   return at;
 }
 
-std::uint32_t scanColor(unsigned char p) { return p <= kWhiteLimit ? kWhite : std::uint32_t{p} * 256u; }
+std::uint32_t scanColor(unsigned char p) {
+  return p <= kWhiteLimit ? kWhite : std::uint32_t{p} * 256u;
+}
 
 void drawGrid(Picture& view) {
   const int w = view.width();
@@ -72,7 +75,8 @@ void readImgFile(const std::string& fileName, Picture& view) {
     const int y = rowAt[static_cast<std::size_t>(n)];
     for (int i = 0; i < kScanSide; ++i) {
       if (pos >= bytes.size()) throw IoError("Read beyond end of file: " + fileName);
-      view.setPixel(columnAt[static_cast<std::size_t>(i)], y, scanColor(static_cast<unsigned char>(bytes[pos++])));
+      view.setPixel(columnAt[static_cast<std::size_t>(i)], y,
+                    scanColor(static_cast<unsigned char>(bytes[pos++])));
     }
   }
   drawGrid(view);

@@ -22,15 +22,18 @@ bool pointsToStudyComparison(const RobustTpaResult& result) {
 
 }  // namespace
 
-void Workbench::RobustTpaClick() { runCommand([this] { robustTumorProgression(); }); }
+void Workbench::RobustTpaClick() {
+  runCommand([this] { robustTumorProgression(); });
+}
 
 void Workbench::robustTumorProgression() {
   RobustTpaResult result = runRobustTpa(Edit1, Edit2, Edit3);
   writeRobustTpaOutputs(result);
   for (std::string& line : resultsSection(result)) append(std::move(line));
   if (interactive_ && pointsToStudyComparison(result))
-    append("Many new lesions between slices that differ: compare whole volumes with"
-           " Scans -> Compare studies...");
+    append(
+        "Many new lesions between slices that differ: compare whole volumes with"
+        " Scans -> Compare studies...");
   appendReady();
   ViewShows = ViewContent::ProgressionOverlay;
   ViewCaption = "Progression overlay of " + Edit2 + " and " + Edit3 + " on " + Edit1;

@@ -40,8 +40,7 @@ void Workbench::synopsis1() {
   append("Ready");
 }
 
-void Workbench::synopsis1RankAnalysis1(const std::string& standard,
-                                       const std::string& reference) {
+void Workbench::synopsis1RankAnalysis1(const std::string& standard, const std::string& reference) {
   append("Results of RRA-1");
   setUpProfiles(modules_.form101, Memo1, standard, reference,
                 {.fromJobList = true, .sayCompleted = false});
@@ -54,8 +53,7 @@ void Workbench::synopsis1RankAnalysis1(const std::string& standard,
   modules_.form102.close();
 }
 
-void Workbench::synopsis1RankAnalysis2(const std::string& standard,
-                                       const std::string& reference) {
+void Workbench::synopsis1RankAnalysis2(const std::string& standard, const std::string& reference) {
   append(" ");
   append("Results of RRA-2");
   makeRankMaps(modules_.form103, Memo1, standard, reference, {});

@@ -12,7 +12,8 @@ void Workbench::plot() {
   std::string name = RadioGroup1 == 0 ? Edit1 : RadioGroup1 == 1 ? Edit2 : "*";
   if (name != "*") {
     append("Loading Fiename:" + name);
-    showScan(name, ViewContent::Scan, (RadioGroup1 == 0 ? "Standard scan " : "Reference scan ") + name);
+    showScan(name, ViewContent::Scan,
+             (RadioGroup1 == 0 ? "Standard scan " : "Reference scan ") + name);
   } else {
     append("No Filename selected");
   }

@@ -7,8 +7,7 @@
 
 namespace pelk {
 
-Workbench::Workbench(Dialogs& dialogs, Printer* printer)
-    : dialogs_(dialogs), printer_(printer) {
+Workbench::Workbench(Dialogs& dialogs, Printer* printer) : dialogs_(dialogs), printer_(printer) {
   Button9Visible = false;
   Button15Visible = false;
   Memo1.setBeforeEachLine([this] { control_.throwIfCancelled(); });
@@ -55,24 +54,60 @@ void Workbench::appendReady() {
   append(" ");
 }
 
-void Workbench::Button2Click() { runCommand([this] { plot(); }); }
-void Workbench::Button3Click() { runCommand([this] { rankAnalysis1(); }); }
-void Workbench::Button4Click() { runCommand([this] { rankAnalysis2(); }); }
-void Workbench::Button5Click() { runCommand([this] { multiCorrelationHighlight(); }); }
-void Workbench::Button6Click() { runCommand([this] { zonalCorrelationHighlight(); }); }
-void Workbench::Button7Click() { runCommand([this] { differentialImage(); }); }
-void Workbench::Button8Click() { runCommand([this] { cluster(); }); }
+void Workbench::Button2Click() {
+  runCommand([this] { plot(); });
+}
+void Workbench::Button3Click() {
+  runCommand([this] { rankAnalysis1(); });
+}
+void Workbench::Button4Click() {
+  runCommand([this] { rankAnalysis2(); });
+}
+void Workbench::Button5Click() {
+  runCommand([this] { multiCorrelationHighlight(); });
+}
+void Workbench::Button6Click() {
+  runCommand([this] { zonalCorrelationHighlight(); });
+}
+void Workbench::Button7Click() {
+  runCommand([this] { differentialImage(); });
+}
+void Workbench::Button8Click() {
+  runCommand([this] { cluster(); });
+}
 void Workbench::Button9Click() {}
-void Workbench::Button10Click() { runCommand([this] { saveImage(); }); }
-void Workbench::Button11Click() { runCommand([this] { enterTestInfo(); }); }
-void Workbench::Button12Click() { runCommand([this] { saveResultFile(); }); }
-void Workbench::Button13Click() { runCommand([this] { tumorProgression(); }); }
-void Workbench::Button14Click() { runCommand([this] { print(); }); }
-void Workbench::Button15Click() { runCommand([this] { falseColor(); }); }
-void Workbench::Button16Click() { runCommand([this] { synopsis2(); }); }
-void Workbench::Button17Click() { runCommand([this] { loadInto(Edit1); }); }
-void Workbench::Button18Click() { runCommand([this] { loadInto(Edit2); }); }
-void Workbench::Button19Click() { runCommand([this] { loadInto(Edit3); }); }
-void Workbench::SyClick() { runCommand([this] { synopsis1(); }); }
+void Workbench::Button10Click() {
+  runCommand([this] { saveImage(); });
+}
+void Workbench::Button11Click() {
+  runCommand([this] { enterTestInfo(); });
+}
+void Workbench::Button12Click() {
+  runCommand([this] { saveResultFile(); });
+}
+void Workbench::Button13Click() {
+  runCommand([this] { tumorProgression(); });
+}
+void Workbench::Button14Click() {
+  runCommand([this] { print(); });
+}
+void Workbench::Button15Click() {
+  runCommand([this] { falseColor(); });
+}
+void Workbench::Button16Click() {
+  runCommand([this] { synopsis2(); });
+}
+void Workbench::Button17Click() {
+  runCommand([this] { loadInto(Edit1); });
+}
+void Workbench::Button18Click() {
+  runCommand([this] { loadInto(Edit2); });
+}
+void Workbench::Button19Click() {
+  runCommand([this] { loadInto(Edit3); });
+}
+void Workbench::SyClick() {
+  runCommand([this] { synopsis1(); });
+}
 
 }  // namespace pelk

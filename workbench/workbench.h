@@ -99,8 +99,9 @@ class Workbench {
   void Button18Click();                           // "Load Ref"
   void Button19Click();                           // "Load Out/Ref 3"
   void SyClick();                                 // "7. Synopsis Cocktail 1"
-  void ImportScanClick();  // "Import scan…" through the Dialogs, box by box (the window has its own)
-  void RobustTpaClick();                          // menu "Robust Tumour Progression"
+  void
+  ImportScanClick();  // "Import scan…" through the Dialogs, box by box (the window has its own)
+  void RobustTpaClick();  // menu "Robust Tumour Progression"
   // Import with every choice already made (the window's import dialog): writes the bitmap,
   // puts its path into the field and shows it in the view.
   void ImportScanInto(const ScanVolume& volume, const ImportRequest& request, ScanField field);

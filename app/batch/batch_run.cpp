@@ -214,8 +214,7 @@ class BatchRun {
         const std::string said = errorLine(errFile);
         if (said.find("bad_alloc") != std::string::npos)
           error += ": ran out of memory (limit " + std::to_string(o_.memoryLimitMb) + " MB)";
-        else if (!said.empty())
-          error += ": " + said;
+        else if (!said.empty()) error += ": " + said;
       }
       if (error.empty() && it->step + 1 < rowStepCount(it->row)) {
         ++it->step;
@@ -282,10 +281,8 @@ class BatchRun {
     progress_.rowEnded(rowLabel(job) + (error.empty() ? ": completed in " + std::string(seconds)
                                                       : ": failed: " + error),
                        !error.empty());
-    if (job.stopped)
-      source_.giveBack(job.row);
-    else
-      source_.finished(job.row);
+    if (job.stopped) source_.giveBack(job.row);
+    else source_.finished(job.row);
   }
 
   static std::string rowLabel(const InFlight& job) {
@@ -328,8 +325,7 @@ int runBatch(const BatchOptions& options, std::FILE* out, std::FILE* err) {
     if (isPostgresUrl(options.store))
       source = postgresRowSource(options.store, options.manifest, options.outDir,
                                  options.leaseSeconds, rejected);
-    else
-      source = localRowSource(options.manifest, options.outDir);
+    else source = localRowSource(options.manifest, options.outDir);
   } catch (const std::exception& e) {
     std::fprintf(err, "pelk40-cli batch: %s\n", e.what());
     return kBatchUsage;

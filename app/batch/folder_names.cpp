@@ -45,10 +45,8 @@ std::string safeFolderName(const std::string& name, bool withSuffix) {
     prefix += safeByte(c) ? c : '_';
   }
   while (!prefix.empty() && (prefix.front() == '.' || prefix.back() == '.')) {
-    if (prefix.front() == '.')
-      prefix.erase(0, 1);
-    else
-      prefix.pop_back();
+    if (prefix.front() == '.') prefix.erase(0, 1);
+    else prefix.pop_back();
   }
   if (prefix.empty()) prefix = "row";
   return prefix + "-" + sha256Hex(name).substr(0, 10);

@@ -66,16 +66,14 @@ KeyResults readKeyResults(const std::filesystem::path& rowDir) {
       const auto at = line.find("Determination:");
       if (at != std::string::npos && startsWith(line, "Result: "))
         found.rra1 = determination(line.substr(at + 14));
-      else if (startsWith(line, "RRA Result is "))
-        found.rra1 = determination(line.substr(14));
+      else if (startsWith(line, "RRA Result is ")) found.rra1 = determination(line.substr(14));
       else if (at != std::string::npos && startsWith(line, "Result "))
         found.rra2 = determination(line.substr(at + 14));
       else if (startsWith(line, "is that the result is "))
         found.rra2 = determination(line.substr(22));
       else if (startsWith(line, "Tumor Progression is "))
         found.legacyVerdict = trimmed(line.substr(21));
-      else if (startsWith(line, "Robust verdict: "))
-        found.robustVerdict = trimmed(line.substr(16));
+      else if (startsWith(line, "Robust verdict: ")) found.robustVerdict = trimmed(line.substr(16));
     }
   }
   if (!found.robustVerdict.empty() && readSmallFile(rowDir / "progression.json", text)) {

@@ -53,8 +53,7 @@ ManifestReader::ManifestReader(const std::filesystem::path& manifest)
   const bool scans = indexOf(kScanColumns[0]) >= 0;
   const bool studies = indexOf(kStudyColumns[0]) >= 0;
   std::string problem;
-  if (column_[kPatient] < 0 || column_[kTest] < 0)
-    problem = "needs the columns patient and test";
+  if (column_[kPatient] < 0 || column_[kTest] < 0) problem = "needs the columns patient and test";
   else if (scans == studies)
     problem = "needs either std, ref, third or baseline, followup1, followup2";
   if (problem.empty()) {

@@ -7,10 +7,8 @@ namespace pelk {
 std::string clockText(double seconds) {
   long s = static_cast<long>(seconds + 0.5);
   char text[32];
-  if (s >= 3600)
-    std::snprintf(text, sizeof text, "%ld:%02ld:%02ld", s / 3600, s / 60 % 60, s % 60);
-  else
-    std::snprintf(text, sizeof text, "%ld:%02ld", s / 60, s % 60);
+  if (s >= 3600) std::snprintf(text, sizeof text, "%ld:%02ld:%02ld", s / 3600, s / 60 % 60, s % 60);
+  else std::snprintf(text, sizeof text, "%ld:%02ld", s / 60, s % 60);
   return text;
 }
 

@@ -27,20 +27,13 @@ std::optional<RowRecord> readRowRecord(const std::filesystem::path& rowDir) {
     if (eq == std::string::npos) continue;
     const std::string key = line.substr(0, eq);
     std::string value = line.substr(eq + 1);
-    if (key == "status")
-      record.status = value;
-    else if (key == "seconds")
-      record.seconds = std::strtod(value.c_str(), nullptr);
-    else if (key == "error")
-      record.error = value;
-    else if (key == "hash")
-      record.hash = value;
-    else if (key == "worker")
-      record.worker = value;
-    else if (key == "run")
-      record.run = value;
-    else if (key == "skipped")
-      record.skipped = value == "yes";
+    if (key == "status") record.status = value;
+    else if (key == "seconds") record.seconds = std::strtod(value.c_str(), nullptr);
+    else if (key == "error") record.error = value;
+    else if (key == "hash") record.hash = value;
+    else if (key == "worker") record.worker = value;
+    else if (key == "run") record.run = value;
+    else if (key == "skipped") record.skipped = value == "yes";
   }
   if (record.status != "completed" && record.status != "failed") return std::nullopt;
   return record;

@@ -40,8 +40,8 @@ class Cli : public ScratchDirTest {
     return result;
   }
   static CliRun runOnSamples(std::vector<std::string> args) {
-    std::vector<std::string> all{"--std", "standard.bmp", "--ref", "reference.bmp", "--third",
-                                 "third.bmp"};
+    std::vector<std::string> all{"--std",         "standard.bmp", "--ref",
+                                 "reference.bmp", "--third",      "third.bmp"};
     all.insert(all.end(), args.begin(), args.end());
     return run(all);
   }
@@ -81,14 +81,13 @@ TEST_F(Cli, StartUpFailureIsReportedWithoutFailingTheRun) {
 
 TEST_F(Cli, BadUsageExits2BeforeAnyCommandRuns) {
   writeSamples();
-  for (const auto& args : std::vector<std::vector<std::string>>{
-           {"plot", "bogus"},
-           {"plot", "--bogus"},
-           {},
-           {"save-image"},
-           {"plot=1"},
-           {"--dir", "no-such-folder", "plot"},
-           {"--std"}}) {
+  for (const auto& args : std::vector<std::vector<std::string>>{{"plot", "bogus"},
+                                                                {"plot", "--bogus"},
+                                                                {},
+                                                                {"save-image"},
+                                                                {"plot=1"},
+                                                                {"--dir", "no-such-folder", "plot"},
+                                                                {"--std"}}) {
     CliRun r = runOnSamples(args);
     EXPECT_EQ(r.code, 2) << (args.empty() ? "" : args[0]);
     EXPECT_EQ(r.out, "");
@@ -139,12 +138,12 @@ TEST_F(Cli, TestInformationGoesIntoReport1) {
 
 TEST_F(Cli, DirResolvesEveryRelativeName) {
   writeSamples("work");
-  CliRun r = runOnSamples({"--dir", "work", "diff", "save-image=shot", "--view", "view.bmp",
-                        "--results", "out.txt"});
+  CliRun r = runOnSamples(
+      {"--dir", "work", "diff", "save-image=shot", "--view", "view.bmp", "--results", "out.txt"});
   ASSERT_EQ(r.code, 0) << r.err;
   std::filesystem::current_path(dir());
-  for (const char* name : {"work/diffbmp.bmp", "work/diffbmp.sql", "work/shot.bmp",
-                           "work/view.bmp", "work/out.txt"})
+  for (const char* name :
+       {"work/diffbmp.bmp", "work/diffbmp.sql", "work/shot.bmp", "work/view.bmp", "work/out.txt"})
     EXPECT_TRUE(fileExists(name)) << name;
   EXPECT_EQ(readFile("work/view.bmp"), readFile("work/shot.bmp"));
   EXPECT_FALSE(fileExists("diffbmp.bmp"));
@@ -194,7 +193,8 @@ TEST_F(Cli, RobustProgressionWritesItsFilesAndSectionBesideTheLegacyOnes) {
   EXPECT_EQ(r.code, 0) << r.err;
   EXPECT_NE(r.out.find("Robust Tumour Progression Analysis\n"), std::string::npos);
   EXPECT_NE(r.out.find("Robust verdict: INCREASING\n \nReady\n \n"), std::string::npos);
-  for (const char* name : {"progression.json", "progression.txt", "progression.bmp"}) EXPECT_TRUE(fileExists(name)) << name;
+  for (const char* name : {"progression.json", "progression.txt", "progression.bmp"})
+    EXPECT_TRUE(fileExists(name)) << name;
   EXPECT_FALSE(fileExists("tpa.dat"));
 
   CliRun missing = run({"--std", "standard.bmp", "--ref", "reference.bmp", "robust-tpa", "plot"});

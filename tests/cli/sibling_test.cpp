@@ -22,7 +22,8 @@ TEST(LightCli, LinksNoImagingLibrary) {
     FILE* ldd = ::popen("ldd " PELK40_CLI, "r");
     ASSERT_NE(ldd, nullptr);
     char chunk[4096];
-    for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, ldd)) > 0;) listing.append(chunk, n);
+    for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, ldd)) > 0;)
+      listing.append(chunk, n);
     ASSERT_EQ(::pclose(ldd), 0) << listing;
   }
   ASSERT_NE(listing.find("libc.so"), std::string::npos) << listing;
@@ -67,9 +68,11 @@ TEST_F(SiblingProcess, MissingSiblingIsAClearErrorAndLegacyWordsStillRun) {
     int status;
     std::string err;
   } cases[] = {
-      {{"robust-tpa"}, 1,
+      {{"robust-tpa"},
+       1,
        "pelk40-cli: robust-tpa needs pelk40-imaging, which is not installed beside pelk40-cli ("},
-      {{"import", "a.nii", "--out", "a.bmp"}, 1,
+      {{"import", "a.nii", "--out", "a.bmp"},
+       1,
        "pelk40-cli: import needs pelk40-imaging, which is not installed beside pelk40-cli ("},
       {{"tes"}, 0, "error: start-up: File not found: test101.bmp"},
   };

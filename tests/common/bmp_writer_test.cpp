@@ -24,13 +24,18 @@ std::uint32_t field16(const std::string& s, std::size_t at) {
 TEST(BmpWriter, HeaderFieldsForBothKinds) {
   struct Case {
     BmpHeader header;
-    std::size_t size;          // header bytes written
-    std::uint32_t colours;     // colours-used field
+    std::size_t size;       // header bytes written
+    std::uint32_t colours;  // colours-used field
   };
   const std::vector<Case> cases = {
-      {{.width = 512, .height = 300, .pixelBytes = 153600, .xPixelsPerMetre = 2835,
-        .yPixelsPerMetre = 1000, .importantColours = 256},
-       1078, 256},
+      {{.width = 512,
+        .height = 300,
+        .pixelBytes = 153600,
+        .xPixelsPerMetre = 2835,
+        .yPixelsPerMetre = 1000,
+        .importantColours = 256},
+       1078,
+       256},
       {{.width = 385, .height = 329, .bitsPerPixel = 24, .pixelBytes = 380052}, 54, 0},
   };
   for (const Case& c : cases) {
@@ -72,7 +77,8 @@ TEST(BmpWriter, RowsArePaddedToFourBytes) {
     int bits;
     std::size_t bytes;
   };
-  for (const Case& c : std::vector<Case>{{1, 8, 4}, {4, 8, 4}, {5, 8, 8}, {385, 24, 1156}, {4, 24, 12}})
+  for (const Case& c :
+       std::vector<Case>{{1, 8, 4}, {4, 8, 4}, {5, 8, 8}, {385, 24, 1156}, {4, 24, 12}})
     EXPECT_EQ(bmpRowBytes(c.width, c.bits), c.bytes) << c.width << " x " << c.bits;
 }
 
@@ -82,8 +88,14 @@ TEST(BmpWriter, ResolutionIsZeroForSpacingsItCannotHold) {
     std::uint32_t ppm;
   };
   const double inf = std::numeric_limits<double>::infinity();
-  for (const Case& c : std::vector<Case>{{0.5, 2000}, {0.3, 3333}, {1e3, 1}, {0.0, 0}, {-1.0, 0},
-                                         {std::nan(""), 0}, {inf, 0}, {1e-7, 0}})
+  for (const Case& c : std::vector<Case>{{0.5, 2000},
+                                         {0.3, 3333},
+                                         {1e3, 1},
+                                         {0.0, 0},
+                                         {-1.0, 0},
+                                         {std::nan(""), 0},
+                                         {inf, 0},
+                                         {1e-7, 0}})
     EXPECT_EQ(bmpPixelsPerMetre(c.mm), c.ppm) << c.mm;
 }
 

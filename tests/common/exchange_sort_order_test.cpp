@@ -79,7 +79,8 @@ TEST(ExchangeSortOrder, MatchesThePlainProcedureWithLargeGroupsAmongDistinctKeys
     const int groups = 1 + static_cast<int>(random() % 4);
     std::vector<int> keys(static_cast<std::size_t>(n));
     for (int k = 0; k < n; ++k)
-      keys[k] = random() % 3 == 0 ? static_cast<int>(random() % groups) * 1000 : static_cast<int>(random() % 5000);
+      keys[k] = random() % 3 == 0 ? static_cast<int>(random() % groups) * 1000
+                                  : static_cast<int>(random() % 5000);
     ASSERT_EQ(exchangeSortOrder(keys), plainOrder(keys)) << "trial " << trial;
   }
 }

@@ -196,8 +196,10 @@ TEST(JobList, AListWithoutEndEntryEndsWithItsData) {
 }
 
 TEST(JobList, ALastFieldEndsAtTheLineEndAndExtraTextIsIgnored) {
-  auto entries =
-      readAll("//c\r\n512;512;a.bmp;patient-1;set-1;setup101.map1\r\n1;1;b;p;s;o;extra;more\r\n9999;9999;\r\n");
+  auto entries = readAll(
+      "//"
+      "c\r\n512;512;a.bmp;patient-1;set-1;setup101.map1\r\n1;1;b;p;s;o;extra;more\r\n9999;9999;"
+      "\r\n");
   ASSERT_EQ(entries.size(), 2u);
   EXPECT_EQ(entries[0].outputFilename, "setup101.map1");
   EXPECT_EQ(entries[1].outputFilename, "o");

@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include "common/field_run.h"
 #include "common/fixed_width.h"
 #include "common/format.h"
-#include "common/field_run.h"
 
 namespace pelk {
 namespace {
@@ -40,7 +40,8 @@ std::vector<long long> edgeValues() {
   return values;
 }
 
-const std::vector<int> kWidths{-3, 0, 1, 2, 3, 4, 5, 6, 8, 9, 12, 15, 16, 17, 20, 21, 40, 64, 65, 100};
+const std::vector<int> kWidths{-3, 0,  1,  2,  3,  4,  5,  6,  8,  9,
+                               12, 15, 16, 17, 20, 21, 40, 64, 65, 100};
 
 TEST(FixedWidth, PutIntWritesWhatAppendIntAlwaysWrote) {
   for (long long v : edgeValues())

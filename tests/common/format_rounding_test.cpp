@@ -47,9 +47,9 @@ TEST(Format, RealColumnsSeparateExactlyAtTheFieldWidth) {
     const char* column;
   };
   const Case cases[] = {
-      {1234.5, 9, " 1234.500", " 1234.500"},       // one short of the width: no extra blank
-      {12345.5, 9, "12345.500", " 12345.500"},     // exactly fills it: one blank before
-      {-1234.5, 9, "-1234.500", " -1234.500"},     // the sign counts towards the width
+      {1234.5, 9, " 1234.500", " 1234.500"},         // one short of the width: no extra blank
+      {12345.5, 9, "12345.500", " 12345.500"},       // exactly fills it: one blank before
+      {-1234.5, 9, "-1234.500", " -1234.500"},       // the sign counts towards the width
       {99999.9995, 9, "100000.000", " 100000.000"},  // rounding carries past the width
   };
   for (const Case& c : cases) {
@@ -73,10 +73,10 @@ TEST(Rounding, RoundGoesToTheEvenNeighbourOnExactHalves) {
 
 TEST(Rounding, ExactRatiosRoundTiesToEven) {
   // (512 - x1) x 1.225 and y1 x 0.795, in thousandths.
-  EXPECT_EQ(roundDivEven(20 * 1225, 1000), 24);   // 24.5
-  EXPECT_EQ(roundDivEven(60 * 1225, 1000), 74);   // 73.5
-  EXPECT_EQ(roundDivEven(100 * 795, 1000), 80);   // 79.5
-  EXPECT_EQ(roundDivEven(300 * 795, 1000), 238);  // 238.5
+  EXPECT_EQ(roundDivEven(20 * 1225, 1000), 24);      // 24.5
+  EXPECT_EQ(roundDivEven(60 * 1225, 1000), 74);      // 73.5
+  EXPECT_EQ(roundDivEven(100 * 795, 1000), 80);      // 79.5
+  EXPECT_EQ(roundDivEven(300 * 795, 1000), 238);     // 238.5
   EXPECT_EQ(roundDivEven(-489 * 1225, 1000), -599);  // -599.025
   EXPECT_EQ(roundDivEven(-5, 2), -2);
   EXPECT_EQ(roundDivEven(-7, 2), -4);

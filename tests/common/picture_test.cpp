@@ -85,10 +85,10 @@ TEST(Picture, RectangleOutlinesWithThePenFillsWithTheBrushAndExcludesRightAndBot
   EXPECT_EQ(p.pixel(3, 7), kWhite);
 
   Picture q(10, 10);
-  q.rectangle(6, 7, 1, 2);  // corners given the other way round
+  q.rectangle(6, 7, 1, 2);                      // corners given the other way round
   EXPECT_EQ(countColour(q, kWhite), 100 - 16);  // black outline, white fill
-  q.rectangle(3, 3, 3, 8);                       // empty
-  q.rectangle(-5, -5, 100, 100);                 // covers everything, outline outside
+  q.rectangle(3, 3, 3, 8);                      // empty
+  q.rectangle(-5, -5, 100, 100);                // covers everything, outline outside
   EXPECT_EQ(countColour(q, kWhite), 100);
 }
 
@@ -140,24 +140,25 @@ TEST(Picture, TextOutNearTheEdgesIsClipped) {
   p.textOut(8, 8, "M");
   p.textOut(2'147'483'640, 0, "AB");
   p.textOut(0, 2'147'483'640, "AB");
-  EXPECT_EQ(p.pixel(0, 0), 0u);       // fourth row of "W", third column: ink
-  EXPECT_EQ(p.pixel(1, 0), kWhite);   // fourth column: none
-  EXPECT_EQ(p.pixel(0, 5), kWhite);   // below the box
-  EXPECT_EQ(p.pixel(9, 9), 0u);       // top-left ink of "M"
-  EXPECT_EQ(p.pixel(8, 8), kWhite);   // its box
+  EXPECT_EQ(p.pixel(0, 0), 0u);      // fourth row of "W", third column: ink
+  EXPECT_EQ(p.pixel(1, 0), kWhite);  // fourth column: none
+  EXPECT_EQ(p.pixel(0, 5), kWhite);  // below the box
+  EXPECT_EQ(p.pixel(9, 9), 0u);      // top-left ink of "M"
+  EXPECT_EQ(p.pixel(8, 8), kWhite);  // its box
 }
 
 class PictureFile : public test::ScratchDirTest {};
 
 std::uint32_t le32(const std::string& s, std::size_t at) {
   std::uint32_t v = 0;
-  for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(s[at + static_cast<std::size_t>(i)]);
+  for (int i = 3; i >= 0; --i)
+    v = (v << 8) | static_cast<unsigned char>(s[at + static_cast<std::size_t>(i)]);
   return v;
 }
 
 TEST_F(PictureFile, SaveBmpWritesBottomUpBgrRowsPaddedToFourBytes) {
   Picture p;
-  p.setPixel(0, 0, 0x00332211);    // top-left
+  p.setPixel(0, 0, 0x00332211);      // top-left
   p.setPixel(384, 328, 0x00CCBBAA);  // bottom-right
   p.saveBmp("view.bmp");
   const std::string s = test::readFile("view.bmp");

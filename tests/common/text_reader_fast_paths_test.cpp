@@ -21,16 +21,17 @@ std::optional<std::int32_t> plainInt(const std::string& token) {
   if (digits.front() == '+') digits.remove_prefix(1);
   std::int32_t value = 0;
   auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-  if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
+  if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size())
+    return std::nullopt;
   return value;
 }
 
 const std::vector<std::string> kTokens{
-    "0",          "-0",          "7",           "-7",          "+7",          "+-7",
-    "-+7",        "123456789",   "-123456789",  "1234567890",  "-1234567890", "2147483647",
+    "0",           "-0",         "7",           "-7",          "+7",           "+-7",
+    "-+7",         "123456789",  "-123456789",  "1234567890",  "-1234567890",  "2147483647",
     "-2147483648", "2147483648", "-2147483649", "99999999999", "000000000012", "-000000000",
-    "12a",        "a",           "-",           "+",           "--1",         "1-",
-    "1.5",        "1e3",         "0x10",        "\xC3\xA9",    "5\xC3\xA9"};
+    "12a",         "a",          "-",           "+",           "--1",          "1-",
+    "1.5",         "1e3",        "0x10",        "\xC3\xA9",    "5\xC3\xA9"};
 
 TEST(TextReaderInt, EveryTokenReadsAsThePlainRuleSays) {
   for (const std::string& token : kTokens)
@@ -53,9 +54,9 @@ TEST(TextReaderInt, ReadsEveryTokenInAnEightCharacterFieldAsThePlainRuleSays) {
   for (const std::string& token : kTokens)
     for (const std::string& after : {std::string(""), std::string(" 9"), std::string("5 9"),
                                      std::string("\r\n9"), std::string("x")}) {
-      const std::string field =
-          std::string(token.size() < 8 ? 8 - token.size() : 0, ' ') + token;
-      const std::optional<std::int32_t> expected = plainInt(token + after.substr(0, after.find_first_of(" \r")));
+      const std::string field = std::string(token.size() < 8 ? 8 - token.size() : 0, ' ') + token;
+      const std::optional<std::int32_t> expected =
+          plainInt(token + after.substr(0, after.find_first_of(" \r")));
       TextReader in(field + after, "f.map");
       if (!expected) {
         EXPECT_THROW(in.readInt(), IoError) << token << after;
@@ -72,17 +73,20 @@ std::optional<double> plainReal(const std::string& token) {
   std::string_view text = token;
   if (text.front() == '+') text.remove_prefix(1);
   for (char c : text)
-    if (!((c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E')) return std::nullopt;
+    if (!((c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E'))
+      return std::nullopt;
   double value = 0.0;
   auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+  if (text.empty() || ec != std::errc() || end != text.data() + text.size() ||
+      !std::isfinite(value))
     return std::nullopt;
   return value;
 }
 
 TEST(TextReaderReal, EveryTokenReadsAsThePlainRuleSaysSignOfZeroIncluded) {
   std::vector<std::string> tokens = kTokens;
-  for (const char* more : {"-0.0", "0.5", "-0", "-000", "26.214", "1e400", "-1e-400"}) tokens.push_back(more);
+  for (const char* more : {"-0.0", "0.5", "-0", "-000", "26.214", "1e400", "-1e-400"})
+    tokens.push_back(more);
   for (const std::string& token : tokens)
     for (const std::string& after : {std::string(""), std::string(" 9"), std::string("\r\n9")}) {
       TextReader in("       " + token + after, "r.map");
@@ -126,7 +130,8 @@ TEST(TextReaderInt, PassesEveryRunOfBlanksAndControlCharacters) {
   for (int run = 0; run <= 20; ++run)
     for (int fill = 0; fill <= ' '; ++fill) {
       const std::string text(static_cast<std::size_t>(run), static_cast<char>(fill));
-      const std::string between(static_cast<std::size_t>(run > 0 ? run : 1), static_cast<char>(fill));
+      const std::string between(static_cast<std::size_t>(run > 0 ? run : 1),
+                                static_cast<char>(fill));
       TextReader in(text + "-12" + between + "7" + text, "b.txt");
       ASSERT_EQ(in.readInt(), -12) << run << " of " << fill;
       ASSERT_EQ(in.readInt(), 7) << run << " of " << fill;

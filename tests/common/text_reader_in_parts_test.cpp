@@ -18,8 +18,9 @@ class TextReaderInParts : public test::ScratchDirTest {};
 // Files of a few hundred kilobytes, so that tokens, blank runs and line ends fall across the
 // parts the reader loads; the same calls on the whole text must give the same results.
 std::string randomText(std::mt19937& random, std::size_t size) {
-  static const char* const kPieces[] = {"       0", "   12345", " -7",  "\r\n", "\n",  "\r", "  ",
-                                        "2147483647", "+8",   "1.5", "abc", "\t",  "-0", "99999999999"};
+  static const char* const kPieces[] = {"       0", "   12345", " -7",        "\r\n",       "\n",
+                                        "\r",       "  ",       "2147483647", "+8",         "1.5",
+                                        "abc",      "\t",       "-0",         "99999999999"};
   std::string text;
   while (text.size() < size) {
     text += kPieces[random() % std::size(kPieces)];
@@ -112,11 +113,8 @@ TEST_F(TextReaderInParts, ReadsExactlyWhatTheWholeTextReads) {
           whole.skipLine();
           parts.skipLine();
           break;
-        case 4:
-          ASSERT_EQ(parts.readLine(), whole.readLine()) << trial << "/" << step;
-          break;
-        default:
-          ASSERT_EQ(parts.get(), whole.get()) << trial << "/" << step;
+        case 4: ASSERT_EQ(parts.readLine(), whole.readLine()) << trial << "/" << step; break;
+        default: ASSERT_EQ(parts.get(), whole.get()) << trial << "/" << step;
       }
     }
     EXPECT_TRUE(parts.eof());

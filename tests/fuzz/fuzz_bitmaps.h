@@ -11,13 +11,15 @@ namespace pelk::fuzz {
 // finds something to count, map or grow.
 inline std::string greyBitmap(int width, int height, int seed = 0) {
   std::string s;
-  appendBmpHeader(s, {.width = width,
-                      .height = height,
-                      .pixelBytes = static_cast<std::uint32_t>(width) * static_cast<std::uint32_t>(height)});
+  appendBmpHeader(
+      s, {.width = width,
+          .height = height,
+          .pixelBytes = static_cast<std::uint32_t>(width) * static_cast<std::uint32_t>(height)});
   for (int r = 0; r < height; ++r)
     for (int c = 0; c < width; ++c) {
       const bool bright = ((r + seed) / 5 + c / 7) % 3 == 0;
-      s.push_back(static_cast<char>(bright ? 120 + (r * 7 + c * 3 + seed) % 130 : (r + c + seed) % 90));
+      s.push_back(
+          static_cast<char>(bright ? 120 + (r * 7 + c * 3 + seed) % 130 : (r + c + seed) % 90));
     }
   return s;
 }

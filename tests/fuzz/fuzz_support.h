@@ -45,7 +45,8 @@ inline Case parseCase(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return c;
   c.selector = data[0];
   if (size < kCaseHeader) return c;
-  const std::size_t announced = data[1] | (std::size_t{data[2]} << 8) | (std::size_t{data[3]} << 16);
+  const std::size_t announced =
+      data[1] | (std::size_t{data[2]} << 8) | (std::size_t{data[3]} << 16);
   const std::size_t rest = size - kCaseHeader;
   const std::size_t length = std::min(announced, rest);
   const char* bytes = reinterpret_cast<const char*>(data) + kCaseHeader;
@@ -54,7 +55,8 @@ inline Case parseCase(const std::uint8_t* data, std::size_t size) {
   return c;
 }
 
-inline std::string makeCase(unsigned selector, std::string_view first, std::string_view second = {}) {
+inline std::string makeCase(unsigned selector, std::string_view first,
+                            std::string_view second = {}) {
   std::string s;
   s.push_back(static_cast<char>(selector));
   for (int i = 0; i < 3; ++i) s.push_back(static_cast<char>((first.size() >> (8 * i)) & 0xFF));
@@ -71,6 +73,8 @@ inline std::string confined(std::string text) {
   return text;
 }
 
-inline void put(const std::string& name, std::string_view content) { writeWholeFile(name, content); }
+inline void put(const std::string& name, std::string_view content) {
+  writeWholeFile(name, content);
+}
 
 }  // namespace pelk::fuzz

@@ -31,7 +31,9 @@ namespace {
 
 std::map<std::string, std::vector<std::string>> seeds;
 
-void seed(const std::string& target, std::string bytes) { seeds[target].push_back(std::move(bytes)); }
+void seed(const std::string& target, std::string bytes) {
+  seeds[target].push_back(std::move(bytes));
+}
 
 // A map as the map pass writes it is 513 x 513 sums; its readers use the first 101 or so of
 // each of the first rows. The seed keeps the two heading lines and 104 rows of 102 sums, one
@@ -79,7 +81,8 @@ void makeSeeds() {
   pelk::TForm103 maps;
   maps.setFileNames("a.bmp", "b.bmp");
   const std::string mapJobList = pelk::readWholeFile("vmap1.dat");
-  seed("fuzz_job_lists", makeCase(0, "     100       5\r\n       0      12      40      11    3600\r\n"));
+  seed("fuzz_job_lists",
+       makeCase(0, "     100       5\r\n       0      12      40      11    3600\r\n"));
   seed("fuzz_job_lists", makeCase(0, "12 -3 4.5e2 +7\r\n 1.250  x9\r\n\r\n-0.5\r"));
   seed("fuzz_job_lists", makeCase(1, jobList));
   seed("fuzz_job_lists", makeCase(1, mapJobList));
@@ -118,10 +121,11 @@ void makeSeeds() {
   // Bitmap pairs for the map passes; the coarse pass needs a width of 52 or more.
   for (unsigned selector = 0; selector < 4; ++selector)
     seed("fuzz_map_pass", makeCase(selector, mapStd, mapRef));
-  seed("fuzz_map_pass", makeCase(4,
-                                 std::string(pelk::kJobListComment) +
-                                     "\r\n512;512;ref.bmp;patient-1;set-1;out.map1\r\n9999;9999;\r\n",
-                                 mapRef));
+  seed("fuzz_map_pass",
+       makeCase(4,
+                std::string(pelk::kJobListComment) +
+                    "\r\n512;512;ref.bmp;patient-1;set-1;out.map1\r\n9999;9999;\r\n",
+                mapRef));
 
   // The system's own text files.
   pelk::writeWholeFile("a.bmp", square);

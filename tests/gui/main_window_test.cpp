@@ -49,7 +49,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(dialogs.errors.size(), std::size_t{0});
     QCOMPARE(static_cast<QLineEdit*>(window.control("Edit1"))->text(), QString("Edit1"));
     QCOMPARE(static_cast<QLineEdit*>(window.control("Edit3"))->text(), QString("Edit3"));
-    QCOMPARE(static_cast<QPlainTextEdit*>(window.control("Memo1"))->toPlainText(), QString("Results Area\n"));
+    QCOMPARE(static_cast<QPlainTextEdit*>(window.control("Memo1"))->toPlainText(),
+             QString("Results Area\n"));
     QVERIFY(window.control("Button9")->isHidden());
     QVERIFY(window.control("Button15")->isHidden());
     QVERIFY(!window.control("Sy")->isHidden());
@@ -57,7 +58,7 @@ class MainWindowTest : public QObject {
     QVERIFY(!static_cast<QRadioButton*>(window.control("RadioRef"))->isChecked());
     QImage view = static_cast<QLabel*>(window.control("Image1"))->pixmap().toImage();
     QCOMPARE(view.size(), QSize(385, 329));
-    QCOMPARE(view.pixelColor(50, 50), QColor(0, 200, 0));  // green of level 200
+    QCOMPARE(view.pixelColor(50, 50), QColor(0, 200, 0));    // green of level 200
     QCOMPARE(view.pixelColor(100, 300), QColor(Qt::white));  // 20 and less are white
   }
 
@@ -82,7 +83,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(window.control("Button19")->geometry(), QRect(728, 112, 83, 25));
     QCOMPARE(window.control("Button6")->geometry(), QRect(648, 152, 161, 25));
     QCOMPARE(window.control("Button12")->geometry(), QRect(528, 528, 153, 25));
-    QCOMPARE(static_cast<QPushButton*>(window.control("Button7"))->text(), QString("6. Diiferential Image"));
+    QCOMPARE(static_cast<QPushButton*>(window.control("Button7"))->text(),
+             QString("6. Diiferential Image"));
     QCOMPARE(static_cast<QLabel*>(window.control("Label1"))->text(), QString("Output File"));
     QCOMPARE(window.centralWidget()->palette().color(QPalette::Window), QColor(0xA6, 0xCA, 0xF0));
     // The menu sits above the fixed layout, which keeps its size and places.
@@ -102,7 +104,9 @@ class MainWindowTest : public QObject {
     static_cast<QLineEdit*>(window.control("Edit2"))->setText("ref.bmp");
     QVERIFY(clickAndWait(window, "Button3"));
     QString text = static_cast<QPlainTextEdit*>(window.control("Memo1"))->toPlainText();
-    QVERIFY(text.startsWith("Results Area\n\nProcessing: Setting Up Param1 Files\nProcessing: Making Param1 Files\nMemo1\n"));
+    QVERIFY(
+        text.startsWith("Results Area\n\nProcessing: Setting Up Param1 Files\nProcessing: Making "
+                        "Param1 Files\nMemo1\n"));
     QVERIFY(text.contains("RRA Result is TRUE"));
     QVERIFY(text.endsWith("\n \nReady\n "));
     QVERIFY(std::filesystem::exists("rra1.sql"));
@@ -117,7 +121,8 @@ class MainWindowTest : public QObject {
     QTest::keyClicks(memo, "my note");
     dialogs.inputs = {std::string("saved.txt")};
     QVERIFY(clickAndWait(window, "Button12"));
-    QCOMPARE(QString::fromStdString(test::readFile("saved.txt")), QString("Results Area\r\nmy note\r\n\r\n"));
+    QCOMPARE(QString::fromStdString(test::readFile("saved.txt")),
+             QString("Results Area\r\nmy note\r\n\r\n"));
   }
 
   void loadStdTakesTheChosenPathAndACancelAsksAgain() {
@@ -126,7 +131,8 @@ class MainWindowTest : public QObject {
     MainWindow window(workbench);
     dialogs.files = {std::string("/scans/patient 7/std.bmp"), std::nullopt};
     QVERIFY(clickAndWait(window, "Button17"));
-    QCOMPARE(static_cast<QLineEdit*>(window.control("Edit1"))->text(), QString("/scans/patient 7/std.bmp"));
+    QCOMPARE(static_cast<QLineEdit*>(window.control("Edit1"))->text(),
+             QString("/scans/patient 7/std.bmp"));
     QVERIFY(clickAndWait(window, "Button18"));
     QCOMPARE(static_cast<QLineEdit*>(window.control("Edit2"))->text(), QString("Edit2"));
     QCOMPARE(dialogs.captions.back(), std::string("Please Select a File"));
@@ -160,7 +166,8 @@ class MainWindowTest : public QObject {
     std::string pdf = test::readFile("report.pdf");
     // 120 lines: a heading page, then 55, 55 and 10 lines.
     int pages = 0;
-    for (std::size_t at = pdf.find("/Type /Page"); at != std::string::npos; at = pdf.find("/Type /Page", at + 1))
+    for (std::size_t at = pdf.find("/Type /Page"); at != std::string::npos;
+         at = pdf.find("/Type /Page", at + 1))
       if (pdf.compare(at, 12, "/Type /Pages") != 0) ++pages;
     QCOMPARE(pages, 4);
   }
@@ -172,7 +179,9 @@ class MainWindowTest : public QObject {
 }  // namespace pelk
 
 #include "gui/qt_dialogs.h"
-QString pelk::MainWindowTest::QtDialogs_qtFilter() { return QtDialogs::qtFilter("PELK40 Files(*.bmp)|*.bmp"); }
+QString pelk::MainWindowTest::QtDialogs_qtFilter() {
+  return QtDialogs::qtFilter("PELK40 Files(*.bmp)|*.bmp");
+}
 
 static pelk::gui_test::RegisterTests<pelk::MainWindowTest> registered;
 #include "main_window_test.moc"

@@ -53,7 +53,7 @@ TEST_F(DicomImport, WithoutAWindowTheRobustOneSpreadsTheTissue) {
   writeDicom("scan.dcm", spec);
   const ImportSummary summary = import();
   EXPECT_EQ(summary.windowSource, WindowSource::Robust);
-  EXPECT_NEAR(summary.window.low, 10.3, 1e-9);   // zeros are left out of the percentiles
+  EXPECT_NEAR(summary.window.low, 10.3, 1e-9);  // zeros are left out of the percentiles
   EXPECT_NEAR(summary.window.high, 39.85, 1e-9);
 }
 

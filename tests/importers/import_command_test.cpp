@@ -29,7 +29,8 @@ class ImportCommand : public ScratchDirTest {
 };
 
 TEST_F(ImportCommand, PrintsOneLineSayingWhatWasReadAndWritten) {
-  ASSERT_EQ(run({"scan.nii.gz", "--out", "std.bmp", "--slice", "2", "--window", "0:40"}), 0) << err.str();
+  ASSERT_EQ(run({"scan.nii.gz", "--out", "std.bmp", "--slice", "2", "--window", "0:40"}), 0)
+      << err.str();
   EXPECT_EQ(out.str(),
             "NIfTI-1 scan.nii.gz: 4 x 4 x 3 voxels, spacing 0.5 x 0.5 x 2 mm, axial slice 2 of 0-2 "
             "along k, window 0:40 (given) -> std.bmp (512 x 512, 0.003906 mm/pixel)\n");

@@ -14,7 +14,7 @@ TEST(RobustWindow, TakesThe1stAnd99Point5thPercentileOfNonZeroValues) {
   std::vector<float> values(1000, 0.0f);  // mostly air
   for (int v = 1; v <= 200; ++v) values.push_back(static_cast<float>(v));
   const IntensityWindow w = robustWindow(values);
-  EXPECT_NEAR(w.low, 2.99, 1e-6);     // rank 1.99 of 0..199
+  EXPECT_NEAR(w.low, 2.99, 1e-6);      // rank 1.99 of 0..199
   EXPECT_NEAR(w.high, 199.005, 1e-6);  // rank 198.005
 }
 
@@ -59,7 +59,8 @@ TEST(ParseWindowText, AcceptsNegativeAndRealBounds) {
 }
 
 TEST(ParseWindowText, RejectsMalformedOrEmptyRanges) {
-  for (const char* bad : {"", "100", "a:b", "10:", ":10", "10:20:30", "20:10", "5:5", "1:inf", "nan:3"})
+  for (const char* bad :
+       {"", "100", "a:b", "10:", ":10", "10:20:30", "20:10", "5:5", "1:inf", "nan:3"})
     EXPECT_THROW(parseWindowText(bad), IoError) << bad;
 }
 

@@ -14,16 +14,19 @@ namespace {
 
 std::uint32_t u32(const std::string& s, std::size_t at) {
   std::uint32_t v = 0;
-  for (std::size_t i = 0; i < 4; ++i) v |= std::uint32_t{static_cast<unsigned char>(s[at + i])} << (8 * i);
+  for (std::size_t i = 0; i < 4; ++i)
+    v |= std::uint32_t{static_cast<unsigned char>(s[at + i])} << (8 * i);
   return v;
 }
 std::uint16_t u16(const std::string& s, std::size_t at) {
-  return static_cast<std::uint16_t>(static_cast<unsigned char>(s[at]) | static_cast<unsigned char>(s[at + 1]) << 8);
+  return static_cast<std::uint16_t>(static_cast<unsigned char>(s[at]) |
+                                    static_cast<unsigned char>(s[at + 1]) << 8);
 }
 
 GreySlice uniformSlice(int width, int height, double across, double down, float grey) {
-  return {width, height, across, down,
-          std::vector<float>(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), grey)};
+  return {
+      width, height, across, down,
+      std::vector<float>(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), grey)};
 }
 
 int pixel(const NominalPicture& p, int row, int col) {
@@ -53,8 +56,8 @@ TEST(NominalBmp, HeaderPaletteAndSizeAreTheNominalLayout) {
 
 TEST(NominalBmp, TheTopRowIsStoredLast) {
   NominalPicture picture{std::vector<std::uint8_t>(512 * 512, 0), 1.0};
-  picture.pixels[5] = 77;                    // top row, column 5
-  picture.pixels[511 * 512 + 6] = 88;        // bottom row, column 6
+  picture.pixels[5] = 77;              // top row, column 5
+  picture.pixels[511 * 512 + 6] = 88;  // bottom row, column 6
   const std::string bytes = nominalBmpBytes(picture);
   EXPECT_EQ(static_cast<unsigned char>(bytes[1078 + 511 * 512 + 5]), 77);
   EXPECT_EQ(static_cast<unsigned char>(bytes[1078 + 6]), 88);
@@ -107,7 +110,8 @@ TEST_F(ImportedFile, IsExactlyTheNominalBitmapWithThePixelSizeInItsResolution) {
   importScan({"scan.nii", "out.bmp", std::nullopt, std::nullopt});
   const std::string bytes = readFile("out.bmp");
   ASSERT_EQ(bytes.size(), 263222u);
-  EXPECT_EQ(bytes.substr(0, 1078), nominalBmpBytes({std::vector<std::uint8_t>(512 * 512), 100.0 / 512}).substr(0, 1078));
+  EXPECT_EQ(bytes.substr(0, 1078),
+            nominalBmpBytes({std::vector<std::uint8_t>(512 * 512), 100.0 / 512}).substr(0, 1078));
   EXPECT_EQ(u32(bytes, 38), 5120u);
 }
 

@@ -32,9 +32,12 @@ void writeDicom(const std::string& path, const DicomSpec& spec) {
   DcmDataset* data = file.getDataset();
   char uid[100];
   check(data->putAndInsertString(DCM_SOPClassUID, UID_MRImageStorage), "class");
-  check(data->putAndInsertString(DCM_SOPInstanceUID, dcmGenerateUniqueIdentifier(uid, SITE_INSTANCE_UID_ROOT)), "uid");
+  check(data->putAndInsertString(DCM_SOPInstanceUID,
+                                 dcmGenerateUniqueIdentifier(uid, SITE_INSTANCE_UID_ROOT)),
+        "uid");
   check(data->putAndInsertString(DCM_Modality, "MR"), "modality");
-  check(data->putAndInsertUint16(DCM_SamplesPerPixel, static_cast<Uint16>(spec.samplesPerPixel)), "spp");
+  check(data->putAndInsertUint16(DCM_SamplesPerPixel, static_cast<Uint16>(spec.samplesPerPixel)),
+        "spp");
   check(data->putAndInsertString(DCM_PhotometricInterpretation, spec.photometric.c_str()), "pi");
   check(data->putAndInsertUint16(DCM_Rows, static_cast<Uint16>(spec.rows)), "rows");
   check(data->putAndInsertUint16(DCM_Columns, static_cast<Uint16>(spec.columns)), "columns");
@@ -44,7 +47,8 @@ void writeDicom(const std::string& path, const DicomSpec& spec) {
   check(data->putAndInsertUint16(DCM_PixelRepresentation, spec.isSigned ? 1 : 0), "pr");
   if (spec.samplesPerPixel > 1) check(data->putAndInsertUint16(DCM_PlanarConfiguration, 0), "pc");
   if (spec.frames > 1)
-    check(data->putAndInsertString(DCM_NumberOfFrames, std::to_string(spec.frames).c_str()), "frames");
+    check(data->putAndInsertString(DCM_NumberOfFrames, std::to_string(spec.frames).c_str()),
+          "frames");
   const auto putNumber = [&](const DcmTagKey& tag, const std::optional<double>& v) {
     if (v) check(data->putAndInsertString(tag, std::to_string(*v).substr(0, 16).c_str()), "number");
   };
@@ -52,7 +56,8 @@ void writeDicom(const std::string& path, const DicomSpec& spec) {
   putNumber(DCM_RescaleIntercept, spec.intercept);
   putNumber(DCM_WindowCenter, spec.windowCentre);
   putNumber(DCM_WindowWidth, spec.windowWidth);
-  if (spec.pixelSpacing) check(data->putAndInsertString(DCM_PixelSpacing, spec.pixelSpacing->c_str()), "ps");
+  if (spec.pixelSpacing)
+    check(data->putAndInsertString(DCM_PixelSpacing, spec.pixelSpacing->c_str()), "ps");
   if (spec.orientation)
     check(data->putAndInsertString(DCM_ImageOrientationPatient, spec.orientation->c_str()), "iop");
   if (spec.groupPixelSpacing) {
@@ -60,19 +65,25 @@ void writeDicom(const std::string& path, const DicomSpec& spec) {
     DcmItem* measures = nullptr;
     check(data->findOrCreateSequenceItem(DCM_SharedFunctionalGroupsSequence, groups), "groups");
     check(groups->findOrCreateSequenceItem(DCM_PixelMeasuresSequence, measures), "measures");
-    check(measures->putAndInsertString(DCM_PixelSpacing, spec.groupPixelSpacing->c_str()), "group ps");
+    check(measures->putAndInsertString(DCM_PixelSpacing, spec.groupPixelSpacing->c_str()),
+          "group ps");
   }
   for (const auto& [tag, value] : spec.extra)
-    check(data->putAndInsertString(DcmTagKey(static_cast<Uint16>(tag >> 16), static_cast<Uint16>(tag & 0xFFFF)),
-                                   value.c_str()),
+    check(data->putAndInsertString(
+              DcmTagKey(static_cast<Uint16>(tag >> 16), static_cast<Uint16>(tag & 0xFFFF)),
+              value.c_str()),
           "extra");
 
   if (spec.bitsAllocated == 8) {
     std::vector<Uint8> bytes(spec.pixels.begin(), spec.pixels.end());
-    check(data->putAndInsertUint8Array(DCM_PixelData, bytes.data(), static_cast<unsigned long>(bytes.size())), "pixels");
+    check(data->putAndInsertUint8Array(DCM_PixelData, bytes.data(),
+                                       static_cast<unsigned long>(bytes.size())),
+          "pixels");
   } else {
     std::vector<Uint16> words(spec.pixels.begin(), spec.pixels.end());
-    check(data->putAndInsertUint16Array(DCM_PixelData, words.data(), static_cast<unsigned long>(words.size())), "pixels");
+    check(data->putAndInsertUint16Array(DCM_PixelData, words.data(),
+                                        static_cast<unsigned long>(words.size())),
+          "pixels");
   }
   E_TransferSyntax syntax = EXS_LittleEndianExplicit;
   switch (spec.syntax) {
@@ -96,8 +107,8 @@ void writeDicom(const std::string& path, const DicomSpec& spec) {
 }
 
 void writeNifti(const std::string& path, const NiftiSpec& spec) {
-  const int64_t dims[8] = {spec.size[3] > 1 ? 4 : 3, spec.size[0], spec.size[1], spec.size[2],
-                           spec.size[3], 1, 1, 1};
+  const int64_t dims[8] = {
+      spec.size[3] > 1 ? 4 : 3, spec.size[0], spec.size[1], spec.size[2], spec.size[3], 1, 1, 1};
   nifti_image* image = nifti_make_new_nim(dims, spec.datatype, 1);
   if (!image) throw std::runtime_error("nifti_make_new_nim failed");
   switch (spec.datatype) {
@@ -121,7 +132,9 @@ void writeNifti(const std::string& path, const NiftiSpec& spec) {
   if (spec.sform) {
     image->sform_code = NIFTI_XFORM_SCANNER_ANAT;
     for (int r = 0; r < 3; ++r)
-      for (int c = 0; c < 4; ++c) image->sto_xyz.m[r][c] = (*spec.sform)[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)];
+      for (int c = 0; c < 4; ++c)
+        image->sto_xyz.m[r][c] =
+            (*spec.sform)[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)];
     image->sto_xyz.m[3][0] = image->sto_xyz.m[3][1] = image->sto_xyz.m[3][2] = 0;
     image->sto_xyz.m[3][3] = 1;
   }
@@ -140,12 +153,15 @@ void writeNifti(const std::string& path, const NiftiSpec& spec) {
     image->nifti_type = NIFTI_FTYPE_NIFTI2_1;
     const bool converted = nifti_convert_nim2n2hdr(image, &header) == 0;
     header.vox_offset = 544;
-    std::memcpy(header.magic, "n+2\0\r\n\032\n", 8);  // the converter leaves the magic to the writer
+    std::memcpy(header.magic, "n+2\0\r\n\032\n",
+                8);  // the converter leaves the magic to the writer
     std::string bytes(reinterpret_cast<const char*>(&header), sizeof header);
     bytes.append(4, '\0');
-    bytes.append(static_cast<const char*>(image->data), static_cast<std::size_t>(image->nvox * image->nbyper));
+    bytes.append(static_cast<const char*>(image->data),
+                 static_cast<std::size_t>(image->nvox * image->nbyper));
     nifti_image_free(image);
-    if (!converted || sizeof header != 540) throw std::runtime_error("NIfTI-2 header conversion failed");
+    if (!converted || sizeof header != 540)
+      throw std::runtime_error("NIfTI-2 header conversion failed");
     writeFile(path, bytes);
     return;
   }
@@ -160,8 +176,8 @@ void writeNifti(const std::string& path, const NiftiSpec& spec) {
 }
 
 int NominalImage::at(int row, int col) const {
-  return static_cast<unsigned char>(bytes.at(1078 + static_cast<std::size_t>(511 - row) * 512 +
-                                             static_cast<std::size_t>(col)));
+  return static_cast<unsigned char>(
+      bytes.at(1078 + static_cast<std::size_t>(511 - row) * 512 + static_cast<std::size_t>(col)));
 }
 
 NominalImage readNominal(const std::string& path) { return {readFile(path)}; }

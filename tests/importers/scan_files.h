@@ -28,8 +28,13 @@ struct DicomSpec {
   std::optional<std::string> groupPixelSpacing;
   // Further string attributes, tag as 0xGGGGEEEE, written as given (damaged values too).
   std::vector<std::pair<std::uint32_t, std::string>> extra;
-  enum class Syntax { ExplicitLittle, ImplicitLittle, ExplicitBig, RleLossless, JpegLossless } syntax =
-      Syntax::ExplicitLittle;
+  enum class Syntax {
+    ExplicitLittle,
+    ImplicitLittle,
+    ExplicitBig,
+    RleLossless,
+    JpegLossless
+  } syntax = Syntax::ExplicitLittle;
 };
 void writeDicom(const std::string& path, const DicomSpec& spec);
 

@@ -46,7 +46,8 @@ TEST_F(FalseColor, EveryBlockInsideThePictureGetsOnePixelWhateverItsScore) {
 }
 
 TEST_F(FalseColor, BlocksScoring50OrMoreAreListedWithoutRectangles) {
-  test::writeMap("setup101.map", [](int row, int col) { return row == mapRowOf(2) && col == 50 ? 0 : 100; });
+  test::writeMap("setup101.map",
+                 [](int row, int col) { return row == mapRowOf(2) && col == 50 ? 0 : 100; });
   test::writeMap("setup102b.map", [](int row, int col) -> long long {
     if (row == mapRowOf(1) && col == 100) return 171;  // (360, 3): 50.41
     if (row == mapRowOf(2) && col == 50) return 1;     // (167, 6): 1000 against a = 0
@@ -64,7 +65,8 @@ TEST_F(FalseColor, BlocksScoring50OrMoreAreListedWithoutRectangles) {
 }
 
 TEST_F(FalseColor, NegativeScoresGetTheLow24BitsOfTheirTwosComplement) {
-  test::writeMap("setup101.map", [](int row, int col) { return row == mapRowOf(1) && col == 100 ? -100 : 5; });
+  test::writeMap("setup101.map",
+                 [](int row, int col) { return row == mapRowOf(1) && col == 100 ? -100 : 5; });
   test::writeMap("setup102b.map", [](int, int) { return 5; });
   run();
   EXPECT_EQ(view.pixel(360, 3), 0xFFFF92u);  // (-105)^2 / -100 = -110.25, Trunc -110
@@ -84,8 +86,8 @@ TEST_F(FalseColor, AMapEndingBeforeItsLastBlockIsAnErrorThatKeepsThePixelsDrawn)
   } catch (const IoError& e) {
     EXPECT_EQ(std::string(e.what()), "Read beyond end of file: setup102b.map");
   }
-  EXPECT_EQ(view.pixel(360, 200), 0u);       // n = 61
-  EXPECT_EQ(view.pixel(360, 197), kWhite);   // n = 60
+  EXPECT_EQ(view.pixel(360, 200), 0u);      // n = 61
+  EXPECT_EQ(view.pixel(360, 197), kWhite);  // n = 60
   EXPECT_FALSE(test::fileExists("mchs-results.dat"));
 }
 

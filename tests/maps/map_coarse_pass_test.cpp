@@ -89,7 +89,8 @@ TEST_F(CoarseRunTest, BlockSizeZeroAndBlocksPast256AreRefused) {
 }
 
 TEST_F(CoarseRunTest, EmptyAndShortBitmaps) {
-  writeFile("empty.bmp", passBitmap(8, 8, [](int, int) { return 5; }, 0, 30));
+  writeFile("empty.bmp", passBitmap(
+                             8, 8, [](int, int) { return 5; }, 0, 30));
   writeFile("short.bmp", passBitmap(512, 512, [](int, int) { return 5; }).substr(0, 9000));
   writeJobs({{"empty.bmp", "empty.map"}, {"short.bmp", "short.map"}}, true);
   TForm103 form;

@@ -112,7 +112,8 @@ TEST_F(MapPassTest, HundredAndOneSquareGivesOnePixelPerBlockWhateverTheHighSizeB
     EXPECT_EQ(map.lines[1], "Mean:        1.020");
     for (int i = 0; i < 513; ++i)
       for (int j = 0; j < 513; ++j) {
-        long long expected = i <= 100 && j <= 100 ? static_cast<unsigned char>(file[i * 101 + j]) : 0;
+        long long expected =
+            i <= 100 && j <= 100 ? static_cast<unsigned char>(file[i * 101 + j]) : 0;
         ASSERT_EQ(map.cells[i][j], expected) << field << ": " << i << "," << j;
       }
   }
@@ -121,7 +122,8 @@ TEST_F(MapPassTest, HundredAndOneSquareGivesOnePixelPerBlockWhateverTheHighSizeB
 TEST_F(MapPassTest, ZeroWidthOrHeightWritesAnAllZeroMap) {
   for (auto [w, h] : {std::pair{0, 512}, std::pair{512, 0}, std::pair{1, 0}, std::pair{0, 0}}) {
     grid->at(7).at(7) = 99;  // left over from an earlier pass
-    const MapText map = pass(passBitmap(8, 8, [](int, int) { return 9; }, w, h));
+    const MapText map = pass(passBitmap(
+        8, 8, [](int, int) { return 9; }, w, h));
     ASSERT_EQ(map.lines.size(), 515u);
     EXPECT_EQ(map.lines[1], "Mean:        0.000");
     EXPECT_EQ(map.sum(), 0) << w << "x" << h;
@@ -138,8 +140,7 @@ TEST_F(MapPassTest, WidthOrHeightOfOneIsTooSmallAndLeavesTheFirstLine) {
 }
 
 TEST_F(MapPassTest, ShortOrMissingBitmapsStopWithAClearError) {
-  expectError(test::bmpBytes(512, 512, std::string(1000, '\1')),
-              "Read beyond end of file: in.bmp");
+  expectError(test::bmpBytes(512, 512, std::string(1000, '\1')), "Read beyond end of file: in.bmp");
   EXPECT_EQ(test::readFile("out.map"), "     100       5\r\n");
   EXPECT_EQ(log.lines.back(), "Y Size is 512");
 

@@ -48,9 +48,9 @@ TEST_F(MapModuleTest, MakeMap2LogsEachFileBeforeItsSizeAndNothingMore) {
   TForm103 form;
   form.setFileNames("x.bmp", "y.bmp");
   form.makeMap2({"a.bmp", "b.bmp"}, {"setup101.map", "setup102b.map"});
-  EXPECT_EQ(form.Memo1.lines, (Lines{"Memo1", "Processing File: a.bmp", "X size is 120",
-                                     "Y Size is 90", "Processing File: b.bmp", "X size is 101",
-                                     "Y Size is 101"}));
+  EXPECT_EQ(form.Memo1.lines,
+            (Lines{"Memo1", "Processing File: a.bmp", "X size is 120", "Y Size is 90",
+                   "Processing File: b.bmp", "X size is 101", "Y Size is 101"}));
   EXPECT_EQ(readMap("setup101.map").lines[1], "Mean:        1.080");
   EXPECT_EQ(readMap("setup102b.map").cells[100][100], 3);
   // The job list written before is left for the job-list runs.
@@ -86,16 +86,16 @@ TEST_F(MapModuleTest, JobListRunEndsWithDoneProcessingAtTheEndEntryAndDoneWithou
   TForm103 form;
   form.setFileNames("a.bmp", "b.bmp");
   form.makeMap();
-  EXPECT_EQ(form.Memo1.lines, (Lines{"Memo1", "Processing File: a.bmp", "X size is 120",
-                                     "Y Size is 90", "Processing File: b.bmp", "X size is 101",
-                                     "Y Size is 101", "Done Processing"}));
+  EXPECT_EQ(form.Memo1.lines,
+            (Lines{"Memo1", "Processing File: a.bmp", "X size is 120", "Y Size is 90",
+                   "Processing File: b.bmp", "X size is 101", "Y Size is 101", "Done Processing"}));
   EXPECT_EQ(readMap("setup102b.map1").cells[100][100], 3);
 
   writeFile("vmap1.dat", "comment\r\n0;0;b.bmp;p;s;last.map");
   TForm103 open;
   open.makeMap();
-  EXPECT_EQ(open.Memo1.lines, (Lines{"Memo1", "Processing File: b.bmp", "X size is 101",
-                                     "Y Size is 101", "Done"}));
+  EXPECT_EQ(open.Memo1.lines,
+            (Lines{"Memo1", "Processing File: b.bmp", "X size is 101", "Y Size is 101", "Done"}));
   EXPECT_EQ(readMap("last.map").lines.size(), 515u);
   open.closeApp();
 

@@ -17,11 +17,13 @@ namespace {
 using test::mapRowOf;
 
 constexpr std::uint32_t kWhite = 0xFFFFFF;
-const std::string kHeading = "=== MCHS RESULTS ===\r\n\r\n   Idx     X     Y Value   Xb   Yb\r\n\r\n";
+const std::string kHeading =
+    "=== MCHS RESULTS ===\r\n\r\n   Idx     X     Y Value   Xb   Yb\r\n\r\n";
 
 std::vector<std::string> resultLines() {
   std::vector<std::string> lines = test::crlfLines(test::readFile("mchs-results.dat"));
-  return {lines.begin() + std::min<std::ptrdiff_t>(4, static_cast<std::ptrdiff_t>(lines.size())), lines.end()};
+  return {lines.begin() + std::min<std::ptrdiff_t>(4, static_cast<std::ptrdiff_t>(lines.size())),
+          lines.end()};
 }
 
 int countNotWhite(const Picture& p) {
@@ -111,8 +113,9 @@ TEST_F(McHsReport, FileAndLogHoldTheSameFixedWidthLines) {
   EXPECT_EQ(test::readFile("mchs-results.dat"),
             kHeading + lines[0] + "\r\n" + lines[1] + "\r\n" + lines[2] + "\r\n");
   EXPECT_EQ(m->Memo1.lines,
-            (std::vector<std::string>{"Memo1", "", "==== MCHS RESULTS====", "", "Idx   X     Y     Value  Xb  Yb",
-                                      "--------------------------", lines[0], lines[1], lines[2], ""}));
+            (std::vector<std::string>{
+                "Memo1", "", "==== MCHS RESULTS====", "", "Idx   X     Y     Value  Xb  Yb",
+                "--------------------------", lines[0], lines[1], lines[2], ""}));
 }
 
 TEST_F(McHsReport, WideNumbersKeepABlankBeforeThem) {
@@ -161,11 +164,11 @@ TEST_F(McHsPass, IdenticalMapsDrawAndRecordNothing) {
 
 TEST_F(McHsPass, BlocksReaching50AreDrawnAsRectanglesAndListed) {
   writeMaps([](int row, int col) {
-    if (col > 100 || row == 0 || row > 101) return 99999;  // never read
-    if (row == mapRowOf(100) && col == 10) return 171;     // (1, 329): below the picture
+    if (col > 100 || row == 0 || row > 101) return 99999;             // never read
+    if (row == mapRowOf(100) && col == 10) return 171;                // (1, 329): below the picture
     if (row == mapRowOf(1) && (col == 10 || col == 100)) return 171;  // (1, 3) and (347, 3)
-    if (row == mapRowOf(1) && col == 9) return 171;        // x = -2: dropped
-    if (row == mapRowOf(50) && col == 50) return 170;      // 49.0: below the threshold
+    if (row == mapRowOf(1) && col == 9) return 171;                   // x = -2: dropped
+    if (row == mapRowOf(50) && col == 50) return 170;                 // 49.0: below the threshold
     return 100;
   });
   run();
@@ -185,7 +188,8 @@ TEST_F(McHsPass, BlocksReaching50AreDrawnAsRectanglesAndListed) {
 
 TEST_F(McHsPass, ScoresPastTheColourRangeAreDrawnWithTheirLow24Bits) {
   test::writeMap("setup101.map1", [](int, int) { return 1; });
-  test::writeMap("setup102b.map1", [](int row, int col) { return row == mapRowOf(1) && col == 10 ? 5000 : 1; });
+  test::writeMap("setup102b.map1",
+                 [](int row, int col) { return row == mapRowOf(1) && col == 10 ? 5000 : 1; });
   run();
   // 4999^2 = 24990001 = 0x17D5131
   EXPECT_EQ(view.pixel(2, 4), 0x7D5131u);
@@ -243,11 +247,11 @@ class McHsTestGrid : public test::ScratchDirTest {};
 
 TEST_F(McHsTestGrid, Button1ClickListsBlocksScoringAtLeast5000AtTheirGridPositions) {
   test::writeMap("setup101.map", [](int row, int col) -> long long {
-    if (row == 1 && col == 19) return 72;   // (98, 0): 71^2 = 5041
-    if (row == 99 && col == 99) return 72;  // (0, 80)
-    if (row == 5 && col == 18) return 72;   // y = -1: dropped
-    if (row == 6 && col == 30) return 71;   // 4900: below 5000
-    if (row == 7 && col == 40) return 5;    // (92, 21) against 0
+    if (row == 1 && col == 19) return 72;                   // (98, 0): 71^2 = 5041
+    if (row == 99 && col == 99) return 72;                  // (0, 80)
+    if (row == 5 && col == 18) return 72;                   // y = -1: dropped
+    if (row == 6 && col == 30) return 71;                   // 4900: below 5000
+    if (row == 7 && col == 40) return 5;                    // (92, 21) against 0
     if (row == 100 || row == 0 || col >= 100) return 1000;  // never read
     return 1;
   });

@@ -47,8 +47,10 @@ TEST_F(DiffImageTest, CopiesTheFirst1079BytesThenDoublesTheDifference) {
   standard.append(1, static_cast<char>(200));
   reference.append(1, static_cast<char>(72));  // r - s = -128 gives 0
   run(standard, reference);
-  std::string expected = pattern(1079, 1) + std::string{10, static_cast<char>(246), static_cast<char>(128),
-                                                        static_cast<char>(128), 0, 0, 0};
+  std::string expected =
+      pattern(1079, 1) +
+      std::string{10, static_cast<char>(246), static_cast<char>(128), static_cast<char>(128), 0, 0,
+                  0};
   EXPECT_EQ(readFile("diffbmp.bmp"), expected);
   EXPECT_EQ(form.Memo1.lines.back(), "Program Done");
 }

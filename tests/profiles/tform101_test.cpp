@@ -22,7 +22,8 @@ using test::writeFile;
 // from `value(position)`.
 std::string rawStream(int width, int height, const std::function<int(long long)>& value) {
   std::string s(static_cast<std::size_t>(width) * height + 1078, '\0');
-  for (std::size_t i = 0; i < s.size(); ++i) s[i] = static_cast<char>(value(static_cast<long long>(i)));
+  for (std::size_t i = 0; i < s.size(); ++i)
+    s[i] = static_cast<char>(value(static_cast<long long>(i)));
   s[18] = static_cast<char>(width & 0xFF);
   s[19] = static_cast<char>((width >> 8) & 0xFF);
   s[22] = static_cast<char>(height & 0xFF);
@@ -39,7 +40,8 @@ std::vector<ProfileRow> profileRows(const std::string& path) {
   std::vector<ProfileRow> rows;
   for (std::size_t i = 1; i < lines.size(); ++i) {
     ProfileRow r{};
-    std::sscanf(lines[i].c_str(), "%lld %lld %lld %lld %lld", &r.band, &r.mean, &r.peak, &r.median, &r.adjusted);
+    std::sscanf(lines[i].c_str(), "%lld %lld %lld %lld %lld", &r.band, &r.mean, &r.peak, &r.median,
+                &r.adjusted);
     rows.push_back(r);
   }
   return rows;
@@ -72,9 +74,10 @@ TEST_F(Profiles, A512SquareImageReportsBands0To99AndLeavesBands100To102Out) {
   EXPECT_EQ(lines[1], "       0       9       9       9    1536");
   EXPECT_EQ(lines[100], "      99       9       9       9    2560");
   EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
-  EXPECT_EQ(module.Memo1.lines,
-            (std::vector<std::string>{"Memo1", "Processing File: a.bmp", "X size is 512", "Y Size is 512",
-                                      "Processing File: b.bmp", "X size is 512", "Y Size is 512"}));
+  EXPECT_EQ(
+      module.Memo1.lines,
+      (std::vector<std::string>{"Memo1", "Processing File: a.bmp", "X size is 512", "Y Size is 512",
+                                "Processing File: b.bmp", "X size is 512", "Y Size is 512"}));
 }
 
 TEST_F(Profiles, BandWidthTwoSendsTiesToTheEvenBand) {
@@ -176,7 +179,8 @@ TEST_F(Profiles, UnreadableImagesStopBeforeTheirProfileIsCreated) {
   EXPECT_FALSE(fileExists("setup101b.param1"));
   EXPECT_EQ(crlfLines(readFile("vhist3.db.txt")).size(), 100u);
   std::vector<std::string> tail(module.Memo1.lines.end() - 2, module.Memo1.lines.end());
-  EXPECT_EQ(tail, (std::vector<std::string>{"Processing File: missing.bmp", "Error: cannot read image missing.bmp"}));
+  EXPECT_EQ(tail, (std::vector<std::string>{"Processing File: missing.bmp",
+                                            "Error: cannot read image missing.bmp"}));
 
   std::string stream = rawStream(100, 100, [](long long) { return 3; });
   writeFile("short.bmp", stream.substr(0, 100 * 100 - 1));
@@ -193,7 +197,8 @@ TEST_F(Profiles, UnreadableImagesStopBeforeTheirProfileIsCreated) {
 
   writeFile("header.bmp", stream.substr(0, 21));
   TForm101 headerModule;
-  EXPECT_THROW(headerModule.MakeParam2Files(names("header.bmp", "good.bmp"), names("p1", "p2")), IoError);
+  EXPECT_THROW(headerModule.MakeParam2Files(names("header.bmp", "good.bmp"), names("p1", "p2")),
+               IoError);
   EXPECT_EQ(headerModule.Memo1.lines,
             (std::vector<std::string>{"Memo1", "Processing File: header.bmp", "X size is 100",
                                       "Error: cannot read image header.bmp"}));
@@ -208,7 +213,8 @@ TEST_F(Profiles, ImagesNarrowerOrLowerThan52AreRefused) {
       m.MakeParam2Files(names(name, name), names("p1", "p2"));
       FAIL();
     } catch (const IoError& e) {
-      EXPECT_EQ(std::string(e.what()), std::string("Image too small for histogram profiles: ") + name);
+      EXPECT_EQ(std::string(e.what()),
+                std::string("Image too small for histogram profiles: ") + name);
     }
     EXPECT_FALSE(fileExists("p1"));
   }

@@ -40,26 +40,27 @@ TEST_F(Fg1Test, IntensityOfExactly150IsWrittenButReportedNotSignificant) {
   image.set(8, 3, 149);
   image.set(1, 4, 240);  // seeded in row 1: logged as found, never recorded
   form.comments = "checked by hand";
-  EXPECT_EQ(run(image), (std::vector<std::string>{
-                            "X size is 12",
-                            "Y Size is 12",
-                            "Found Area1:4",
-                            "Found Area5:7",
-                            "Found Area8:2",
-                            "Areas Found = 2",
-                            "Program Done",
-                            "8: 2 : 1: 2 : 2 :   149.000 : not significant",
-                            "5: 7 : 1: 1 : 1 :   150.000 : SIGNIFICANT",
-                            "",
-                            kRule,
-                            "There are 2 cluster(s) found",
-                            "Cluster     2 has a mean intensity of  150.000 which is not significant.",
-                            "Also, it is located at (x,y)=     5:    7 and has an area of     1",
-                            "",
-                            "checked by hand",
-                            "Record(s) found     1",
-                            kRule,
-                        }));
+  EXPECT_EQ(run(image),
+            (std::vector<std::string>{
+                "X size is 12",
+                "Y Size is 12",
+                "Found Area1:4",
+                "Found Area5:7",
+                "Found Area8:2",
+                "Areas Found = 2",
+                "Program Done",
+                "8: 2 : 1: 2 : 2 :   149.000 : not significant",
+                "5: 7 : 1: 1 : 1 :   150.000 : SIGNIFICANT",
+                "",
+                kRule,
+                "There are 2 cluster(s) found",
+                "Cluster     2 has a mean intensity of  150.000 which is not significant.",
+                "Also, it is located at (x,y)=     5:    7 and has an area of     1",
+                "",
+                "checked by hand",
+                "Record(s) found     1",
+                kRule,
+            }));
   EXPECT_EQ(readFile("fg1.txt"), "Edit2;Edit2;Edit3;5;7;1;1;1;  150.000;SIGNIFICANT\r\n");
 }
 
@@ -72,11 +73,13 @@ TEST_F(Fg1Test, EqualAreasAreListedBrightestFirst) {
   form.patientName = "Doe";
   form.patientId = "17";
   auto log = run(image);
-  EXPECT_EQ(readFile("fg1.txt"), "Doe;Doe;17;9;2;1;2;2;  200.000;SIGNIFICANT\r\n"
-                                 "Doe;Doe;17;5;2;1;1;1;  220.000;SIGNIFICANT\r\n"
-                                 "Doe;Doe;17;3;2;1;1;1;  160.000;SIGNIFICANT\r\n"
-                                 "Doe;Doe;17;7;2;1;1;1;  151.000;SIGNIFICANT\r\n");
-  EXPECT_EQ(log[log.size() - 12], "Cluster     2 has a mean intensity of  220.000 which is SIGNIFICANT.");
+  EXPECT_EQ(readFile("fg1.txt"),
+            "Doe;Doe;17;9;2;1;2;2;  200.000;SIGNIFICANT\r\n"
+            "Doe;Doe;17;5;2;1;1;1;  220.000;SIGNIFICANT\r\n"
+            "Doe;Doe;17;3;2;1;1;1;  160.000;SIGNIFICANT\r\n"
+            "Doe;Doe;17;7;2;1;1;1;  151.000;SIGNIFICANT\r\n");
+  EXPECT_EQ(log[log.size() - 12],
+            "Cluster     2 has a mean intensity of  220.000 which is SIGNIFICANT.");
   EXPECT_EQ(log[log.size() - 2], "Record(s) found     4");
 }
 

@@ -144,10 +144,10 @@ TEST_F(RRA1Test, OperatorsCompareWithTheLoweredThresholdAndTheWindow) {
     bool expected;
   };
   const std::vector<Case> cases = {
-      {2, "=", false}, {3, "=", true},   {4, "=", true},   {5, "=", true},   {6, "=", false},
-      {2, "!=", true}, {3, "!=", false}, {4, "!=", false}, {5, "!=", false}, {6, "!=", true},
-      {3, ">", false}, {4, ">", true},   {2, "<", true},   {3, "<", false},  {3, "<=", true},
-      {4, "<=", false}};
+      {2, "=", false},  {3, "=", true},  {4, "=", true},   {5, "=", true},
+      {6, "=", false},  {2, "!=", true}, {3, "!=", false}, {4, "!=", false},
+      {5, "!=", false}, {6, "!=", true}, {3, ">", false},  {4, ">", true},
+      {2, "<", true},   {3, "<", false}, {3, "<=", true},  {4, "<=", false}};
   for (const Case& c : cases) {
     TForm102 form;
     loadHalfUnits(form, c.halfUnits);

@@ -47,23 +47,22 @@ TEST_F(RRA2Test, IdenticalMapsScoreOneAndWriteTheWholeReport) {
   EXPECT_EQ(run([](int r, int k) { return r * 100 + k; }, [](int r, int k) { return r * 100 + k; }),
             1.0);
   EXPECT_FALSE(form.rra2Significant);
-  std::vector<std::string> expected = {
-      "Memo1",
-      "Welcome to Corlune",
-      "",
-      "RRA for Sample is    1.000",
-      "Processing Completed",
-      "",
-      "========================================================",
-      "Relative Rank Conclusion Report ",
-      "For Patient Edit2 and Patient-ID Edit3",
-      "",
-      "The result of comparing files: Edit1 and Edit5",
-      "is that the result is not significant",
-      "",
-      "The value of test is    1.000",
-      "========================================================",
-      ""};
+  std::vector<std::string> expected = {"Memo1",
+                                       "Welcome to Corlune",
+                                       "",
+                                       "RRA for Sample is    1.000",
+                                       "Processing Completed",
+                                       "",
+                                       "========================================================",
+                                       "Relative Rank Conclusion Report ",
+                                       "For Patient Edit2 and Patient-ID Edit3",
+                                       "",
+                                       "The result of comparing files: Edit1 and Edit5",
+                                       "is that the result is not significant",
+                                       "",
+                                       "The value of test is    1.000",
+                                       "========================================================",
+                                       ""};
   EXPECT_EQ(form.Memo1.lines, expected);
 }
 
@@ -99,8 +98,9 @@ TEST_F(RRA2Test, EmptyCellsCountAsOneThousandthAndNegativesKeepTheirSign) {
 TEST_F(RRA2Test, OnlyTheFirstHundredValuesOfLinesThreeToHundredTwoCount) {
   auto common = [](int r, int k) { return (r * 7 + k) % 50 + 1; };
   writeMap("a.map", common, 513, 513);
-  writeMap("b.map", [&](int r, int k) { return r >= 100 || k >= 100 ? 999999 : common(r, k); },
-           110, 150);
+  writeMap(
+      "b.map", [&](int r, int k) { return r >= 100 || k >= 100 ? 999999 : common(r, k); }, 110,
+      150);
   form.setRRA2Files("a.map", "b.map");
   form.performRRA2();
   EXPECT_EQ(form.rra2Value, 1.0);
@@ -177,7 +177,8 @@ TEST_F(RRA2Test, OwnRunCommandReportsTheWindowFieldsAndNeedsStoredNames) {
   EXPECT_EQ(form.Memo1.lines[4], "");
   EXPECT_EQ(form.Memo1.lines[5], "RRA for Sample is    1.000");
   EXPECT_EQ(tail(form.Memo1, 11)[3], "For Patient Ann and Patient-ID 17");
-  EXPECT_EQ(tail(form.Memo1, 11)[5], "The result of comparing files: scan one.bmp and scan two.bmp");
+  EXPECT_EQ(tail(form.Memo1, 11)[5],
+            "The result of comparing files: scan one.bmp and scan two.bmp");
 }
 
 }  // namespace

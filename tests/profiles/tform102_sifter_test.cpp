@@ -30,8 +30,9 @@ class SifterTest : public test::ScratchDirTest {
 };
 
 TEST_F(SifterTest, IdenticalFilesDifferNowhere) {
-  EXPECT_EQ(run("one\r\ntwo\r\nthree", "one\r\ntwo\r\nthree\r\n"),
-            (std::vector<std::string>{"0 Different record(s) were found", "3 Record(s) were read"}));
+  EXPECT_EQ(
+      run("one\r\ntwo\r\nthree", "one\r\ntwo\r\nthree\r\n"),
+      (std::vector<std::string>{"0 Different record(s) were found", "3 Record(s) were read"}));
   EXPECT_EQ(readFile("sifter.db.txt"), "");
 }
 
@@ -43,8 +44,9 @@ TEST_F(SifterTest, EmptyBaselineMatchesOnlyEmptyLines) {
 }
 
 TEST_F(SifterTest, BaselineAdvancesOnlyOnAMatch) {
-  EXPECT_EQ(run("x\r\ny\r\nz\r\n", "x\r\nz\r\n"),
-            (std::vector<std::string>{"y", "1 Different record(s) were found", "3 Record(s) were read"}));
+  EXPECT_EQ(
+      run("x\r\ny\r\nz\r\n", "x\r\nz\r\n"),
+      (std::vector<std::string>{"y", "1 Different record(s) were found", "3 Record(s) were read"}));
   EXPECT_EQ(readFile("sifter.db.txt"), "y\r\n");
   // Case and blanks count; once B falls behind it stays behind.
   EXPECT_EQ(run("a\r\nb\r\nc\r\n", "B\r\na\r\nb\r\n").front(), "a");

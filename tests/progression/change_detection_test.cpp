@@ -67,7 +67,8 @@ TEST(ChangeDetection, AComponentOfTheMinimumSizeIsKeptAndOneSmallerDropped) {
   const struct {
     int extra, offset;
     long long area;
-  } cases[] = {{1, 1, kMinLesionPixels - 1}, {1, 2, kMinLesionPixels}, {3, 0, kMinLesionPixels + 1}};
+  } cases[] = {
+      {1, 1, kMinLesionPixels - 1}, {1, 2, kMinLesionPixels}, {3, 0, kMinLesionPixels + 1}};
   for (const auto& c : cases) {
     Pair p;
     p.base = test::headSlice(128);

@@ -24,7 +24,8 @@ std::string messageOf(const std::string& bytes) {
 }
 
 TEST(GreyScanLayout, StoredRowsAreBottomUpSoTheFirstStoredRowIsTheLastPictureRow) {
-  const GreyScan s = parseGreyScan(bmpBytes(4, 2, [](int row, int col) { return row * 10 + col; }), "a");
+  const GreyScan s =
+      parseGreyScan(bmpBytes(4, 2, [](int row, int col) { return row * 10 + col; }), "a");
   ASSERT_EQ(s.width, 4);
   ASSERT_EQ(s.height, 2);
   EXPECT_EQ(s.at(0, 1), 0);   // stored row 0

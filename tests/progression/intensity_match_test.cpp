@@ -30,8 +30,8 @@ TEST(IntensityMatch, TissueLeavesOutBackgroundAndTheFollowUpsBlindRim) {
   cv::Mat inside = everywhere(base);
   inside.colRange(0, 64).setTo(0);
   const cv::Mat tissue = tissueMask(base, inside);
-  EXPECT_EQ(tissue.at<std::uint8_t>(2, 2), 0);     // air
-  EXPECT_EQ(tissue.at<std::uint8_t>(64, 30), 0);   // outside the field of view
+  EXPECT_EQ(tissue.at<std::uint8_t>(2, 2), 0);    // air
+  EXPECT_EQ(tissue.at<std::uint8_t>(64, 30), 0);  // outside the field of view
   EXPECT_EQ(tissue.at<std::uint8_t>(30, 70), 255);
 }
 

@@ -22,7 +22,8 @@ RobustTpaResult sample() {
   r.followUps[1].shiftX = 1.5;
   r.followUps[1].gain = 0.95;
   r.followUps[1].legacyWarnings = {"Follow-up 2 is misaligned by up to 1.50 pixels."};
-  r.lesions = {{1, 2, 80.0, 1.5, 0.0, false}, {2, 1, 85.0, 2.0, 0.0, false}, {2, 1, 70.0, 1.0, 1.0, true}};
+  r.lesions = {
+      {1, 2, 80.0, 1.5, 0.0, false}, {2, 1, 85.0, 2.0, 0.0, false}, {2, 1, 70.0, 1.0, 1.0, true}};
   r.burden1 = 2;
   r.burden2 = 2;
   r.newLesions = 1;
@@ -85,10 +86,10 @@ TEST(ProgressionText, HoldsTheSectionAndOneTableLinePerLesionWithCrLfEnds) {
 TEST(ProgressionPicture, GrowthShrinkageAndPersistingLesionsTakeTheirColours) {
   const auto p = progressionPicture(sample());
   // Colour and grey blended half and half, channel by channel (0x00BBGGRR).
-  EXPECT_EQ(p[0], 0x0A0A0Au);                             // baseline grey 10
-  EXPECT_EQ(p[1], (137u << 16) | (74u << 8) | 10u);       // shrinkage, blue on grey 20
-  EXPECT_EQ(p[2], (15u << 16) | (142u << 8) | 142u);      // persisting, yellow on grey 30
-  EXPECT_EQ(p[5], (30u << 16) | (30u << 8) | 157u);       // growth, red on grey 60
+  EXPECT_EQ(p[0], 0x0A0A0Au);                         // baseline grey 10
+  EXPECT_EQ(p[1], (137u << 16) | (74u << 8) | 10u);   // shrinkage, blue on grey 20
+  EXPECT_EQ(p[2], (15u << 16) | (142u << 8) | 142u);  // persisting, yellow on grey 30
+  EXPECT_EQ(p[5], (30u << 16) | (30u << 8) | 157u);   // growth, red on grey 60
 }
 
 TEST(ProgressionPicture, BitmapIs24BitOfTheScansSizeWithPaddedBottomUpRows) {

@@ -105,8 +105,7 @@ TEST_F(RobustTpa, BadInputEndsWithAClearError) {
   cv::Mat noise(128, 128, CV_8U);
   cv::randu(noise, 0, 256);
   test::writeScan("other.bmp", noise);
-  EXPECT_NE(errorOf("base.bmp", "other.bmp").find("Cannot align follow-up 1"),
-            std::string::npos);
+  EXPECT_NE(errorOf("base.bmp", "other.bmp").find("Cannot align follow-up 1"), std::string::npos);
 }
 
 }  // namespace

@@ -14,8 +14,8 @@ cv::Mat headSlice(int size) {
   for (int y = 0; y < size; ++y) {
     for (int x = 0; x < size; ++x) {
       const double rho = std::hypot((x - c) / (0.42 * size), (y - c) / (0.46 * size));
-      const double ventricle = std::hypot((std::abs(x - c) - 0.08 * size) / (0.05 * size),
-                                          (y - c) / (0.15 * size));
+      const double ventricle =
+          std::hypot((std::abs(x - c) - 0.08 * size) / (0.05 * size), (y - c) / (0.15 * size));
       double v = 0;
       if (rho < 1.0) v = 200;
       if (rho < 0.9) v = 110 + 30 * std::sin(x * 0.21) * std::cos(y * 0.17) + 20 * (y - c) / size;
@@ -37,7 +37,8 @@ void addBlob(cv::Mat& image, double cx, double cy, double r, double contrast) {
 }
 
 cv::Mat moved(const cv::Mat& image, double dx, double dy, double degrees) {
-  cv::Mat m = cv::getRotationMatrix2D({(image.cols - 1) / 2.0f, (image.rows - 1) / 2.0f}, degrees, 1.0);
+  cv::Mat m =
+      cv::getRotationMatrix2D({(image.cols - 1) / 2.0f, (image.rows - 1) / 2.0f}, degrees, 1.0);
   m.at<double>(0, 2) += dx;
   m.at<double>(1, 2) += dy;
   cv::Mat out;

@@ -47,8 +47,9 @@ class GateFinderTest : public test::ScratchDirTest {
 TEST_F(GateFinderTest, NoBrightPixelWritesEmptyClusterFileAndZeroSummary) {
   GateImage image(20, 20, 100);  // 100 is not bright
   auto log = run(image);
-  EXPECT_EQ(log, (std::vector<std::string>{"Memo1", "X size is 20", "Y Size is 20", "Areas Found = 0",
-                                           "Program Done", "x1:y1:dx:dy:area:intensity:xb:yb"}));
+  EXPECT_EQ(log,
+            (std::vector<std::string>{"Memo1", "X size is 20", "Y Size is 20", "Areas Found = 0",
+                                      "Program Done", "x1:y1:dx:dy:area:intensity:xb:yb"}));
   EXPECT_EQ(readFile("cluster1.db.txt"), "");
   EXPECT_EQ(readFile("cluster1.db.txt.dat"), "0\r\n\r\n");
 }
@@ -90,8 +91,8 @@ TEST_F(GateFinderTest, BarAndCornerNeighbours) {
   image.set(10, 20, 200);  // touching only at a corner: two regions
   image.set(11, 21, 200);
   run(image);
-  EXPECT_EQ(regions(),
-            (std::vector<std::vector<int>>{{5, 10, 1, 5, 5}, {10, 20, 1, 1, 1}, {11, 21, 1, 1, 1}}));
+  EXPECT_EQ(regions(), (std::vector<std::vector<int>>{
+                           {5, 10, 1, 5, 5}, {10, 20, 1, 1, 1}, {11, 21, 1, 1, 1}}));
 }
 
 TEST_F(GateFinderTest, UShapeLeavesTheRightArmForALaterSeed) {
@@ -125,9 +126,9 @@ TEST_F(GateFinderTest, LowerRowReachingFurtherRightSetsTheWidthUpToTheLastColumn
 TEST_F(GateFinderTest, EdgesAreNeverRecorded) {
   GateImage image(20, 20);
   for (int a = 1; a <= 6; ++a) image.set(a, 5, 200);  // seeded in row 1: cleared, not recorded
-  image.set(0, 8, 200);                                // row 0 and column 0 are never examined
+  image.set(0, 8, 200);                               // row 0 and column 0 are never examined
   image.set(8, 0, 200);
-  image.set(12, 19, 200);                              // a seed in column ymax stays open
+  image.set(12, 19, 200);  // a seed in column ymax stays open
   image.set(16, 3, 200);
   auto log = run(image);
   EXPECT_EQ(log[3], "Areas Found = 1");
@@ -225,8 +226,7 @@ TEST_F(GateFinderErrorTest, ShortFilesFailWithoutOutput) {
   GateImage image(20, 20);
   EXPECT_EQ(failure(image.bytes().substr(0, 1078 + 20 * 20 - 1), form),
             "Read beyond end of file: diffbmp.bmp");
-  EXPECT_EQ(form.Memo1.lines,
-            (std::vector<std::string>{"Memo1", "X size is 20", "Y Size is 20"}));
+  EXPECT_EQ(form.Memo1.lines, (std::vector<std::string>{"Memo1", "X size is 20", "Y Size is 20"}));
   EXPECT_FALSE(test::fileExists("cluster1.db.txt"));
 
   TForm130 header;

@@ -50,17 +50,21 @@ TEST_F(TumorAnalysisTest, EmptyGroupsWriteEveryLineAsZeroAndStable) {
   auto log = run(summary({}), summary({}));
   const std::string zero = "    0.000";
   EXPECT_EQ(readFile("tpa.dat"),
-            "Statistical Results\r\nGroup 1\r\n" + zero + " Total Area\r\n" + zero + " Mean Area\r\n" +
-                zero + " Median Area\r\n" + zero + " Total Intensity\r\n" + zero +
-                " Mean Intensity\r\n" + zero + " Median Intensity\r\n" + zero + " Tumor Idx\r\n" +
-                "Group 2\r\n" + zero + " Total Area\r\n" + zero + " Mean Area\r\n" + zero +
-                " Median Area\r\n" + zero + " Total Intensity\r\n" + zero + " Mean Intensity\r\n" +
-                zero + " Median Instensity\r\n" + zero + " Tumor Index 2\r\n" +
-                "Tumor Progression is STABLE (NO CHANGE)\r\n");
-  std::vector<std::string> group = {"Total Area: " + zero,      "Mean Area: " + zero,
-                                    "Median Area: " + zero,     "   ",
-                                    "Total Intensity: " + zero, "Mean Intensity: " + zero,
-                                    "Median Intensity: " + zero, "Tumor Index: " + zero,
+            "Statistical Results\r\nGroup 1\r\n" + zero + " Total Area\r\n" + zero +
+                " Mean Area\r\n" + zero + " Median Area\r\n" + zero + " Total Intensity\r\n" +
+                zero + " Mean Intensity\r\n" + zero + " Median Intensity\r\n" + zero +
+                " Tumor Idx\r\n" + "Group 2\r\n" + zero + " Total Area\r\n" + zero +
+                " Mean Area\r\n" + zero + " Median Area\r\n" + zero + " Total Intensity\r\n" +
+                zero + " Mean Intensity\r\n" + zero + " Median Instensity\r\n" + zero +
+                " Tumor Index 2\r\n" + "Tumor Progression is STABLE (NO CHANGE)\r\n");
+  std::vector<std::string> group = {"Total Area: " + zero,
+                                    "Mean Area: " + zero,
+                                    "Median Area: " + zero,
+                                    "   ",
+                                    "Total Intensity: " + zero,
+                                    "Mean Intensity: " + zero,
+                                    "Median Intensity: " + zero,
+                                    "Tumor Index: " + zero,
                                     "   "};
   std::vector<std::string> expected = {"Memo1", "Statistical Results", "Group 1"};
   expected.insert(expected.end(), group.begin(), group.end());

@@ -86,8 +86,9 @@ TEST_F(ZchsTest, OnlyTheSumOfMeanAndPeakChangesCounts) {
   second.rows[30] = {0, 120, 81, 0, 0};  // mean +20, peak -19
   grow(50, 2);
   run();
-  EXPECT_EQ(crlfLines(readFile("zchs.dat")),
-            (std::vector<std::string>{"2 glist idx", "   50.000     2.000", "   70.000     1.000"}));
+  EXPECT_EQ(
+      crlfLines(readFile("zchs.dat")),
+      (std::vector<std::string>{"2 glist idx", "   50.000     2.000", "   70.000     1.000"}));
 }
 
 TEST_F(ZchsTest, AllRowsGrowingLeavesTheLastOutOfTheSort) {
@@ -96,7 +97,7 @@ TEST_F(ZchsTest, AllRowsGrowingLeavesTheLastOutOfTheSort) {
   auto lines = crlfLines(readFile("zchs.dat"));
   ASSERT_EQ(lines.size(), 100u);
   EXPECT_EQ(lines[0], "99 glist idx");
-  EXPECT_EQ(lines[1], "    3.000    98.000");  // row 97: the second largest of rows 0..98
+  EXPECT_EQ(lines[1], "    3.000    98.000");   // row 97: the second largest of rows 0..98
   EXPECT_EQ(lines[98], "  100.000     1.000");  // row 0
   EXPECT_EQ(lines[99], "  100.000     0.000");  // the empty slot that started in slot 0
   EXPECT_EQ(form.differenceCount(), 100);

@@ -62,8 +62,8 @@ TEST(ReportPictures, MchsMarksLandWhereTheViewDrawsThemScaledToTheScan) {
   EXPECT_EQ(rgbOf(marked, 199, 100), "0,0,0");
   EXPECT_EQ(rgbOf(marked, 208, 107), "0,0,0");
   // A block outside the picture is clipped, not written past the buffer.
-  EXPECT_NO_THROW(
-      withMchsMarks(scan, {ReportedMchsBlock{1, 384, 328, 1, 0, 0}, ReportedMchsBlock{2, -9, -9, 1, 0, 0}}));
+  EXPECT_NO_THROW(withMchsMarks(
+      scan, {ReportedMchsBlock{1, 384, 328, 1, 0, 0}, ReportedMchsBlock{2, -9, -9, 1, 0, 0}}));
 }
 
 }  // namespace

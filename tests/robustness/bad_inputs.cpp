@@ -27,10 +27,13 @@ std::string scan(int width, int height, int shift = 0) {
 }
 
 // The header of a scan with any width and height fields, followed by `pixelBytes` bytes.
-std::string scanWithFields(std::uint32_t widthField, std::uint32_t heightField, std::size_t pixelBytes) {
+std::string scanWithFields(std::uint32_t widthField, std::uint32_t heightField,
+                           std::size_t pixelBytes) {
   std::string pixels(pixelBytes, '\0');
-  for (std::size_t i = 0; i < pixelBytes; ++i) pixels[i] = static_cast<char>(scanPixel(static_cast<int>(i / 97), static_cast<int>(i % 97), 0));
-  return bmpBytes(static_cast<std::int32_t>(widthField), static_cast<std::int32_t>(heightField), pixels);
+  for (std::size_t i = 0; i < pixelBytes; ++i)
+    pixels[i] = static_cast<char>(scanPixel(static_cast<int>(i / 97), static_cast<int>(i % 97), 0));
+  return bmpBytes(static_cast<std::int32_t>(widthField), static_cast<std::int32_t>(heightField),
+                  pixels);
 }
 
 // A 1-bit 64 x 64 bitmap: a 62-byte header with its two-colour palette, then 8 bytes a row.
@@ -135,29 +138,37 @@ std::string zoneListWithCount(int count) {
 }
 
 std::string jobList(const std::string& entries) {
-  return "//x1,y1,filename,patientId,setId,outputfilename);  // 9999 9999 for last entry\r\n" + entries;
+  return "//x1,y1,filename,patientId,setId,outputfilename);  // 9999 9999 for last entry\r\n" +
+         entries;
 }
 
 void addBitmapCases(std::vector<BadInput>& table) {
   std::vector<BadInput> scans;
-  auto add = [&](std::string label, std::function<void(const std::string&)> make, std::string expected,
-                 std::string fileName = "bad.bmp") {
+  auto add = [&](std::string label, std::function<void(const std::string&)> make,
+                 std::string expected, std::string fileName = "bad.bmp") {
     scans.push_back({std::move(label), InputKind::Bitmap, std::move(fileName), std::move(make),
                      Role::Standard, std::move(expected)});
   };
   // The expectations are those of the gate finder, which needs the 1078 header bytes and a
   // whole X x Y grid of at most 1001 x 1001.
   add("empty file", content([] { return std::string(); }), "Read beyond end of file: bad.bmp");
-  add("directory", [](const std::string& p) { std::filesystem::create_directory(p); },
+  add(
+      "directory", [](const std::string& p) { std::filesystem::create_directory(p); },
       "Cannot open file: bad.bmp (not a regular file)");
-  add("missing file", [](const std::string&) {}, "File not found: bad.bmp");
-  add("unreadable file", [](const std::string& p) {
+  add(
+      "missing file", [](const std::string&) {}, "File not found: bad.bmp");
+  add(
+      "unreadable file",
+      [](const std::string& p) {
         writeFile(p, sound().scan);
         chmod(p.c_str(), 0);
-      }, kEitherOutcome);
-  add("named pipe", [](const std::string& p) { mkfifo(p.c_str(), 0600); },
+      },
+      kEitherOutcome);
+  add(
+      "named pipe", [](const std::string& p) { mkfifo(p.c_str(), 0600); },
       "Cannot open file: bad.bmp (not a regular file)");
-  add("link to itself", [](const std::string& p) { symlink(p.c_str(), p.c_str()); },
+  add(
+      "link to itself", [](const std::string& p) { symlink(p.c_str(), p.c_str()); },
       "Cannot open file: bad.bmp (Too many levels of symbolic links)");
   for (std::size_t length : {10, 18, 20, 23, 54, 1077, 1078, 1079})
     add("cut at " + std::to_string(length) + " bytes", soundScanTruncatedTo(length),
@@ -173,15 +184,19 @@ void addBitmapCases(std::vector<BadInput>& table) {
   add("width field 70000", content([] { return scanWithFields(70000, 60, 4464 * 60); }),
       "Image too large for the gate finder: bad.bmp");
   // A top-down bitmap: -60 reads as 65,476.
-  add("negative height", content([] { return scanWithFields(60, static_cast<std::uint32_t>(-60), 60 * 60); }),
+  add("negative height",
+      content([] { return scanWithFields(60, static_cast<std::uint32_t>(-60), 60 * 60); }),
       "Image too large for the gate finder: bad.bmp");
   add("1-bit bitmap", content(oneBitBitmap), "Read beyond end of file: bad.bmp");
   add("24-bit bitmap", content(twentyFourBitBitmap), "");
   // Bytes 18-19 of this text are "e," and 22-23 "ad": 11,365 by 25,697.
-  add("plain text", content([] { return std::string("This is a text note, made by hand, not a scan.\r\n"); }),
+  add("plain text",
+      content([] { return std::string("This is a text note, made by hand, not a scan.\r\n"); }),
       "Image too large for the gate finder: bad.bmp");
   add("name with blanks", content(soundScan), "", "scan of patient 7.bmp");
-  add("name with non-ASCII bytes", content(soundScan), "", "Sch\xe4" "del \xc3\xa9\xff.bmp");
+  add("name with non-ASCII bytes", content(soundScan), "",
+      "Sch\xe4"
+      "del \xc3\xa9\xff.bmp");
 
   for (auto& input : scans) {
     table.push_back(input);
@@ -197,48 +212,75 @@ void addTextCases(std::vector<BadInput>& table) {
                      Role::Standard, std::move(expected)});
   };
   const std::string profile = "setup101.param1";
-  add("profile with a word for a number", InputKind::Profile, profile,
-      [] { return withToken(sound().profile, 2 + 5 * 7 + 1, "12x"); }, "Invalid numeric input: setup101.param1");
-  add("profile with missing lines", InputKind::Profile, profile,
+  add(
+      "profile with a word for a number", InputKind::Profile, profile,
+      [] { return withToken(sound().profile, 2 + 5 * 7 + 1, "12x"); },
+      "Invalid numeric input: setup101.param1");
+  add(
+      "profile with missing lines", InputKind::Profile, profile,
       [] { return firstLines(sound().profile, 40); }, "");
-  add("profile with huge values", InputKind::Profile, profile,
+  add(
+      "profile with huge values", InputKind::Profile, profile,
       [] { return withToken(sound().profile, 2 + 5 * 3 + 1, "2147483647"); }, "");
-  add("profile with a value past the integer range", InputKind::Profile, profile,
+  add(
+      "profile with a value past the integer range", InputKind::Profile, profile,
       [] { return withToken(sound().profile, 2 + 5 * 3 + 1, "99999999999"); },
       "Invalid numeric input: setup101.param1");
-  add("profile announcing 129 rows", InputKind::Profile, profile,
-      [] { return withToken(sound().profile, 0, "129"); }, "Profile does not fit a core slot: setup101.param1");
-  add("profile announcing 257 columns", InputKind::Profile, profile,
-      [] { return withToken(sound().profile, 1, "257"); }, "Profile does not fit a core slot: setup101.param1");
+  add(
+      "profile announcing 129 rows", InputKind::Profile, profile,
+      [] { return withToken(sound().profile, 0, "129"); },
+      "Profile does not fit a core slot: setup101.param1");
+  add(
+      "profile announcing 257 columns", InputKind::Profile, profile,
+      [] { return withToken(sound().profile, 1, "257"); },
+      "Profile does not fit a core slot: setup101.param1");
 
   const std::string map = "setup101.map";
   const int firstCell = 2 + 1;  // "100 5", the word "Mean:" and its value, then the sums
-  add("map with a word for a number", InputKind::Map, map,
-      [] { return withToken(sound().map, firstCell + 513 * 4 + 7, "seven"); }, "Invalid numeric input: setup101.map");
-  add("map with missing lines", InputKind::Map, map, [] { return firstLines(sound().map, 30); }, "");
-  add("map with huge values", InputKind::Map, map,
+  add(
+      "map with a word for a number", InputKind::Map, map,
+      [] { return withToken(sound().map, firstCell + 513 * 4 + 7, "seven"); },
+      "Invalid numeric input: setup101.map");
+  add(
+      "map with missing lines", InputKind::Map, map, [] { return firstLines(sound().map, 30); },
+      "");
+  add(
+      "map with huge values", InputKind::Map, map,
       [] { return withToken(sound().map, firstCell + 513 * 4 + 7, "2147483647"); }, "");
-  add("map with a value past the integer range", InputKind::Map, map,
+  add(
+      "map with a value past the integer range", InputKind::Map, map,
       [] { return withToken(sound().map, firstCell + 513 * 4 + 7, "1e300"); },
       "Invalid numeric input: setup101.map");
-  add("map announcing 129 rows", InputKind::Map, map, [] { return withToken(sound().map, 0, "129"); }, "");
-  add("map announcing 257 columns", InputKind::Map, map, [] { return withToken(sound().map, 1, "257"); }, "");
+  add(
+      "map announcing 129 rows", InputKind::Map, map,
+      [] { return withToken(sound().map, 0, "129"); }, "");
+  add(
+      "map announcing 257 columns", InputKind::Map, map,
+      [] { return withToken(sound().map, 1, "257"); }, "");
 
   const std::string summary = "cluster1.db.txt.dat";
   for (long long count : {-3LL, 0LL, 257LL, 1000LL, 1001LL, 2147483647LL}) {
     const bool corrupt = count < 0 || count > 1000;
-    add("cluster summary counting " + std::to_string(count), InputKind::ClusterSummary, summary,
+    add(
+        "cluster summary counting " + std::to_string(count), InputKind::ClusterSummary, summary,
         [count] { return summaryWithCount(count); },
         corrupt ? "Corrupt count " + std::to_string(count) + " in cluster1.db.txt.dat" : "");
   }
   for (int count : {0, -1})
-    add("zone list counting " + std::to_string(count), InputKind::ZoneList, "zchs.dat",
+    add(
+        "zone list counting " + std::to_string(count), InputKind::ZoneList, "zchs.dat",
         [count] { return zoneListWithCount(count); }, "");
-  add("tpa file cut short", InputKind::TpaFile, "tpa.dat",
-      [] { return std::string("Statistical Results\r\nGroup 1\r\n 1220.000 Total Area\r\n   33.8"); }, "");
-  add("job list without end entry", InputKind::JobList, "vhist3.dat",
+  add(
+      "tpa file cut short", InputKind::TpaFile, "tpa.dat",
+      [] {
+        return std::string("Statistical Results\r\nGroup 1\r\n 1220.000 Total Area\r\n   33.8");
+      },
+      "");
+  add(
+      "job list without end entry", InputKind::JobList, "vhist3.dat",
       [] { return jobList("512;512;sound.bmp;patient-1;set-1;setup101.param1;\r\n"); }, "");
-  add("job list with an empty field", InputKind::JobList, "vhist3.dat",
+  add(
+      "job list with an empty field", InputKind::JobList, "vhist3.dat",
       [] { return jobList("512;512;;patient-1;set-1;setup101.param1;\r\n9999;9999;\r\n"); },
       "File not found: ");
 }
@@ -284,7 +326,8 @@ std::string testName(const BadInput& input) {
     name.push_back(upper && c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
     upper = false;
   }
-  if (input.kind == InputKind::Bitmap) name += input.role == Role::Standard ? "AsStandard" : "AsReference";
+  if (input.kind == InputKind::Bitmap)
+    name += input.role == Role::Standard ? "AsStandard" : "AsReference";
   return name;
 }
 

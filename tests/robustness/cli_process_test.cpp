@@ -36,18 +36,31 @@ std::vector<std::string> lfLines(const std::string& text) {
 
 // The false-colour command comes first, so that it meets a bad ".map" file before any other
 // command writes a sound one over it. The differential image runs last on the inputs as given.
-const std::vector<std::string> kCommands = {
-    "false-color", "plot-std",  "plot-ref",  "plot",         "rra1",
-    "rra2",        "mchs",      "zchs",      "cluster",      "tpa",
-    "synopsis1",   "synopsis2", "tes",       "save-image=view", "save-results=middle.txt",
-    "diff",        "save-results=final.txt"};
+const std::vector<std::string> kCommands = {"false-color",
+                                            "plot-std",
+                                            "plot-ref",
+                                            "plot",
+                                            "rra1",
+                                            "rra2",
+                                            "mchs",
+                                            "zchs",
+                                            "cluster",
+                                            "tpa",
+                                            "synopsis1",
+                                            "synopsis2",
+                                            "tes",
+                                            "save-image=view",
+                                            "save-results=middle.txt",
+                                            "diff",
+                                            "save-results=final.txt"};
 
 class BadInputCli : public BadInputFolder {};
 
 TEST_P(BadInputCli, EveryCommandEndsCleanlyAndTheResultsAreKept) {
   const auto userFilesBefore = userFiles();
-  std::vector<std::string> args{"--dir", dir().string(), "--std", standardName(), "--ref", referenceName(),
-                                "--third", thirdName(), "--results", "results.txt"};
+  std::vector<std::string> args{"--dir",     dir().string(),  "--std",   standardName(),
+                                "--ref",     referenceName(), "--third", thirdName(),
+                                "--results", "results.txt"};
   args.insert(args.end(), kCommands.begin(), kCommands.end());
   const Finished run = runCli(args);
 

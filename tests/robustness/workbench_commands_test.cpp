@@ -8,10 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include "common/file_io.h"
 #include "tests/robustness/robustness_fixture.h"
 #include "tests/support/files.h"
 #include "tests/workbench/scripted_dialogs.h"
-#include "common/file_io.h"
 #include "workbench/printer.h"
 #include "workbench/workbench.h"
 
@@ -28,8 +28,16 @@ struct Command {
 const std::vector<Command>& everyCommand() {
   static const std::vector<Command> commands = {
       {"false colour", [](Workbench& w, ScriptedDialogs&) { w.Button15Click(); }},
-      {"plot standard", [](Workbench& w, ScriptedDialogs&) { w.RadioGroup1 = 0; w.Button2Click(); }},
-      {"plot reference", [](Workbench& w, ScriptedDialogs&) { w.RadioGroup1 = 1; w.Button2Click(); }},
+      {"plot standard",
+       [](Workbench& w, ScriptedDialogs&) {
+         w.RadioGroup1 = 0;
+         w.Button2Click();
+       }},
+      {"plot reference",
+       [](Workbench& w, ScriptedDialogs&) {
+         w.RadioGroup1 = 1;
+         w.Button2Click();
+       }},
       {"RRA-1", [](Workbench& w, ScriptedDialogs&) { w.Button3Click(); }},
       {"RRA-2", [](Workbench& w, ScriptedDialogs&) { w.Button4Click(); }},
       {"MCHS", [](Workbench& w, ScriptedDialogs&) { w.Button5Click(); }},
@@ -40,16 +48,19 @@ const std::vector<Command>& everyCommand() {
       {"synopsis 1", [](Workbench& w, ScriptedDialogs&) { w.SyClick(); }},
       {"synopsis 2", [](Workbench& w, ScriptedDialogs&) { w.Button16Click(); }},
       {"TES", [](Workbench& w, ScriptedDialogs&) { w.Button9Click(); }},
-      {"test information", [](Workbench& w, ScriptedDialogs& d) {
+      {"test information",
+       [](Workbench& w, ScriptedDialogs& d) {
          d.answers = {"P\xe4tient 7", "H 1", "T 2", "2026-12-08"};
          w.Button11Click();
        }},
-      {"save image", [](Workbench& w, ScriptedDialogs& d) {
+      {"save image",
+       [](Workbench& w, ScriptedDialogs& d) {
          d.answers = {"view"};
          w.Button10Click();
        }},
       {"print", [](Workbench& w, ScriptedDialogs&) { w.Button14Click(); }},
-      {"save results", [](Workbench& w, ScriptedDialogs& d) {
+      {"save results",
+       [](Workbench& w, ScriptedDialogs& d) {
          d.answers = {"results.txt"};
          w.Button12Click();
        }},
@@ -64,7 +75,8 @@ std::string soundDifference() {
   const std::string r = readFile(kSoundScan2);
   std::string d = s.substr(0, 1079);
   for (std::size_t p = 1079; p < s.size(); ++p)
-    d.push_back(static_cast<char>(2 * (static_cast<unsigned char>(r[p]) - static_cast<unsigned char>(s[p]))));
+    d.push_back(static_cast<char>(
+        2 * (static_cast<unsigned char>(r[p]) - static_cast<unsigned char>(s[p]))));
   return d;
 }
 

@@ -36,10 +36,12 @@ TEST_F(Cluster1SqlTest, RegionLinesUsePlainIntegersAndTheIntensityIn9Point3) {
             "\r\n");
   cluster1Sql(kSummary, "patient1", "test1");
   EXPECT_EQ(readFile("cluster1.sql"),
-            test::opening(kCreate) + "\r\n" +
-                kInsert + "\r\n"
-                "values (1,\"cluster1.db.txt.dat\",\"patient1\",\"test1\",120,340,3,7,21,  180.500);\r\n" +
-                kInsert + "\r\n"
+            test::opening(kCreate) + "\r\n" + kInsert +
+                "\r\n"
+                "values (1,\"cluster1.db.txt.dat\",\"patient1\",\"test1\",120,340,3,7,21,  "
+                "180.500);\r\n" +
+                kInsert +
+                "\r\n"
                 "values (2,\"cluster1.db.txt.dat\",\"patient1\",\"test1\",5,7,1,1,1,  200.000);\r\n"
                 "\r\n");
 }

@@ -64,7 +64,9 @@ TEST_F(DiffbmpSqlTest, AFull512By512DifferenceImageGivesRecords0To1028) {
 }
 
 TEST_F(DiffbmpSqlTest, PositionsNeverReadInAShortFileAreZero) {
-  writeFile("diffbmp.bmp", std::string("\xFF" "BM\x01", 4));
+  writeFile("diffbmp.bmp", std::string("\xFF"
+                                       "BM\x01",
+                                       4));
   diffbmpSql("diffbmp.bmp", "p", "t");
   unsigned char expected[256] = {255, 66, 77, 1};
   auto lines = crlfLines(readFile("diffbmp.sql"));

@@ -15,8 +15,7 @@ using test::writeFile;
 const std::string kCreate =
     "create table if not exists mchs(idx int, fn text, patientId text,testId text, x int, y int, "
     "intensity real);";
-const std::string kInsert =
-    "insert into mchs(fn, patientId, testId, idx, x, y, intensity) values(";
+const std::string kInsert = "insert into mchs(fn, patientId, testId, idx, x, y, intensity) values(";
 const std::string kHeading =
     "=== MCHS RESULTS ===\r\n\r\n   Idx     X     Y Value   Xb   Yb\r\n\r\n";
 
@@ -28,10 +27,11 @@ TEST_F(MchsSqlTest, EachInsertIsFollowedByAnEmptyLineAndTheCreateIsNot) {
                                     "     2    40     7   50.000   273   243\r\n");
   mchsSql("mchs-results.dat", "patient1", "test1");
   EXPECT_EQ(readFile("mchs.sql"),
-            test::opening(kCreate) +
-                kInsert + "\"mchs-results.dat\",\"patient1\",\"test1\",    1,    3,  512, 1234.500);\r\n"
+            test::opening(kCreate) + kInsert +
+                "\"mchs-results.dat\",\"patient1\",\"test1\",    1,    3,  512, 1234.500);\r\n"
                 "\r\n" +
-                kInsert + "\"mchs-results.dat\",\"patient1\",\"test1\",    2,   40,    7,   50.000);\r\n"
+                kInsert +
+                "\"mchs-results.dat\",\"patient1\",\"test1\",    2,   40,    7,   50.000);\r\n"
                 "\r\n");
 }
 

@@ -28,7 +28,8 @@ std::string field8(int value) {
 std::string profile(int base) {
   std::string text = field8(100) + field8(5) + "\r\n";
   for (int s = 0; s < 100; ++s)
-    text += field8(s) + field8(base + s) + field8(2 * s) + field8(3 * s) + field8(base - s) + "\r\n";
+    text +=
+        field8(s) + field8(base + s) + field8(2 * s) + field8(3 * s) + field8(base - s) + "\r\n";
   return text;
 }
 
@@ -52,8 +53,10 @@ TEST_F(Param1SqlTest, RowsGlueTheRecordTypeToD1AndEndWithABlank) {
   param1Sql("setup101.param1", "patient1", "test1");
   auto lines = crlfLines(readFile("param1.sql"));
   ASSERT_EQ(lines.size(), 106u);
-  EXPECT_EQ(lines[5], kRowInsert + "1,\"setup101.param1\",\"patient1\",\"test1\",20,1000,0,0,1000); ");
-  EXPECT_EQ(lines[6], kRowInsert + "2,\"setup101.param1\",\"patient1\",\"test1\",21,1001,2,3,999); ");
+  EXPECT_EQ(lines[5],
+            kRowInsert + "1,\"setup101.param1\",\"patient1\",\"test1\",20,1000,0,0,1000); ");
+  EXPECT_EQ(lines[6],
+            kRowInsert + "2,\"setup101.param1\",\"patient1\",\"test1\",21,1001,2,3,999); ");
   EXPECT_EQ(lines[104],
             kRowInsert + "100,\"setup101.param1\",\"patient1\",\"test1\",299,1099,198,297,901); ");
 }
@@ -67,11 +70,13 @@ TEST_F(Param1SqlTest, ASecondRunLeavesOnlyTheSecondProfilesRows) {
   EXPECT_EQ(script.find("setup101.param1"), std::string::npos);
   auto lines = crlfLines(script);
   ASSERT_EQ(lines.size(), 106u);
-  EXPECT_EQ(lines[5], kRowInsert + "1,\"setup101b.param1\",\"patient1\",\"test1\",20,5000,0,0,5000); ");
+  EXPECT_EQ(lines[5],
+            kRowInsert + "1,\"setup101b.param1\",\"patient1\",\"test1\",20,5000,0,0,5000); ");
 }
 
 TEST_F(Param1SqlTest, AlwaysHundredRowsWithZerosForWhatIsMissing) {
-  writeFile("short.param1", "       3       5\r\n       0      10      11      12      13   extra\r\n");
+  writeFile("short.param1",
+            "       3       5\r\n       0      10      11      12      13   extra\r\n");
   param1Sql("short.param1", "p", "t");
   auto lines = crlfLines(readFile("param1.sql"));
   ASSERT_EQ(lines.size(), 106u);

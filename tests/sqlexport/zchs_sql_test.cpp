@@ -23,9 +23,9 @@ TEST_F(ZchsSqlTest, ZonesFollowTheCreateStatementWithoutAnEmptyLine) {
   writeFile("zchs.dat", "2 glist idx\r\n   60.000     7.000\r\n   90.000     5.000\r\n");
   zchsSql("zchs.dat", "patient1", "test1");
   EXPECT_EQ(readFile("zchs.sql"),
-            test::opening(kCreate) +
-                kInsert + "1,\"zchs.dat\",\"patient1\",\"test1\",       60,    7.000);\r\n" +
-                kInsert + "2,\"zchs.dat\",\"patient1\",\"test1\",       90,    5.000);\r\n"
+            test::opening(kCreate) + kInsert +
+                "1,\"zchs.dat\",\"patient1\",\"test1\",       60,    7.000);\r\n" + kInsert +
+                "2,\"zchs.dat\",\"patient1\",\"test1\",       90,    5.000);\r\n"
                 "\r\n");
 }
 
@@ -38,11 +38,11 @@ TEST_F(ZchsSqlTest, ACountOfMinusOneWritesNoInsert) {
 TEST_F(ZchsSqlTest, ZonesMissingAtTheEndReadAsZero) {
   writeFile("zchs.dat", "2 glist idx\r\n  100.000    -3.500\r\n");
   zchsSql("zchs.dat", "p", "t");
-  EXPECT_EQ(readFile("zchs.sql"),
-            test::opening(kCreate) +
-                kInsert + "1,\"zchs.dat\",\"p\",\"t\",      100,   -3.500);\r\n" +
-                kInsert + "2,\"zchs.dat\",\"p\",\"t\",        0,    0.000);\r\n"
-                "\r\n");
+  EXPECT_EQ(readFile("zchs.sql"), test::opening(kCreate) + kInsert +
+                                      "1,\"zchs.dat\",\"p\",\"t\",      100,   -3.500);\r\n" +
+                                      kInsert +
+                                      "2,\"zchs.dat\",\"p\",\"t\",        0,    0.000);\r\n"
+                                      "\r\n");
 }
 
 TEST_F(ZchsSqlTest, ACountAboveTheListSizeIsRejected) {

@@ -58,10 +58,8 @@ ScratchStore::~ScratchStore() {
 }
 
 void ScratchStore::exec(const std::string& sql) {
-  if (backend_ == Backend::kSqlite)
-    openSqlite(location_.url.substr(7), false)->exec(sql);
-  else
-    openPostgres(location_.url)->exec(sql);
+  if (backend_ == Backend::kSqlite) openSqlite(location_.url.substr(7), false)->exec(sql);
+  else openPostgres(location_.url)->exec(sql);
 }
 
 }  // namespace pelk::test

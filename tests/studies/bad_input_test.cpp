@@ -41,15 +41,19 @@ TEST_F(StudyBadInput, EveryMalformedStudyIsAClearError) {
   };
   const Case cases[] = {
       {"flat.nii", patched(good, kDim + 6, std::int16_t{1}), "2-D image"},
-      {"series.nii", patched(patched(good, kDim, std::int16_t{4}), kDim + 8, std::int16_t{2}), "4-D image"},
-      {"nan.nii", patched(good, kVoxels + 400, std::numeric_limits<float>::quiet_NaN()), "not finite"},
+      {"series.nii", patched(patched(good, kDim, std::int16_t{4}), kDim + 8, std::int16_t{2}),
+       "4-D image"},
+      {"nan.nii", patched(good, kVoxels + 400, std::numeric_limits<float>::quiet_NaN()),
+       "not finite"},
       {"inf.nii", patched(good, kVoxels + 4, std::numeric_limits<float>::infinity()), "not finite"},
       {"zero.nii", patched(good, kPixdim + 4, 0.0f), "zero, negative"},
       {"negative.nii", patched(good, kPixdim + 12, -2.0f), "zero, negative"},
       {"cut.nii.gz", gz.substr(0, gz.size() / 2), "shorter than the header says"},
       {"wide.nii", patched(good, kDim + 2, std::int16_t{1025}), "each side must be 1 to 1024"},
-      {"huge.nii", patched(patched(patched(good, kDim + 2, std::int16_t{1024}), kDim + 4,
-                                   std::int16_t{1024}), kDim + 6, std::int16_t{1024}), "over 2 GB"},
+      {"huge.nii",
+       patched(patched(patched(good, kDim + 2, std::int16_t{1024}), kDim + 4, std::int16_t{1024}),
+               kDim + 6, std::int16_t{1024}),
+       "over 2 GB"},
       {"empty", "", "No DICOM image"},
       {"notdicom", "", "No DICOM image"},
       {"missing.nii", "", "File not found"},
@@ -60,7 +64,8 @@ TEST_F(StudyBadInput, EveryMalformedStudyIsAClearError) {
       readStudy(c.name);
       ADD_FAILURE() << c.name << " was read";
     } catch (const IoError& e) {
-      EXPECT_NE(std::string(e.what()).find(c.reason), std::string::npos) << c.name << ": " << e.what();
+      EXPECT_NE(std::string(e.what()).find(c.reason), std::string::npos)
+          << c.name << ": " << e.what();
     }
   }
 }

@@ -13,8 +13,9 @@ SeriesSlice slice(const std::string& name, double along, int rows = 64, int colu
   const double c = std::cos(0.3), s = std::sin(0.3);
   const Vec3 across{1, 0, 0}, down{0, c, s};
   const Vec3 normal{0, -s, c};  // across × down
-  return {name, {10 + normal[0] * along, 20 + normal[1] * along, 30 + normal[2] * along}, across,
-          down, rows, columns};
+  return {name,   {10 + normal[0] * along, 20 + normal[1] * along, 30 + normal[2] * along},
+          across, down,
+          rows,   columns};
 }
 
 std::vector<std::string> names(const OrderedSeries& series) {
@@ -24,8 +25,8 @@ std::vector<std::string> names(const OrderedSeries& series) {
 }
 
 TEST(DicomSeries, SortsSlicesAlongTheNormalWhateverTheFileOrder) {
-  const auto ordered = orderSeries(
-      {slice("c", 5.0), slice("a", 0.0), slice("d", 7.5), slice("b", 2.5)}, "folder");
+  const auto ordered =
+      orderSeries({slice("c", 5.0), slice("a", 0.0), slice("d", 7.5), slice("b", 2.5)}, "folder");
   EXPECT_EQ(names(ordered), (std::vector<std::string>{"a", "b", "c", "d"}));
   EXPECT_NEAR(ordered.stepMm, 2.5, 1e-9);
 }
@@ -38,7 +39,9 @@ TEST(DicomSeries, RejectsSeriesThatAreNotOneEvenStack) {
   };
   const Case cases[] = {
       {"duplicate", {slice("a", 0), slice("b", 2.5), slice("c", 2.5)}, "Duplicate slice position"},
-      {"gap", {slice("a", 0), slice("b", 2.5), slice("c", 7.5), slice("d", 10)}, "Gap between slices"},
+      {"gap",
+       {slice("a", 0), slice("b", 2.5), slice("c", 7.5), slice("d", 10)},
+       "Gap between slices"},
       {"sizes", {slice("a", 0), slice("b", 2.5, 64, 32)}, "Mixed slice sizes"},
       {"single", {slice("a", 0)}, "single slice"},
   };
@@ -47,7 +50,8 @@ TEST(DicomSeries, RejectsSeriesThatAreNotOneEvenStack) {
       orderSeries(c.slices, "folder");
       ADD_FAILURE() << c.what << " was accepted";
     } catch (const IoError& e) {
-      EXPECT_NE(std::string(e.what()).find(c.reason), std::string::npos) << c.what << ": " << e.what();
+      EXPECT_NE(std::string(e.what()).find(c.reason), std::string::npos)
+          << c.what << ": " << e.what();
     }
   }
 }

@@ -25,16 +25,17 @@ TEST(StudyRegistration, RecoversARigidMotionUnderAGainChange) {
   const HeadMasks masks = headMasks(baseline);
   const RigidRegistration r = registerRigid(baseline, followUp, "moved", masks.head);
   EXPECT_TRUE(r.converged) << r.stopReason;
-  const double angle = std::sqrt(r.rotationDeg[0] * r.rotationDeg[0] +
-                                 r.rotationDeg[1] * r.rotationDeg[1] +
-                                 r.rotationDeg[2] * r.rotationDeg[2]);
+  const double angle =
+      std::sqrt(r.rotationDeg[0] * r.rotationDeg[0] + r.rotationDeg[1] * r.rotationDeg[1] +
+                r.rotationDeg[2] * r.rotationDeg[2]);
   EXPECT_NEAR(angle, 4.0, 0.5);
 
   // The insides of the brain's structures: near the box's edges the motion carried part of the
   // scalp out of view, and at the phantom's sharp edges interpolation alone costs correlation.
   std::vector<std::uint8_t> compare(masks.head.size());
   for (std::size_t i = 0; i < compare.size(); ++i)
-    compare[i] = masks.tissue[i] && baseline.values[i] >= 95 && baseline.values[i] <= 165 && r.covered[i];
+    compare[i] =
+        masks.tissue[i] && baseline.values[i] >= 95 && baseline.values[i] <= 165 && r.covered[i];
   EXPECT_GT(simulation::correlation(baseline.values, r.registered.values, compare), 0.97);
   EXPECT_LT(simulation::correlation(baseline.values, followUp.values, compare), 0.9)
       << "the motion is too small to test anything";

@@ -43,20 +43,24 @@ TEST_F(StudyCommand, GivesTheVolumetricVerdictOfTwoFollowUps) {
     const char* verdict;
   };
   const Case cases[] = {
-      {5, 0, 7, 0, "INCREASING"},   // 2.7 x the volume
-      {7, 0, 4, 0, "DECREASING"},   // 0.19 x
+      {5, 0, 7, 0, "INCREASING"},  // 2.7 x the volume
+      {7, 0, 4, 0, "DECREASING"},  // 0.19 x
       {6, 0, 6, 0, "STABLE"},
-      {6, 0, 6, 5, "INCREASING"},   // the same lesion and a new one
+      {6, 0, 6, 5, "INCREASING"},  // the same lesion and a new one
   };
   for (const auto& c : cases) {
     writeFollowUp("f1.nii.gz", c.a1, c.b1, 3.0);
     writeFollowUp("f2.nii.gz", c.a2, c.b2, -4.0);
     std::string output;
     ASSERT_EQ(run({"--baseline", "base.nii.gz", "--followup", "f1.nii.gz", "--followup",
-                   "f2.nii.gz", "--out", "out"}, output), 0) << output;
+                   "f2.nii.gz", "--out", "out"},
+                  output),
+              0)
+        << output;
     const std::string json = readFile("out/study.json");
     EXPECT_NE(json.find(std::string("\"verdict\": \"") + c.verdict + "\""), std::string::npos)
-        << c.verdict << "\n" << output;
+        << c.verdict << "\n"
+        << output;
   }
   for (const char* name : {"followup1-registered.nii.gz", "followup2-registered.nii.gz", "std.bmp",
                            "ref.bmp", "third.bmp", "study.json", "study.txt", "study.bmp"})
@@ -68,7 +72,8 @@ TEST_F(StudyCommand, OneFollowUpGivesTheBurdenButNoVerdict) {
   writeStudy("base.nii.gz", smallHead());
   writeFollowUp("f1.nii.gz", 6, 0, 3.0);
   std::string output;
-  ASSERT_EQ(run({"--baseline", "base.nii.gz", "--followup", "f1.nii.gz", "--out", "out"}, output), 0)
+  ASSERT_EQ(run({"--baseline", "base.nii.gz", "--followup", "f1.nii.gz", "--out", "out"}, output),
+            0)
       << output;
   const std::string json = readFile("out/study.json");
   EXPECT_NE(json.find("\"verdict\": null"), std::string::npos) << json;

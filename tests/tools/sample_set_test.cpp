@@ -71,10 +71,10 @@ TEST_F(SampleSet, ScansDifferOnlyWhereTheLesionsGrow) {
 TEST(SyntheticHead, AnatomyHasItsGreyLevels) {
   auto head = syntheticHead(40, std::nullopt);
   auto at = [&](int x, int y) { return static_cast<int>(head[y * 512 + x]); };
-  EXPECT_LE(at(5, 5), 20);                 // air
-  EXPECT_GT(at(256, 262 - 222), 170);      // skull at the top
-  EXPECT_NEAR(at(256, 400), 158, 15);      // white matter
-  EXPECT_LT(at(256 - 19, 262 - 18), 60);   // a ventricle
+  EXPECT_LE(at(5, 5), 20);                // air
+  EXPECT_GT(at(256, 262 - 222), 170);     // skull at the top
+  EXPECT_NEAR(at(256, 400), 158, 15);     // white matter
+  EXPECT_LT(at(256 - 19, 262 - 18), 60);  // a ventricle
 }
 
 }  // namespace

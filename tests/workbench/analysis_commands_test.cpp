@@ -28,14 +28,15 @@ TEST_F(AnalysisCommands, RankAnalysis1CopiesBothLogsBetweenItsOwnLines) {
   ASSERT_EQ(profiles.Memo1.lines.front(), "Memo1");
   ASSERT_GT(rank.Memo1.lines.size(), 2u);
 
-  auto expected = concat({{"Processing: Setting Up Param1 Files", "Processing: Making Param1 Files"},
-                          profiles.Memo1.lines,
-                          {"Param1 Files Setup Completed", ""},
-                          rank.Memo1.lines,
-                          {" ", "Ready", " "}});
+  auto expected =
+      concat({{"Processing: Setting Up Param1 Files", "Processing: Making Param1 Files"},
+              profiles.Memo1.lines,
+              {"Param1 Files Setup Completed", ""},
+              rank.Memo1.lines,
+              {" ", "Ready", " "}});
   EXPECT_EQ(linesSince(2), expected);
-  expectFiles({"vhist3.dat", "vhist3.db.txt", "setup101.param1", "setup101b.param1",
-               "param1.sql", "rra1.sql"});
+  expectFiles({"vhist3.dat", "vhist3.db.txt", "setup101.param1", "setup101b.param1", "param1.sql",
+               "rra1.sql"});
   EXPECT_EQ(wb->modules().form101.state(), State::Closed);
   EXPECT_EQ(wb->modules().form102.state(), ModuleSlot<TForm102>::State::Closed);
 }

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <fstream>
 
-#include "tools/synthetic_head.h"
 #include "tests/workbench/workbench_fixture.h"
+#include "tools/synthetic_head.h"
 
 namespace pelk::test {
 namespace {
@@ -20,13 +20,15 @@ void writeFollowUp(const std::string& path, int shift, int blobs) {
   const std::vector<std::uint8_t> head = syntheticHead(7, std::nullopt);
   std::vector<std::uint8_t> moved(head.size(), 0);
   for (int y = 0; y < kSampleSize; ++y)
-    for (int x = shift; x < kSampleSize; ++x) moved[y * kSampleSize + x] = head[y * kSampleSize + x - shift];
+    for (int x = shift; x < kSampleSize; ++x)
+      moved[y * kSampleSize + x] = head[y * kSampleSize + x - shift];
   for (int b = 0; b < blobs; ++b) {
     const int cx = 190 + 60 * b, cy = 230 + 25 * (b % 2);
     for (int y = cy - 7; y <= cy + 7; ++y)
       for (int x = cx - 7; x <= cx + 7; ++x)
         if ((x - cx) * (x - cx) + (y - cy) * (y - cy) <= 49)
-          moved[y * kSampleSize + x] = static_cast<std::uint8_t>(std::min(255, moved[y * kSampleSize + x] + 90));
+          moved[y * kSampleSize + x] =
+              static_cast<std::uint8_t>(std::min(255, moved[y * kSampleSize + x] + 90));
   }
   std::ofstream(path, std::ios::binary) << grayBmpBytes(kSampleSize, kSampleSize, moved);
 }
@@ -66,13 +68,14 @@ TEST_P(StudySuggestion, AppearsOnlyInTheWindowForManyNewLesionsOnWarnedSlices) {
   EXPECT_EQ(std::find(lines.begin(), lines.end(), kSuggestion) != lines.end(), c.suggested);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, StudySuggestion,
-    testing::Values(SuggestionCase{"window_moved_many", true, 3, 4, true},
-                    SuggestionCase{"command_line", false, 3, 4, false},
-                    SuggestionCase{"aligned_slices", true, 0, 4, false},
-                    SuggestionCase{"one_new_lesion", true, 3, 1, false}),
-    [](const testing::TestParamInfo<SuggestionCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, StudySuggestion,
+                         testing::Values(SuggestionCase{"window_moved_many", true, 3, 4, true},
+                                         SuggestionCase{"command_line", false, 3, 4, false},
+                                         SuggestionCase{"aligned_slices", true, 0, 4, false},
+                                         SuggestionCase{"one_new_lesion", true, 3, 1, false}),
+                         [](const testing::TestParamInfo<SuggestionCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 }  // namespace
 }  // namespace pelk::test

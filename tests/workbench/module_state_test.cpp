@@ -41,8 +41,7 @@ TEST_F(ModuleStateTest, TwoWorkbenchesKeepTheirModuleStateApart) {
   writeProfile("b.param1", 22);
 
   const std::vector<StateCase> cases = {
-      {"highlight threshold",
-       [](ModuleObjects& m) { m.form104.create().resetThreshold(); },
+      {"highlight threshold", [](ModuleObjects& m) { m.form104.create().resetThreshold(); },
        [](ModuleObjects& m) { m.form104.create(); },
        [](ModuleObjects& m) { return m.form104.get()->threshold() == 5000.0; }},
       {"difference image names",
@@ -61,8 +60,7 @@ TEST_F(ModuleStateTest, TwoWorkbenchesKeepTheirModuleStateApart) {
          gates.doCluster();
        },
        [](ModuleObjects& m) { return m.form130.get()->regionCount() == 1; }},
-      {"rank analysis cores",
-       [](ModuleObjects& m) { m.form102.create().loadCore(1, "a.param1"); },
+      {"rank analysis cores", [](ModuleObjects& m) { m.form102.create().loadCore(1, "a.param1"); },
        [](ModuleObjects& m) { m.form102.create().loadCore(1, "b.param1"); },
        [](ModuleObjects& m) { return m.form102.get()->coreValue(1, 1, 1) == 11; }},
   };

@@ -25,8 +25,8 @@ std::vector<std::string> numberedLines(int count) {
 TEST(PrintReport, HeadingPageThenFiftyFiveLinesAPage) {
   RecordingPrinter printer;
   std::vector<std::string> saved;
-  printReport(printer, [&](const std::string& path) { saved.push_back(path); },
-              numberedLines(120));
+  printReport(
+      printer, [&](const std::string& path) { saved.push_back(path); }, numberedLines(120));
 
   EXPECT_EQ(saved, std::vector<std::string>{"testPrint1.bmp"});
   std::vector<std::string> calls{"begin PELK 40 Report", "page", "page", "page", "end"};
@@ -47,7 +47,8 @@ TEST(PrintReport, HeadingPageThenFiftyFiveLinesAPage) {
 
 TEST(PrintReport, FullLastPageStartsNoEmptyOne) {
   RecordingPrinter printer;
-  printReport(printer, [](const std::string&) {}, numberedLines(110));
+  printReport(
+      printer, [](const std::string&) {}, numberedLines(110));
   EXPECT_EQ(printer.pages.size(), 3u);
 }
 
@@ -61,7 +62,9 @@ TEST(PrintReport, EmptyResultsStillGiveTheResultsPage) {
 TEST(PrintReport, FailureEndsTheJobAndIsPassedOn) {
   RecordingPrinter printer;
   printer.failBitmap = true;
-  EXPECT_THROW(printReport(printer, [](const std::string&) {}, numberedLines(3)), IoError);
+  EXPECT_THROW(printReport(
+                   printer, [](const std::string&) {}, numberedLines(3)),
+               IoError);
   std::vector<std::string> calls{"begin PELK 40 Report", "end"};
   EXPECT_EQ(printer.calls, calls);
 }

@@ -50,7 +50,8 @@ TEST_F(ReadImgFile, ColoursAboveTwentyAreGreenOfTheirLevelTheRestWhite) {
 
 TEST_F(ReadImgFile, TheLastScanColumnAndTheFirstRowReadLandOnTheLastViewColumnAndRow) {
   // A file that stops after the first row read draws only that row, with no grid over it.
-  test::writeFile("short.bmp", scanFile(512, [](int, int i) { return i == 511 ? 200 : (i == 510 ? 100 : 0); }));
+  test::writeFile("short.bmp",
+                  scanFile(512, [](int, int i) { return i == 511 ? 200 : (i == 510 ? 100 : 0); }));
   Picture view;
   view.fill(0x123456);
   EXPECT_THROW(readImgFile("short.bmp", view), IoError);

@@ -30,8 +30,7 @@ class RecordingPrinter : public Printer {
     pages.back().texts.push_back(std::to_string(x) + "," + std::to_string(y) + ":" + text);
   }
   int textHeight(const std::string&) override { return lineHeight; }
-  void drawBitmapFile(const std::string& path, int left, int top, int right,
-                      int bottom) override;
+  void drawBitmapFile(const std::string& path, int left, int top, int right, int bottom) override;
   void endJob() override { calls.push_back("end"); }
 };
 

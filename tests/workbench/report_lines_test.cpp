@@ -9,8 +9,7 @@ TEST(ReportLines, Rra1ResultWithItsDeterminationTexts) {
   EXPECT_EQ(rra1ResultLine(12.3456, true), "Result:    12.346 Determination: Significant");
   EXPECT_EQ(rra1ResultLine(0.5, false), "Result:     0.500 Determination: Not Sigificant");
   EXPECT_EQ(rra1ResultLine(-1.25, false), "Result:    -1.250 Determination: Not Sigificant");
-  EXPECT_EQ(rra1ResultLine(123456789.0, true),
-            "Result: 123456789.000 Determination: Significant");
+  EXPECT_EQ(rra1ResultLine(123456789.0, true), "Result: 123456789.000 Determination: Significant");
 }
 
 TEST(ReportLines, Rra2VerdictsCarryTheirOwnLeadingBlank) {
@@ -30,16 +29,15 @@ TEST(ReportLines, GlistSlotShowsHundredLessTheRow) {
 
 TEST(ReportLines, ClusterRowWithReportPosition) {
   GateRegion region{100, 200, 3, 7, 21, 180.5};
-  EXPECT_EQ(clusterRowLine(1, region),
-            "    1   100   200     3     7    21   180.500   505   159");
+  EXPECT_EQ(clusterRowLine(1, region), "    1   100   200     3     7    21   180.500   505   159");
 }
 
 TEST(ReportLines, ReportPositionRoundsExactHalvesToEven) {
-  EXPECT_EQ(reportXb(492), 24);   // 24.5
-  EXPECT_EQ(reportXb(452), 74);   // 73.5
-  EXPECT_EQ(reportYb(100), 80);   // 79.5
-  EXPECT_EQ(reportYb(300), 238);  // 238.5
-  EXPECT_EQ(reportXb(600), -108);  // -107.8
+  EXPECT_EQ(reportXb(492), 24);     // 24.5
+  EXPECT_EQ(reportXb(452), 74);     // 73.5
+  EXPECT_EQ(reportYb(100), 80);     // 79.5
+  EXPECT_EQ(reportYb(300), 238);    // 238.5
+  EXPECT_EQ(reportXb(600), -108);   // -107.8
   EXPECT_EQ(reportXb(1000), -598);  // -597.8
 }
 

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/files.h"
 #include "sqlexport/sql_export.h"
+#include "tests/support/files.h"
 #include "tests/workbench/workbench_fixture.h"
 #include "workbench/report_lines.h"
 
@@ -23,8 +23,8 @@ TEST_F(SynopsisReports, Report1CondensesFiveAnalyses) {
   auto lines = linesSince(2);
 
   auto top = concat({heading("= PELK 22 -Cocktail Synopsis Report 1"),
-                     {"Patient: *****", "Test:    *****", "Hospital: *****", "Date:     *****",
-                      " ", " ", "Results of RRA-1", "Processing: Setting Up Param1 Files"}});
+                     {"Patient: *****", "Test:    *****", "Hospital: *****", "Date:     *****", " ",
+                      " ", "Results of RRA-1", "Processing: Setting Up Param1 Files"}});
   ASSERT_GT(lines.size(), top.size() + 5);
   EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + top.size()), top);
 
@@ -66,8 +66,8 @@ TEST_F(SynopsisReports, Report1CondensesFiveAnalyses) {
   EXPECT_EQ(std::vector<std::string>(lines.begin() + k, lines.end()),
             (std::vector<std::string>{" ", "END OF REPORT", " ", "Ready"}));
 
-  for (const char* script : {"param1.sql", "rra1.sql", "rra2.sql", "map1.sql", "mchs.sql",
-                             "zchs.sql", "cluster1.sql"})
+  for (const char* script :
+       {"param1.sql", "rra1.sql", "rra2.sql", "map1.sql", "mchs.sql", "zchs.sql", "cluster1.sql"})
     EXPECT_TRUE(fileExists(script)) << script;
   EXPECT_EQ(wb->modules().form130.state(), ModuleSlot<TForm130>::State::Open);
 }
@@ -143,9 +143,8 @@ TEST_F(SynopsisReports, Report2FramesTumorProgressionWithPlaceholders) {
   std::vector<std::string> tpa(alone->Memo1.lines().begin() + 2, alone->Memo1.lines().end());
 
   auto expected = concat({heading("= PELK 22 -Cocktail Synopsis Report 2"),
-                          {"Patient: <Patient ID>", "Test:    <TestID>",
-                           "Hospital: <Hospital ID>", "Date:     <DateID>", " ", " ", " ",
-                           "Results of TPA-1"},
+                          {"Patient: <Patient ID>", "Test:    <TestID>", "Hospital: <Hospital ID>",
+                           "Date:     <DateID>", " ", " ", " ", "Results of TPA-1"},
                           tpa,
                           {" ", "Results of TES", " ", "END OF REPORT", " ", "Ready"}});
   EXPECT_EQ(lines, expected);

@@ -29,8 +29,7 @@ std::unique_ptr<Workbench> WorkbenchTest::startWorkbench() {
 
 std::vector<std::string> WorkbenchTest::linesSince(std::size_t from) const {
   const auto& lines = wb->Memo1.lines();
-  return {lines.begin() + static_cast<std::ptrdiff_t>(std::min(from, lines.size())),
-          lines.end()};
+  return {lines.begin() + static_cast<std::ptrdiff_t>(std::min(from, lines.size())), lines.end()};
 }
 
 std::vector<std::uint32_t> viewOf(const std::string& file) {

@@ -6,8 +6,8 @@
 #include "tools/sample_set.h"
 
 int main(int argc, char** argv) {
-  if (argc > 2 || (argc == 2 && (std::string_view(argv[1]) == "-h" ||
-                                 std::string_view(argv[1]) == "--help"))) {
+  if (argc > 2 ||
+      (argc == 2 && (std::string_view(argv[1]) == "-h" || std::string_view(argv[1]) == "--help"))) {
     std::cerr << "usage: make-samples [FOLDER]\n"
                  "Writes test101.bmp, standard.bmp, reference.bmp and third.bmp, 512 x 512 "
                  "8-bit grey scans of a synthetic head, into FOLDER (default: .).\n";

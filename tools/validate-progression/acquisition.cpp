@@ -13,8 +13,10 @@ void addLesions(cv::Mat& scene, const std::vector<Lesion>& lesions, double contr
   for (const auto& l : lesions) {
     const double ca = std::cos(l.angle), sa = std::sin(l.angle);
     const int r = static_cast<int>(std::ceil(l.radius)) + 2;
-    for (int y = std::max(0, static_cast<int>(l.cy) - r); y <= std::min(scene.rows - 1, static_cast<int>(l.cy) + r); ++y) {
-      for (int x = std::max(0, static_cast<int>(l.cx) - r); x <= std::min(scene.cols - 1, static_cast<int>(l.cx) + r); ++x) {
+    for (int y = std::max(0, static_cast<int>(l.cy) - r);
+         y <= std::min(scene.rows - 1, static_cast<int>(l.cy) + r); ++y) {
+      for (int x = std::max(0, static_cast<int>(l.cx) - r);
+           x <= std::min(scene.cols - 1, static_cast<int>(l.cx) + r); ++x) {
         const double u = (x - l.cx) * ca + (y - l.cy) * sa, v = -(x - l.cx) * sa + (y - l.cy) * ca;
         // Distance outside the ellipse boundary, in pixels along the major axis.
         const double edge = (std::hypot(u / l.radius, v / (l.radius * l.aspect)) - 1.0) * l.radius;

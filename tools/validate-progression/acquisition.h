@@ -24,8 +24,8 @@ struct Acquisition {
 struct Condition {
   std::string name;
   double lesionContrast = 90;
-  Acquisition perturbed;       // applied to the follow-up the case index picks
-  double noiseSigma = 0.0;     // on all three scans
+  Acquisition perturbed;    // applied to the follow-up the case index picks
+  double noiseSigma = 0.0;  // on all three scans
 };
 std::vector<Condition> standardConditions();
 

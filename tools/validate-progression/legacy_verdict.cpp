@@ -9,7 +9,8 @@
 namespace pelk::validation {
 namespace {
 
-void clusters(const std::string& standard, const std::string& other, const std::string& clusterFile) {
+void clusters(const std::string& standard, const std::string& other,
+              const std::string& clusterFile) {
   TForm120 difference;
   difference.setFileNames(standard, other);
   difference.doDiffBmp();

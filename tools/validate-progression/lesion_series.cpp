@@ -15,7 +15,9 @@ constexpr double kGap = 6;  // pixels between lesions, after any growth
 
 struct Draw {
   std::mt19937 rng;
-  double uniform(double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng); }
+  double uniform(double lo, double hi) {
+    return std::uniform_real_distribution<double>(lo, hi)(rng);
+  }
   int integer(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); }
 };
 
@@ -117,10 +119,13 @@ cv::Mat lesionMask(const std::vector<Lesion>& lesions, cv::Size size) {
   for (const auto& l : lesions) {
     const double ca = std::cos(l.angle), sa = std::sin(l.angle);
     const int r = static_cast<int>(std::ceil(l.radius)) + 1;
-    for (int y = std::max(0, static_cast<int>(l.cy) - r); y <= std::min(size.height - 1, static_cast<int>(l.cy) + r); ++y) {
-      for (int x = std::max(0, static_cast<int>(l.cx) - r); x <= std::min(size.width - 1, static_cast<int>(l.cx) + r); ++x) {
+    for (int y = std::max(0, static_cast<int>(l.cy) - r);
+         y <= std::min(size.height - 1, static_cast<int>(l.cy) + r); ++y) {
+      for (int x = std::max(0, static_cast<int>(l.cx) - r);
+           x <= std::min(size.width - 1, static_cast<int>(l.cx) + r); ++x) {
         const double u = (x - l.cx) * ca + (y - l.cy) * sa, v = -(x - l.cx) * sa + (y - l.cy) * ca;
-        if (std::hypot(u / l.radius, v / (l.radius * l.aspect)) <= 1.0) mask.at<std::uint8_t>(y, x) = 255;
+        if (std::hypot(u / l.radius, v / (l.radius * l.aspect)) <= 1.0)
+          mask.at<std::uint8_t>(y, x) = 255;
       }
     }
   }

@@ -47,8 +47,8 @@ struct SeriesScore {
   std::string name;
   int cases = 0;
   std::vector<Confusion> robust, legacy;  // per condition
-  std::vector<double> milliseconds;     // wall clock
-  std::vector<double> cpuMilliseconds;  // all threads of the process
+  std::vector<double> milliseconds;       // wall clock
+  std::vector<double> cpuMilliseconds;    // all threads of the process
 };
 
 // The machine the harness runs on may be shared; processor time shows the analysis's own cost.
@@ -78,9 +78,10 @@ Options parse(int argc, char** argv) {
     else if (a == "--no-samples") o.samples = false;
     else if (a == "--report") o.report = next();
     else {
-      std::fprintf(stderr, "usage: validate-progression [--cases N] [--mri-cases N] "
-                           "[--mri FILE | --no-mri] [--no-synthetic] [--no-samples] [--no-legacy] "
-                           "[--report FILE]\n");
+      std::fprintf(stderr,
+                   "usage: validate-progression [--cases N] [--mri-cases N] "
+                   "[--mri FILE | --no-mri] [--no-synthetic] [--no-samples] [--no-legacy] "
+                   "[--report FILE]\n");
       std::exit(2);
     }
   }
@@ -124,7 +125,8 @@ SeriesScore runSeries(const std::string& name, const std::vector<Anatomy>& anato
                      robust ? verdictName(*robust).data() : "error");
       }
       if (options.legacy)
-        score.legacy[k].add(c.truth, legacyVerdict("baseline.bmp", "followup1.bmp", "followup2.bmp"));
+        score.legacy[k].add(c.truth,
+                            legacyVerdict("baseline.bmp", "followup1.bmp", "followup2.bmp"));
     }
     if ((i + 1) % 20 == 0) std::fprintf(stderr, "%s: %d of %d cases\n", name.c_str(), i + 1, cases);
   }
@@ -172,13 +174,15 @@ std::vector<std::string> report(const SeriesScore& s, bool legacy) {
     for (const auto& l : legacyAll.table("legacy")) lines.push_back(l);
     lines.push_back("");
   }
-  for (auto [label, samples] : {std::pair{"wall clock", s.milliseconds}, {"processor time", s.cpuMilliseconds}}) {
+  for (auto [label, samples] :
+       {std::pair{"wall clock", s.milliseconds}, {"processor time", s.cpuMilliseconds}}) {
     std::sort(samples.begin(), samples.end());
     if (samples.empty()) continue;
-    lines.push_back(std::string("runRobustTpa on a 512 x 512 triple (three files read and analysed), ") +
-                    label + ": median " + realText(samples[samples.size() / 2], 0, 1) +
-                    " ms, 95th percentile " + realText(samples[samples.size() * 95 / 100], 0, 1) +
-                    " ms, slowest " + realText(samples.back(), 0, 1) + " ms.");
+    lines.push_back(
+        std::string("runRobustTpa on a 512 x 512 triple (three files read and analysed), ") +
+        label + ": median " + realText(samples[samples.size() / 2], 0, 1) +
+        " ms, 95th percentile " + realText(samples[samples.size() * 95 / 100], 0, 1) +
+        " ms, slowest " + realText(samples.back(), 0, 1) + " ms.");
     lines.push_back("");
   }
   return lines;
@@ -191,7 +195,8 @@ int main(int argc, char** argv) {
   using namespace pelk::validation;
   const Options options = parse(argc, argv);
   const std::filesystem::path home = std::filesystem::current_path();
-  std::string pattern = (std::filesystem::temp_directory_path() / "validate-progression-XXXXXX").string();
+  std::string pattern =
+      (std::filesystem::temp_directory_path() / "validate-progression-XXXXXX").string();
   if (!mkdtemp(pattern.data())) {
     std::perror("validate-progression: scratch folder");
     return 1;
@@ -209,7 +214,8 @@ int main(int argc, char** argv) {
     text += part;
     if (!options.report.empty()) pelk::writeWholeFile((home / options.report).string(), text);
   };
-  if (options.synthetic) publish(runSeries("Synthetic head slices", {}, true, options.cases, options));
+  if (options.synthetic)
+    publish(runSeries("Synthetic head slices", {}, true, options.cases, options));
   if (options.samples) {
     publish(runSeries("Sample-scan heads (make-samples)", sampleHeadSlices(8), false, options.cases,
                       options));
@@ -217,10 +223,12 @@ int main(int argc, char** argv) {
   if (!options.volume.empty()) {
     const auto slices = mriSlices(options.volume, kScanSide, 8);
     if (slices.empty()) {
-      std::fprintf(stderr, "validate-progression: no MRI slices from %s; skipped\n", options.volume.c_str());
+      std::fprintf(stderr, "validate-progression: no MRI slices from %s; skipped\n",
+                   options.volume.c_str());
     } else {
-      publish(runSeries("T1 MRI slices (" + std::filesystem::path(options.volume).filename().string() + ")",
-                        slices, false, options.mriCases, options));
+      publish(runSeries(
+          "T1 MRI slices (" + std::filesystem::path(options.volume).filename().string() + ")",
+          slices, false, options.mriCases, options));
     }
   }
 

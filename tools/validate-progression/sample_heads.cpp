@@ -20,7 +20,8 @@ constexpr double kTissueLevel = 80;
 std::vector<Anatomy> sampleHeadSlices(int count) {
   std::vector<Anatomy> slices;
   for (int seed = 1; seed <= count; ++seed) {
-    std::vector<std::uint8_t> pixels = syntheticHead(static_cast<std::uint32_t>(seed), std::nullopt);
+    std::vector<std::uint8_t> pixels =
+        syntheticHead(static_cast<std::uint32_t>(seed), std::nullopt);
     const cv::Mat grey(kSampleSize, kSampleSize, CV_8U, pixels.data());
     Anatomy a;
     a.name = "sample head " + std::to_string(seed);

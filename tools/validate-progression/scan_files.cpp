@@ -14,7 +14,9 @@ void writeScanBitmap(const std::string& path, const cv::Mat& scan) {
   s.resize(kGreyBmpPixelOffset + imageSize);
   for (int y = 0; y < scan.rows; ++y) {
     const auto* row = scan.ptr<std::uint8_t>(y);
-    std::copy(row, row + scan.cols, s.begin() + kGreyBmpPixelOffset + static_cast<std::ptrdiff_t>((scan.rows - 1 - y) * stride));
+    std::copy(row, row + scan.cols,
+              s.begin() + kGreyBmpPixelOffset +
+                  static_cast<std::ptrdiff_t>((scan.rows - 1 - y) * stride));
   }
   writeWholeFile(path, s);
 }

@@ -42,7 +42,8 @@ double Confusion::accuracy() const { return total() ? 100.0 * correct() / total(
 
 std::vector<std::string> Confusion::table(const std::string& title) const {
   std::vector<std::string> lines;
-  lines.push_back("| " + title + " | answered DECREASING | answered STABLE | answered INCREASING | error |");
+  lines.push_back("| " + title +
+                  " | answered DECREASING | answered STABLE | answered INCREASING | error |");
   lines.push_back("|---|---:|---:|---:|---:|");
   for (int i = 0; i < 3; ++i) {
     std::string row = "| truly ";

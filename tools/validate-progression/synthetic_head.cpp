@@ -52,9 +52,10 @@ Anatomy syntheticHeadSlice(int size, unsigned seed) {
       v += kCsf * (inside(rho, 0.92, pixel) - inside(rho, 0.90, pixel));
       const double brain = inside(rho, 0.90, pixel);
       const double white = inside(rho, 0.74 + folds, pixel);
-      const double tex = 1.0 + 0.04 * std::sin(x * 0.05 + texPhase[0]) * std::sin(y * 0.043 + texPhase[1]) +
-                         0.03 * std::sin(x * 0.013 + y * 0.021 + texPhase[2]) +
-                         0.02 * std::sin(x * 0.11 + texPhase[3]) * std::cos(y * 0.097 + texPhase[4]);
+      const double tex =
+          1.0 + 0.04 * std::sin(x * 0.05 + texPhase[0]) * std::sin(y * 0.043 + texPhase[1]) +
+          0.03 * std::sin(x * 0.013 + y * 0.021 + texPhase[2]) +
+          0.02 * std::sin(x * 0.11 + texPhase[3]) * std::cos(y * 0.097 + texPhase[4]);
       double tissue = kGrey * (brain - white) + kWhite * white;
       const double vent = inside(ventricle, 1.0, 1.0 / (0.06 * ax));
       tissue = tissue * (1 - vent) + kCsf * vent * brain;
@@ -64,7 +65,8 @@ Anatomy syntheticHeadSlice(int size, unsigned seed) {
     }
   }
   cv::erode(a.lesionSites, a.lesionSites,
-            cv::getStructuringElement(cv::MORPH_ELLIPSE, {2 * kMaxLesionRadius + 1, 2 * kMaxLesionRadius + 1}));
+            cv::getStructuringElement(cv::MORPH_ELLIPSE,
+                                      {2 * kMaxLesionRadius + 1, 2 * kMaxLesionRadius + 1}));
   return a;
 }
 

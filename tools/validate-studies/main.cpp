@@ -57,7 +57,8 @@ StudyVolume averaged(const StudyVolume& v, int step) {
         double sum = 0;
         for (int c = 0; c < step; ++c)
           for (int b = 0; b < step; ++b)
-            for (int a = 0; a < step; ++a) sum += v.values[v.index(i * step + a, j * step + b, k * step + c)];
+            for (int a = 0; a < step; ++a)
+              sum += v.values[v.index(i * step + a, j * step + b, k * step + c)];
         out.values[out.index(i, j, k)] = static_cast<float>(sum / (step * step * step));
       }
   return out;
@@ -68,7 +69,8 @@ Vec3 lesionSite(const StudyVolume& v, const HeadMasks& masks, double radius, std
   std::uniform_int_distribution<std::int64_t> pick(0, v.voxelCount() - 1);
   for (int tries = 0; tries < 100000; ++tries) {
     const auto at = pick(random);
-    const auto i = at % v.size[0], j = (at / v.size[0]) % v.size[1], k = at / (v.size[0] * v.size[1]);
+    const auto i = at % v.size[0], j = (at / v.size[0]) % v.size[1],
+               k = at / (v.size[0] * v.size[1]);
     const auto reach = static_cast<std::int64_t>(std::ceil((radius + 4) / v.spacingMm[0]));
     if (i < reach || j < reach || k < reach || i + reach >= v.size[0] || j + reach >= v.size[1] ||
         k + reach >= v.size[2])
@@ -125,7 +127,9 @@ int run(int argc, char** argv) {
   const HeadMasks masks = headMasks(head);
   std::vector<std::uint8_t> brain = masks.tissue;
 
-  std::printf("| Condition | Cases | Verdict right | Registration corr >= 0.97 | Median corr | Median s/case |\n");
+  std::printf(
+      "| Condition | Cases | Verdict right | Registration corr >= 0.97 | Median corr | Median "
+      "s/case |\n");
   std::printf("|---|---|---|---|---|---|\n");
   Score total;
   for (const Condition& condition : kConditions) {
@@ -171,9 +175,11 @@ int run(int argc, char** argv) {
         const StudyVolume& content = f == 0 ? content1 : content2;
         StudyVolume v = condition.motion ? moveContent(content, f == 0 ? m1 : m2) : content;
         if (condition.gainNoise)
-          gainAndNoise(v, f == 0 ? g1 : g2, 0.03 * masks.brightLevel, static_cast<std::uint32_t>(n * 2 + f));
+          gainAndNoise(v, f == 0 ? g1 : g2, 0.03 * masks.brightLevel,
+                       static_cast<std::uint32_t>(n * 2 + f));
         if (condition.bias) biasField(v, 0.1);
-        if (condition.thickSecond && f == 1) v = thickSlices(v, static_cast<int>(std::lround(3 / v.spacingMm[2])));
+        if (condition.thickSecond && f == 1)
+          v = thickSlices(v, static_cast<int>(std::lround(3 / v.spacingMm[2])));
         followUps.push_back(std::move(v));
       }
 
@@ -182,16 +188,21 @@ int run(int argc, char** argv) {
       bool failed = false;
       for (int f = 0; f < 2 && !failed; ++f) {
         try {
-          const RigidRegistration reg = registerRigid(head, followUps[static_cast<std::size_t>(f)], "case", masks.head);
+          const RigidRegistration reg =
+              registerRigid(head, followUps[static_cast<std::size_t>(f)], "case", masks.head);
           if (verbose)
-            std::fprintf(stderr, "case %d follow-up %d: rotation %.2f %.2f %.2f shift %.2f %.2f %.2f metric %.4f%s\n",
+            std::fprintf(stderr,
+                         "case %d follow-up %d: rotation %.2f %.2f %.2f shift %.2f %.2f %.2f "
+                         "metric %.4f%s\n",
                          n, f + 1, reg.rotationDeg[0], reg.rotationDeg[1], reg.rotationDeg[2],
-                         reg.translationMm[0], reg.translationMm[1], reg.translationMm[2], reg.metric,
+                         reg.translationMm[0], reg.translationMm[1], reg.translationMm[2],
+                         reg.metric,
                          reg.converged ? "" : (" NOT CONVERGED: " + reg.stopReason).c_str());
           changes.push_back(detectVolumeChange(head, masks, reg.registered, reg.covered));
           std::vector<std::uint8_t> compare(brain.size());
           for (std::size_t i = 0; i < compare.size(); ++i) compare[i] = brain[i] && reg.covered[i];
-          const double corr = correlation((f == 0 ? content1 : content2).values, reg.registered.values, compare);
+          const double corr =
+              correlation((f == 0 ? content1 : content2).values, reg.registered.values, compare);
           score.correlations.push_back(corr);
           score.registrationsGood += corr >= 0.97;
           ++score.registrations;
@@ -200,14 +211,17 @@ int run(int argc, char** argv) {
           failed = true;
         }
       }
-      score.seconds.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+      score.seconds.push_back(
+          std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
       ++score.cases;
       if (failed) continue;
       const int fresh = markNewLesions(changes[1], changes[0]);
-      const StudyVerdict verdict = studyVerdict(changes[0].burdenVoxels(), changes[1].burdenVoxels(), fresh);
+      const StudyVerdict verdict =
+          studyVerdict(changes[0].burdenVoxels(), changes[1].burdenVoxels(), fresh);
       score.verdictsRight += verdict == expected;
       if (verdict != expected)
-        std::fprintf(stderr, "%s case %d (%s, r %.1f mm): %s, expected %s; burdens %lld -> %lld, %d new\n",
+        std::fprintf(stderr,
+                     "%s case %d (%s, r %.1f mm): %s, expected %s; burdens %lld -> %lld, %d new\n",
                      condition.name, n, kScenarioNames[n % 5], r,
                      std::string(studyVerdictName(verdict)).c_str(),
                      std::string(studyVerdictName(expected)).c_str(),
@@ -215,8 +229,9 @@ int run(int argc, char** argv) {
                      static_cast<long long>(changes[1].burdenVoxels()), fresh);
     }
     std::printf("| %s | %d | %d (%.0f%%) | %d of %d (%.0f%%) | %.3f | %.1f |\n", condition.name,
-                score.cases, score.verdictsRight, 100.0 * score.verdictsRight / std::max(1, score.cases),
-                score.registrationsGood, score.registrations,
+                score.cases, score.verdictsRight,
+                100.0 * score.verdictsRight / std::max(1, score.cases), score.registrationsGood,
+                score.registrations,
                 100.0 * score.registrationsGood / std::max(1, score.registrations),
                 median(score.correlations), median(score.seconds));
     std::fflush(stdout);
@@ -224,7 +239,8 @@ int run(int argc, char** argv) {
     total.verdictsRight += score.verdictsRight;
     total.registrationsGood += score.registrationsGood;
     total.registrations += score.registrations;
-    total.correlations.insert(total.correlations.end(), score.correlations.begin(), score.correlations.end());
+    total.correlations.insert(total.correlations.end(), score.correlations.begin(),
+                              score.correlations.end());
     total.seconds.insert(total.seconds.end(), score.seconds.begin(), score.seconds.end());
   }
   std::printf("| **all** | %d | %d (%.0f%%) | %d of %d (%.0f%%) | %.3f | %.1f |\n", total.cases,

@@ -36,9 +36,12 @@ float trilinear(const StudyVolume& v, const Vec3& at) {
   const double x = at[0], y = at[1], z = at[2];
   if (x < 0 || y < 0 || z < 0 || x > v.size[0] - 1 || y > v.size[1] - 1 || z > v.size[2] - 1)
     return 0.0f;
-  const auto i = std::min<std::int64_t>(static_cast<std::int64_t>(x), v.size[0] - 2 < 0 ? 0 : v.size[0] - 2);
-  const auto j = std::min<std::int64_t>(static_cast<std::int64_t>(y), v.size[1] - 2 < 0 ? 0 : v.size[1] - 2);
-  const auto k = std::min<std::int64_t>(static_cast<std::int64_t>(z), v.size[2] - 2 < 0 ? 0 : v.size[2] - 2);
+  const auto i =
+      std::min<std::int64_t>(static_cast<std::int64_t>(x), v.size[0] - 2 < 0 ? 0 : v.size[0] - 2);
+  const auto j =
+      std::min<std::int64_t>(static_cast<std::int64_t>(y), v.size[1] - 2 < 0 ? 0 : v.size[1] - 2);
+  const auto k =
+      std::min<std::int64_t>(static_cast<std::int64_t>(z), v.size[2] - 2 < 0 ? 0 : v.size[2] - 2);
   const double fx = x - i, fy = y - j, fz = z - k;
   double sum = 0;
   for (int c = 0; c < 2; ++c)
@@ -87,8 +90,10 @@ void addLesions(StudyVolume& volume, const std::vector<Lesion>& lesions) {
         double add = 0;
         for (const auto& l : lesions) {
           double q = 0;
-          for (std::size_t r = 0; r < 3; ++r) q += std::pow((p[r] - l.centreMm[r]) / l.radiiMm[r], 2);
-          const double edgeMm = (std::sqrt(q) - 1.0) * std::min({l.radiiMm[0], l.radiiMm[1], l.radiiMm[2]});
+          for (std::size_t r = 0; r < 3; ++r)
+            q += std::pow((p[r] - l.centreMm[r]) / l.radiiMm[r], 2);
+          const double edgeMm =
+              (std::sqrt(q) - 1.0) * std::min({l.radiiMm[0], l.radiiMm[1], l.radiiMm[2]});
           add = std::max(add, l.contrast * std::clamp(0.5 - edgeMm, 0.0, 1.0));
         }
         volume.values[volume.index(i, j, k)] += static_cast<float>(add);
@@ -116,7 +121,8 @@ StudyVolume thickSlices(const StudyVolume& volume, int factor) {
 void gainAndNoise(StudyVolume& volume, double gain, double sigma, std::uint32_t seed) {
   std::mt19937 random(seed);
   std::normal_distribution<float> noise(0.0f, static_cast<float>(sigma));
-  for (auto& v : volume.values) v = static_cast<float>(v * gain) + (sigma > 0 ? noise(random) : 0.0f);
+  for (auto& v : volume.values)
+    v = static_cast<float>(v * gain) + (sigma > 0 ? noise(random) : 0.0f);
 }
 
 void biasField(StudyVolume& volume, double strength) {
@@ -149,10 +155,11 @@ StudyVolume phantomHead(const std::array<std::int64_t, 3>& size, const Vec3& spa
         const Vec3 d{i * spacingMm[0] - c[0], j * spacingMm[1] - c[1], k * spacingMm[2] - c[2]};
         const double q = inside(d, radii);
         float v = 0;
-        if (q < 1.0) v = 180;                                       // scalp
-        if (q < 0.85) v = 40;                                       // skull
-        if (q < 0.7) v = 110 + 15 * std::sin(d[0] / 3.0) * std::cos(d[1] / 4.0);  // grey matter folds
-        if (q < 0.45) v = 150;                                      // white matter
+        if (q < 1.0) v = 180;  // scalp
+        if (q < 0.85) v = 40;  // skull
+        if (q < 0.7)
+          v = 110 + 15 * std::sin(d[0] / 3.0) * std::cos(d[1] / 4.0);  // grey matter folds
+        if (q < 0.45) v = 150;                                         // white matter
         const Vec3 ventricle{d[0] - 0.15 * radii[0], d[1] + 0.1 * radii[1], d[2]};
         if (inside(ventricle, {radii[0] * 0.15, radii[1] * 0.3, radii[2] * 0.2}) < 1) v = 30;
         const Vec3 left{d[0] + 0.35 * radii[0], d[1] - 0.2 * radii[1], d[2] - 0.2 * radii[2]};
