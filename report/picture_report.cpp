@@ -1,5 +1,7 @@
 #include "report/picture_report.h"
 
+#include "common/replace_file.h"
+
 #include <cstdio>
 #include <ctime>
 #include <system_error>
@@ -127,23 +129,7 @@ std::string pictureReportHtml(const ReportRequest& request) {
 }
 
 void writePictureReport(const ReportRequest& request, const std::filesystem::path& path) {
-  const std::string html = pictureReportHtml(request);
-  std::filesystem::path temporary = path;
-  temporary += ".part";
-  try {
-    writeWholeFile(temporary.string(), html);
-  } catch (const IoError&) {
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    throw;
-  }
-  std::error_code ec;
-  std::filesystem::rename(temporary, path, ec);
-  if (ec) {
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    throw IoError("Cannot write " + path.string() + ": " + ec.message());
-  }
+  replaceFileWhole(path.string(), pictureReportHtml(request));
 }
 
 std::string localTimestamp() {

@@ -118,7 +118,8 @@ TEST_F(PictureReportTest, AFailedWriteLeavesNothingUnderTheFinalName) {
   EXPECT_THROW(writePictureReport(request, "no-such-folder/report.html"), IoError);
   std::filesystem::create_directory("report.html");  // a folder where the file should go
   EXPECT_THROW(writePictureReport(request, "report.html"), IoError);
-  EXPECT_FALSE(test::fileExists("report.html.part"));
+  for (const auto& entry : std::filesystem::directory_iterator("."))
+    EXPECT_NE(entry.path().filename().string().rfind(".report.html", 0), 0u) << entry.path();
   writePictureReport(request, "ok.html");
   EXPECT_NE(test::readFile("ok.html").find("</html>"), std::string::npos);
 }
