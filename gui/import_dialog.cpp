@@ -25,6 +25,7 @@
 #include "importers/radiological_layout.h"
 #include "importers/scan_import.h"
 #include "importers/scan_reader.h"
+#include "studies/scan_or_series.h"
 
 namespace pelk {
 namespace {
@@ -32,6 +33,8 @@ namespace {
 constexpr int kPreviewSide = 256;
 
 QString sourceStem(const QString& source) {
+  // A series folder is named by the folder itself, a trailing slash or not.
+  if (QFileInfo(source).isDir()) return QDir(QDir::cleanPath(source)).dirName();
   const QString name = QFileInfo(source).fileName();
   if (name.endsWith(QStringLiteral(".nii.gz"), Qt::CaseInsensitive)) return name.chopped(7);
   const QString stem = QFileInfo(source).completeBaseName();
@@ -54,11 +57,15 @@ ImportDialog::ImportDialog(const QString& folder, QWidget* parent)
   auto* fileRow = new QHBoxLayout;
   path_ = new QLineEdit(this);
   path_->setObjectName(QStringLiteral("ImportSource"));
-  path_->setPlaceholderText(QStringLiteral("A DICOM file or a NIfTI volume (.nii, .nii.gz)"));
+  path_->setPlaceholderText(
+      QStringLiteral("A DICOM file or series folder, or a NIfTI volume (.nii, .nii.gz)"));
   auto* browse = new QPushButton(QStringLiteral("Browse…"), this);
+  auto* folder = new QPushButton(QStringLiteral("Folder…"), this);
+  folder->setObjectName(QStringLiteral("ImportFolder"));
   fileRow->addWidget(path_);
   fileRow->addWidget(browse);
-  form->addRow(QStringLiteral("Scan file:"), fileRow);
+  fileRow->addWidget(folder);
+  form->addRow(QStringLiteral("Scan file or folder:"), fileRow);
   status_ = new QLabel(this);
   status_->setObjectName(QStringLiteral("ImportStatus"));
   status_->setWordWrap(true);
@@ -116,6 +123,11 @@ ImportDialog::ImportDialog(const QString& folder, QWidget* parent)
   connect(buttons, &QDialogButtonBox::accepted, this, &ImportDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   connect(browse, &QPushButton::clicked, this, &ImportDialog::browse);
+  connect(folder, &QPushButton::clicked, this, [this] {
+    const QString path = QFileDialog::getExistingDirectory(
+        this, QStringLiteral("Import a DICOM series folder"), QString());
+    if (!path.isEmpty()) openScan(path);
+  });
   connect(path_, &QLineEdit::editingFinished, this, [this] {
     if (path_->text() != source_) openScan(path_->text());
   });
@@ -142,7 +154,7 @@ bool ImportDialog::openScan(const QString& path) {
   source_ = path;
   volume_.reset();
   try {
-    auto volume = std::make_shared<ScanVolume>(readScan(local(path)));
+    auto volume = std::make_shared<ScanVolume>(readScanOrSeries(local(path)));
     automaticWindow_ = volume->ownWindow ? *volume->ownWindow : robustWindow(volume->values);
     volume_ = std::move(volume);
   } catch (const std::exception& e) {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "studies/scan_or_series.h"
 #include "studies/study_reader.h"
 #include "tests/studies/study_files.h"
 #include "tests/support/scratch_dir.h"
@@ -68,6 +69,11 @@ TEST_F(DicomFolder, ReadsTheLargestSeriesInSpatialOrder) {
   EXPECT_TRUE(read.values == head.values) << "slices out of order";
   EXPECT_NE(read.description.find("1.2.3.4"), std::string::npos) << read.description;
   EXPECT_NE(read.description.find("largest of 2 series"), std::string::npos) << read.description;
+
+  // The import dialog takes the same folder as one scan across the series' slices.
+  const ScanVolume scan = readScanOrSeries("series");
+  EXPECT_EQ(scan.sliceCount(), head.size[2]);
+  EXPECT_TRUE(scan.values == head.values);
 }
 
 }  // namespace
