@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,8 @@ struct CsvCase {
   std::string text;
   std::vector<Parsed> expected;
 };
+// Test names show the case by its name, not its bytes.
+inline void PrintTo(const CsvCase& c, std::ostream* os) { *os << c.name; }
 
 class CsvReading : public ::testing::TestWithParam<CsvCase> {};
 

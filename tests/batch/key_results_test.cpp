@@ -14,6 +14,8 @@ struct FindingsCase {
   std::string progression;  // progression.json, empty for none
   std::vector<std::string> expected;
 };
+// Test names show the case by its name, not its bytes.
+inline void PrintTo(const FindingsCase& c, std::ostream* os) { *os << c.name; }
 
 class KeyFindings : public test::ScratchDirTest,
                     public ::testing::WithParamInterface<FindingsCase> {};

@@ -17,6 +17,8 @@ struct FolderCase {
   std::string given;
   std::string kept;  // empty: a suffixed name is expected
 };
+// Test names show the case by its name, not its bytes.
+inline void PrintTo(const FolderCase& c, std::ostream* os) { *os << c.name; }
 
 class FolderNames : public ::testing::TestWithParam<FolderCase> {};
 
