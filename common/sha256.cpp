@@ -7,6 +7,7 @@
 #include "common/file_io.h"
 
 #if defined(__x86_64__) || defined(__i386__)
+#include <cpuid.h>
 #include <immintrin.h>
 #define PELK_SHA256_X86 1
 #endif
@@ -102,8 +103,16 @@ __attribute__((target("sha,sse4.1,ssse3"))) void compressShaInstructions(State &
   _mm_storeu_si128(reinterpret_cast<__m128i *>(&h[4]), _mm_alignr_epi8(dchg, feba, 8));
 }
 
+// Asked of the processor itself: not every compiler's __builtin_cpu_supports knows "sha".
 bool hasShaInstructions() {
-  static const bool has = __builtin_cpu_supports("sha") && __builtin_cpu_supports("sse4.1");
+  static const bool has = [] {
+    unsigned a = 0, b = 0, c = 0, d = 0;
+    if (!__get_cpuid(1, &a, &b, &c, &d)) return false;
+    const bool ssse3 = c & (1u << 9), sse41 = c & (1u << 19);
+    if (!__get_cpuid_count(7, 0, &a, &b, &c, &d)) return false;
+    const bool sha = b & (1u << 29);
+    return sha && ssse3 && sse41;
+  }();
   return has;
 }
 #else
