@@ -60,11 +60,11 @@ ImportDialog::ImportDialog(const QString& folder, QWidget* parent)
   path_->setPlaceholderText(
       QStringLiteral("A DICOM file or series folder, or a NIfTI volume (.nii, .nii.gz)"));
   auto* browse = new QPushButton(QStringLiteral("Browse…"), this);
-  auto* folder = new QPushButton(QStringLiteral("Folder…"), this);
-  folder->setObjectName(QStringLiteral("ImportFolder"));
+  auto* folderButton = new QPushButton(QStringLiteral("Folder…"), this);
+  folderButton->setObjectName(QStringLiteral("ImportFolder"));
   fileRow->addWidget(path_);
   fileRow->addWidget(browse);
-  fileRow->addWidget(folder);
+  fileRow->addWidget(folderButton);
   form->addRow(QStringLiteral("Scan file or folder:"), fileRow);
   status_ = new QLabel(this);
   status_->setObjectName(QStringLiteral("ImportStatus"));
@@ -123,7 +123,7 @@ ImportDialog::ImportDialog(const QString& folder, QWidget* parent)
   connect(buttons, &QDialogButtonBox::accepted, this, &ImportDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   connect(browse, &QPushButton::clicked, this, &ImportDialog::browse);
-  connect(folder, &QPushButton::clicked, this, [this] {
+  connect(folderButton, &QPushButton::clicked, this, [this] {
     const QString path = QFileDialog::getExistingDirectory(
         this, QStringLiteral("Import a DICOM series folder"), QString());
     if (!path.isEmpty()) openScan(path);
