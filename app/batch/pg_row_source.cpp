@@ -10,6 +10,7 @@
 
 #include "app/batch/atomic_file.h"
 #include "app/batch/sha256.h"
+#include "common/replace_file.h"
 
 namespace pelk {
 namespace {
@@ -49,7 +50,7 @@ std::string batchIdOf(const std::filesystem::path& outDir) {
   if (readSmallFile(path, id) && id.size() >= 16) return id.substr(0, id.find('\n'));
   const std::string mine = sha256Hex(newRunId() + workerName() + outDir.string()).substr(0, 32);
   const auto temporary = outDir / ("batch-id.tmp-" + std::to_string(::getpid()));
-  writeFileAtomically(temporary, mine + "\n");
+  replaceFileWhole(temporary.string(), mine + "\n");
   const bool made = ::link(temporary.c_str(), path.c_str()) == 0;
   std::filesystem::remove(temporary);
   if (made) return mine;

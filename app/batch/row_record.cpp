@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "app/batch/atomic_file.h"
+#include "common/replace_file.h"
 
 namespace pelk {
 namespace {
@@ -42,11 +43,11 @@ std::optional<RowRecord> readRowRecord(const std::filesystem::path& rowDir) {
 void writeRowRecord(const std::filesystem::path& rowDir, const RowRecord& record) {
   char seconds[32];
   std::snprintf(seconds, sizeof seconds, "%.3f", record.seconds);
-  writeFileAtomically(rowDir / kRowRecordName,
-                      "status=" + record.status + "\nseconds=" + seconds +
-                          "\nerror=" + oneLine(record.error) + "\nhash=" + record.hash +
-                          "\nworker=" + oneLine(record.worker) + "\nrun=" + record.run +
-                          "\nskipped=" + (record.skipped ? "yes" : "no") + "\n");
+  replaceFileWhole((rowDir / kRowRecordName).string(),
+                   "status=" + record.status + "\nseconds=" + seconds +
+                       "\nerror=" + oneLine(record.error) + "\nhash=" + record.hash +
+                       "\nworker=" + oneLine(record.worker) + "\nrun=" + record.run +
+                       "\nskipped=" + (record.skipped ? "yes" : "no") + "\n");
 }
 
 void removeRowRecord(const std::filesystem::path& rowDir) {
