@@ -1,4 +1,5 @@
 #include <array>
+#include <filesystem>
 
 #include "common/file_io.h"
 #include "common/io_error.h"
@@ -14,9 +15,10 @@ struct CommandShape {
   std::string_view word;
   bool standard, reference, third;
   bool rra1, rra2, mchs, zchs, cluster1, progression, robust;
+  bool study = false;
 };
 
-constexpr std::array<CommandShape, 15> kShapes = {{
+constexpr std::array<CommandShape, 16> kShapes = {{
     {"plot-std", true, false, false, false, false, false, false, false, false, false},
     {"plot-ref", false, true, false, false, false, false, false, false, false, false},
     {"rra1", true, true, false, true, false, false, false, false, false, false},
@@ -32,6 +34,7 @@ constexpr std::array<CommandShape, 15> kShapes = {{
     {"load-std", true, false, false, false, false, false, false, false, false, false},
     {"load-ref", false, true, false, false, false, false, false, false, false, false},
     {"load-third", false, false, true, false, false, false, false, false, false, false},
+    {"study", true, true, true, false, false, false, false, false, false, false, true},
 }};
 
 const CommandShape* shapeOf(const std::string& command) {
@@ -64,7 +67,7 @@ ScanRecord describe(std::string role, const std::string& path) {
 
 }  // namespace
 
-std::vector<std::string> resultFilesOf(const std::string& command) {
+std::vector<std::string> resultFilesOf(const std::string& command, const std::string& folder) {
   const CommandShape* s = shapeOf(command);
   if (!s) return {};
   std::vector<std::string> files;
@@ -78,26 +81,36 @@ std::vector<std::string> resultFilesOf(const std::string& command) {
     files.push_back("tpa.dat");
   }
   if (s->robust) files.push_back("progression.json");
+  if (s->study) files.push_back("study.json");
+  if (!folder.empty())
+    for (std::string& file : files) file = (std::filesystem::path(folder) / file).string();
   return files;
 }
 
 RunResults collectResults(const std::string& command,
-                          const std::function<bool(const std::string&)>& fresh) {
+                          const std::function<bool(const std::string&)>& fresh,
+                          const std::string& folder) {
   RunResults r;
   const CommandShape* s = shapeOf(command);
   if (!s) return r;
-  if (s->rra1 && fresh("rra1.sql")) r.rank.push_back(readRankScript("rra1.sql", "RRA-1"));
-  if (s->rra2 && fresh("rra2.sql")) r.rank.push_back(readRankScript("rra2.sql", "RRA-2"));
-  if (s->mchs && fresh("mchs-results.dat")) r.mchs = readMchsResults("mchs-results.dat");
-  if (s->zchs && fresh("zchs.dat")) r.zchs = readZchsZones("zchs.dat");
-  if ((s->cluster1 || s->progression) && fresh("cluster1.db.txt.dat"))
-    r.clusters = readClusterRegions("cluster1.db.txt.dat", 1);
-  if (s->progression && fresh("cluster2.db.txt.dat")) {
-    auto group2 = readClusterRegions("cluster2.db.txt.dat", 2);
+  auto in = [&](const char* name) {
+    return folder.empty() ? std::string(name) : (std::filesystem::path(folder) / name).string();
+  };
+  auto wrote = [&](const char* name) { return fresh(in(name)); };
+  if (s->rra1 && wrote("rra1.sql")) r.rank.push_back(readRankScript(in("rra1.sql"), "RRA-1"));
+  if (s->rra2 && wrote("rra2.sql")) r.rank.push_back(readRankScript(in("rra2.sql"), "RRA-2"));
+  if (s->mchs && wrote("mchs-results.dat")) r.mchs = readMchsResults(in("mchs-results.dat"));
+  if (s->zchs && wrote("zchs.dat")) r.zchs = readZchsZones(in("zchs.dat"));
+  if ((s->cluster1 || s->progression) && wrote("cluster1.db.txt.dat"))
+    r.clusters = readClusterRegions(in("cluster1.db.txt.dat"), 1);
+  if (s->progression && wrote("cluster2.db.txt.dat")) {
+    auto group2 = readClusterRegions(in("cluster2.db.txt.dat"), 2);
     r.clusters.insert(r.clusters.end(), group2.begin(), group2.end());
   }
-  if (s->progression && fresh("tpa.dat")) r.progression = readProgressionTotals("tpa.dat");
-  if (s->robust && fresh("progression.json")) r.robust = readRobustProgression("progression.json");
+  if (s->progression && wrote("tpa.dat")) r.progression = readProgressionTotals(in("tpa.dat"));
+  if (s->robust && wrote("progression.json"))
+    r.robust = readRobustProgression(in("progression.json"));
+  if (s->study && wrote("study.json")) r.study = readStudyResults(in("study.json"));
   return r;
 }
 
@@ -105,9 +118,14 @@ std::vector<ScanRecord> describeScans(const std::string& command, const CommandI
   std::vector<ScanRecord> scans;
   const CommandShape* s = shapeOf(command);
   if (!s) return scans;
-  if (s->standard) scans.push_back(describe("standard", inputs.standard));
-  if (s->reference) scans.push_back(describe("reference", inputs.reference));
-  if (s->third) scans.push_back(describe("third", inputs.third));
+  // A study's scans are the baseline and its follow-ups; the second follow-up is optional.
+  const char* const roles[] = {s->study ? "baseline" : "standard",
+                               s->study ? "followup1" : "reference",
+                               s->study ? "followup2" : "third"};
+  if (s->standard) scans.push_back(describe(roles[0], inputs.standard));
+  if (s->reference) scans.push_back(describe(roles[1], inputs.reference));
+  if (s->third && !(s->study && inputs.third.empty()))
+    scans.push_back(describe(roles[2], inputs.third));
   return scans;
 }
 

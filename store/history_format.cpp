@@ -74,6 +74,12 @@ const std::vector<Column>& columns() {
        [](const RunSummary& r) { return r.robust ? optionalFixed(r.robust->burden1Mm2) : ""; }},
       {"robust_burden2_mm2",
        [](const RunSummary& r) { return r.robust ? optionalFixed(r.robust->burden2Mm2) : ""; }},
+      {"study_verdict",
+       [](const RunSummary& r) { return r.study ? r.study->verdict.value_or("") : ""; }},
+      {"study_burden1_mm3",
+       [](const RunSummary& r) { return r.study ? threeDecimals(r.study->burden1Mm3) : ""; }},
+      {"study_burden2_mm3",
+       [](const RunSummary& r) { return r.study ? optionalFixed(r.study->burden2Mm3) : ""; }},
   };
   return all;
 }
@@ -122,6 +128,13 @@ nlohmann::ordered_json verdictJson(const std::optional<VerdictSummary>& v) {
           {"burden2_mm2", optionalNumber(v->burden2Mm2)}};
 }
 
+nlohmann::ordered_json studyJson(const std::optional<StudySummary>& s) {
+  if (!s) return nullptr;
+  return {{"verdict", s->verdict ? nlohmann::ordered_json(*s->verdict) : nlohmann::ordered_json()},
+          {"burden1_mm3", s->burden1Mm3},
+          {"burden2_mm3", optionalNumber(s->burden2Mm3)}};
+}
+
 std::string json(const std::vector<RunSummary>& runs) {
   nlohmann::ordered_json all = nlohmann::ordered_json::array();
   for (const RunSummary& r : runs) {
@@ -146,7 +159,8 @@ std::string json(const std::vector<RunSummary>& runs) {
          {"mchs_blocks", r.mchsBlocks},
          {"cluster_regions", r.clusterRegions},
          {"legacy", verdictJson(r.legacy)},
-         {"robust", verdictJson(r.robust)}});
+         {"robust", verdictJson(r.robust)},
+         {"study", studyJson(r.study)}});
   }
   return all.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + '\n';
 }
@@ -189,6 +203,13 @@ const std::vector<HistoryColumn>& historyTableColumns() {
        }},
       {"Verdict", [](const RunSummary& r) { return verdictText(r.legacy); }},
       {"Robust verdict", [](const RunSummary& r) { return verdictText(r.robust); }},
+      {"Study verdict (mm3)",
+       [](const RunSummary& r) {
+         if (!r.study) return std::string();
+         std::string burdens = threeDecimals(r.study->burden1Mm3);
+         if (r.study->burden2Mm3) burdens += " -> " + threeDecimals(*r.study->burden2Mm3);
+         return r.study->verdict ? *r.study->verdict + " (" + burdens + ")" : burdens;
+       }},
       {"Status",
        [](const RunSummary& r) { return r.completed ? std::string("ok") : "error: " + r.error; }},
   };

@@ -168,4 +168,39 @@ RobustProgression readRobustProgression(const std::string& path) {
   }
 }
 
+StudyProgression readStudyResults(const std::string& path) {
+  std::string text = contentOf(path);
+  try {
+    auto json = nlohmann::json::parse(text);
+    auto optionalReal = [](const nlohmann::json& v) {
+      return v.is_null() ? std::nullopt : std::optional<double>(v.get<double>());
+    };
+    auto triple = [](const nlohmann::json& v) {
+      return std::array<double, 3>{v.at(0).get<double>(), v.at(1).get<double>(),
+                                   v.at(2).get<double>()};
+    };
+    StudyProgression s;
+    for (const auto& f : json.at("followups"))
+      s.followUps.push_back({f.at("path").get<std::string>(), triple(f.at("rotation_deg")),
+                             triple(f.at("translation_mm")), f.at("metric").get<double>(),
+                             f.at("converged").get<bool>()});
+    s.slice = json.at("slice").get<std::int64_t>();
+    const auto& p = json.at("progression");
+    if (!p.at("verdict").is_null()) s.verdict = p.at("verdict").get<std::string>();
+    s.burdenMm3 = p.at("burden_mm3").get<std::vector<double>>();
+    if (s.burdenMm3.empty() || s.burdenMm3.size() != s.followUps.size())
+      malformed(path, "one burden per follow-up expected");
+    s.growthMm3 = optionalReal(p.at("growth_mm3"));
+    s.shrinkageMm3 = optionalReal(p.at("shrinkage_mm3"));
+    s.newLesions = p.at("new_lesions").get<int>();
+    for (const auto& l : p.at("lesions"))
+      s.lesions.push_back({l.at("followup").get<int>(), l.at("volume_mm3").get<double>(),
+                           triple(l.at("centroid_mm")), l.at("mean_change").get<double>(),
+                           l.at("new").get<bool>()});
+    return s;
+  } catch (const nlohmann::json::exception& e) {
+    malformed(path, e.what());
+  }
+}
+
 }  // namespace pelk

@@ -14,5 +14,6 @@ std::vector<ZchsZone> readZchsZones(const std::string& path);              // zc
 std::vector<ClusterRegion> readClusterRegions(const std::string& path, int group);  // *.db.txt.dat
 LegacyProgression readProgressionTotals(const std::string& path);                   // tpa.dat
 RobustProgression readRobustProgression(const std::string& path);  // progression.json
+StudyProgression readStudyResults(const std::string& path);        // study.json
 
 }  // namespace pelk

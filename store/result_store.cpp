@@ -23,6 +23,32 @@ std::optional<double> readOptionalReal(const SqlValue& v) {
 
 std::int64_t integer(long long v) { return static_cast<std::int64_t>(v); }
 
+void insertStudy(SqlDatabase& db, std::int64_t id, const StudyProgression& s) {
+  const auto& burden = s.burdenMm3;
+  db.prepare(
+        "INSERT INTO study_results (run_id, slice, verdict, burden1_mm3, burden2_mm3, growth_mm3,"
+        " shrinkage_mm3, new_lesions) VALUES ($1, $2, $3, $4, $5, $6, $7, $8)")
+      ->run({id, s.slice, s.verdict ? SqlValue(*s.verdict) : SqlValue(),
+             burden.empty() ? 0.0 : burden[0], burden.size() > 1 ? SqlValue(burden[1]) : SqlValue(),
+             optionalReal(s.growthMm3), optionalReal(s.shrinkageMm3), integer(s.newLesions)});
+  auto followUp = db.prepare(
+      "INSERT INTO study_followups (run_id, followup, path, rotation_x_deg, rotation_y_deg,"
+      " rotation_z_deg, translation_x_mm, translation_y_mm, translation_z_mm, metric, converged)"
+      " VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11)");
+  std::int64_t n = 0;
+  for (const StudyFollowUp& f : s.followUps)
+    followUp->run({id, ++n, f.path, f.rotationDeg[0], f.rotationDeg[1], f.rotationDeg[2],
+                   f.translationMm[0], f.translationMm[1], f.translationMm[2], f.metric,
+                   integer(f.converged)});
+  auto lesion = db.prepare(
+      "INSERT INTO study_lesions (run_id, idx, followup, volume_mm3, centroid_x_mm, centroid_y_mm,"
+      " centroid_z_mm, mean_change, is_new) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9)");
+  n = 0;
+  for (const StudyLesion& l : s.lesions)
+    lesion->run({id, ++n, integer(l.followup), l.volumeMm3, l.centroidMm[0], l.centroidMm[1],
+                 l.centroidMm[2], l.meanChange, integer(l.isNew)});
+}
+
 void insertResults(SqlDatabase& db, std::int64_t id, const RunResults& r) {
   if (!r.rank.empty()) {
     auto insert = db.prepare(
@@ -83,6 +109,7 @@ void insertResults(SqlDatabase& db, std::int64_t id, const RunResults& r) {
       insert->run({id, ++idx, integer(c.followup), c.area, optionalReal(c.areaMm2), c.meanChange,
                    c.centroidX, c.centroidY, integer(c.isNew)});
   }
+  if (r.study) insertStudy(db, id, *r.study);
 }
 
 // The filter of a history query over runs r, with its parameters.
@@ -197,10 +224,11 @@ std::vector<RunSummary> ResultStore::history(const HistoryQuery& query) {
            "SELECT s.run_id, s.role, s.path FROM scans s JOIN runs r ON r.id = s.run_id" + filter,
            params)) {
     RunSummary& s = runs[byId.at(sqlInt(row[0]))];
-    std::string role = sqlText(row[1]);
-    (role == "standard"    ? s.standard
-     : role == "reference" ? s.reference
-                           : s.third) = sqlText(row[2]);
+    // A study's baseline and follow-ups stand where a comparison's three scans stand.
+    const std::string role = sqlText(row[1]);
+    if (role == "standard" || role == "baseline") s.standard = sqlText(row[2]);
+    if (role == "reference" || role == "followup1") s.reference = sqlText(row[2]);
+    if (role == "third" || role == "followup2") s.third = sqlText(row[2]);
   }
   for (const SqlRow& row :
        db_->query("SELECT k.run_id, k.analysis, k.result, k.significant FROM rank_results k"
@@ -220,6 +248,15 @@ std::vector<RunSummary> ResultStore::history(const HistoryQuery& query) {
     VerdictSummary v{sqlText(row[2]), sqlReal(row[3]), sqlReal(row[4]), readOptionalReal(row[5]),
                      readOptionalReal(row[6])};
     (sqlText(row[1]) == "legacy" ? s.legacy : s.robust) = v;
+  }
+  for (const SqlRow& row :
+       db_->query("SELECT t.run_id, t.verdict, t.burden1_mm3, t.burden2_mm3 FROM study_results t"
+                  " JOIN runs r ON r.id = t.run_id" +
+                      filter,
+                  params)) {
+    RunSummary& s = runs[byId.at(sqlInt(row[0]))];
+    s.study = StudySummary{sqlIsNull(row[1]) ? std::nullopt : std::optional(sqlText(row[1])),
+                           sqlReal(row[2]), readOptionalReal(row[3])};
   }
   return runs;
 }

@@ -41,6 +41,14 @@ struct VerdictSummary {
   std::optional<double> burden2Mm2;
 };
 
+// The verdict of a comparison of whole studies (none with one follow-up) and the lesion burden
+// of each follow-up in mm3.
+struct StudySummary {
+  std::optional<std::string> verdict;
+  double burden1Mm3 = 0.0;
+  std::optional<double> burden2Mm3;
+};
+
 // One run read back with its key figures, for lists and plots.
 struct RunSummary {
   std::int64_t id = 0;
@@ -61,6 +69,7 @@ struct RunSummary {
   int clusterRegions = 0;
   std::optional<VerdictSummary> legacy;
   std::optional<VerdictSummary> robust;
+  std::optional<StudySummary> study;
 };
 
 class ResultStore {

@@ -9,6 +9,43 @@ std::optional<double> optionalReal(const SqlValue& v) {
   return sqlIsNull(v) ? std::nullopt : std::optional<double>(sqlReal(v));
 }
 
+std::optional<StudyProgression> readStudy(SqlDatabase& db, const std::vector<SqlValue>& key) {
+  auto rows = db.query(
+      "SELECT slice, verdict, burden1_mm3, burden2_mm3, growth_mm3, shrinkage_mm3, new_lesions"
+      " FROM study_results WHERE run_id = $1",
+      key);
+  if (rows.empty()) return std::nullopt;
+  const SqlRow& r = rows[0];
+  StudyProgression s;
+  s.slice = sqlInt(r[0]);
+  if (!sqlIsNull(r[1])) s.verdict = sqlText(r[1]);
+  s.burdenMm3.push_back(sqlReal(r[2]));
+  if (!sqlIsNull(r[3])) s.burdenMm3.push_back(sqlReal(r[3]));
+  s.growthMm3 = optionalReal(r[4]);
+  s.shrinkageMm3 = optionalReal(r[5]);
+  s.newLesions = small(r[6]);
+  for (const SqlRow& f :
+       db.query("SELECT path, rotation_x_deg, rotation_y_deg, rotation_z_deg, translation_x_mm,"
+                " translation_y_mm, translation_z_mm, metric, converged FROM study_followups"
+                " WHERE run_id = $1 ORDER BY followup",
+                key))
+    s.followUps.push_back({sqlText(f[0]),
+                           {sqlReal(f[1]), sqlReal(f[2]), sqlReal(f[3])},
+                           {sqlReal(f[4]), sqlReal(f[5]), sqlReal(f[6])},
+                           sqlReal(f[7]),
+                           sqlInt(f[8]) != 0});
+  for (const SqlRow& l : db.query(
+           "SELECT followup, volume_mm3, centroid_x_mm, centroid_y_mm, centroid_z_mm, mean_change,"
+           " is_new FROM study_lesions WHERE run_id = $1 ORDER BY idx",
+           key))
+    s.lesions.push_back({small(l[0]),
+                         sqlReal(l[1]),
+                         {sqlReal(l[2]), sqlReal(l[3]), sqlReal(l[4])},
+                         sqlReal(l[5]),
+                         sqlInt(l[6]) != 0});
+  return s;
+}
+
 }  // namespace
 
 RunRecord ResultStore::run(std::int64_t id) {
@@ -37,7 +74,8 @@ RunRecord ResultStore::run(std::int64_t id) {
 
   for (const SqlRow& s :
        db_->query("SELECT role, path, size, sha256, width, height FROM scans WHERE run_id = $1"
-                  " ORDER BY CASE role WHEN 'standard' THEN 1 WHEN 'reference' THEN 2 ELSE 3 END",
+                  " ORDER BY CASE role WHEN 'standard' THEN 1 WHEN 'baseline' THEN 1"
+                  " WHEN 'reference' THEN 2 WHEN 'followup1' THEN 2 ELSE 3 END",
                   key)) {
     ScanRecord scan{sqlText(s[0]), sqlText(s[1]), std::nullopt,
                     std::nullopt,  std::nullopt,  std::nullopt};
@@ -103,6 +141,7 @@ RunRecord ResultStore::run(std::int64_t id) {
       res.robust = p;
     }
   }
+  res.study = readStudy(*db_, key);
   return run;
 }
 

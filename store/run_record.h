@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -88,6 +89,36 @@ struct RobustProgression {
   std::vector<RobustComponent> components;
 };
 
+// How one follow-up study was registered to the baseline.
+struct StudyFollowUp {
+  std::string path;
+  std::array<double, 3> rotationDeg{};
+  std::array<double, 3> translationMm{};
+  double metric = 0.0;
+  bool converged = true;
+};
+
+struct StudyLesion {
+  int followup = 1;
+  double volumeMm3 = 0.0;
+  std::array<double, 3> centroidMm{};
+  double meanChange = 0.0;
+  bool isNew = false;
+};
+
+// The volumetric comparison of whole studies (study.json). With one follow-up there is no
+// verdict and no change between follow-ups.
+struct StudyProgression {
+  std::vector<StudyFollowUp> followUps;
+  std::int64_t slice = 0;
+  std::optional<std::string> verdict;
+  std::vector<double> burdenMm3;  // one per follow-up
+  std::optional<double> growthMm3;
+  std::optional<double> shrinkageMm3;
+  int newLesions = 0;
+  std::vector<StudyLesion> lesions;
+};
+
 // What one command left in its result files.
 struct RunResults {
   std::vector<RankResult> rank;
@@ -96,6 +127,7 @@ struct RunResults {
   std::vector<ClusterRegion> clusters;
   std::optional<LegacyProgression> progression;
   std::optional<RobustProgression> robust;
+  std::optional<StudyProgression> study;
 };
 
 // One command run, as the store keeps it. Times are UTC, ISO 8601 with milliseconds.

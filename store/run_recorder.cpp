@@ -37,15 +37,16 @@ std::string RunRecorder::storeName() const {
   return where_ ? shownStoreName(where_->url) : "no store";
 }
 
-void RunRecorder::begin(std::string command, CommandInputs inputs) {
+void RunRecorder::begin(std::string command, CommandInputs inputs,
+                        std::optional<std::string> startedAt) {
   if (!where_) return;
   pending_ = RunRecord{};
   pending_.programVersion = programVersion_;
-  pending_.startedAt = utcNow();
+  pending_.startedAt = startedAt ? std::move(*startedAt) : utcNow();
   pending_.command = std::move(command);
   inputs_ = std::move(inputs);
   before_.clear();
-  for (std::string& name : resultFilesOf(pending_.command))
+  for (std::string& name : resultFilesOf(pending_.command, inputs_.resultsFolder))
     before_.push_back({name, writtenAt(name)});
 }
 
@@ -66,14 +67,17 @@ std::optional<std::string> RunRecorder::finish(bool completed, const std::string
     run.scans = describeScans(run.command, inputs_);
     // A completed command wrote all its files; a failed one only those it got to, which are
     // the ones whose time changed.
-    run.results = collectResults(run.command, [&](const std::string& name) {
-      auto now = writtenAt(name);
-      if (!now) return false;
-      if (completed) return true;
-      for (const FileState& f : before_)
-        if (f.name == name) return f.written != now;
-      return false;
-    });
+    run.results = collectResults(
+        run.command,
+        [&](const std::string& name) {
+          auto now = writtenAt(name);
+          if (!now) return false;
+          if (completed) return true;
+          for (const FileState& f : before_)
+            if (f.name == name) return f.written != now;
+          return false;
+        },
+        inputs_.resultsFolder);
     if (!store_ && !openFailure_) {
       // Opened once: a store that cannot be reached is not tried again for every command.
       try {

@@ -20,6 +20,8 @@ struct CommandInputs {
   std::string test;
   std::string hospital;
   std::string date;
+  // Where the command wrote its result files, when not the working folder (a study's --out).
+  std::string resultsFolder;
 };
 
 // Records each command of a session in the store, reading its results back from the files it
@@ -31,9 +33,11 @@ class RunRecorder {
   RunRecorder(std::optional<StoreLocation> where, std::string programVersion);
   ~RunRecorder();
 
-  // Before the command (named by its command-line word): notes the time and the state of the
-  // result files it writes.
-  void begin(std::string command, CommandInputs inputs);
+  // Before the command (named by its command-line word): notes the time (or takes the one it
+  // started at, for a command whose inputs are known only once it has run) and the state of
+  // the result files it writes.
+  void begin(std::string command, CommandInputs inputs,
+             std::optional<std::string> startedAt = std::nullopt);
   // After it: stores the run, or says why it was not stored.
   std::optional<std::string> finish(bool completed, const std::string& error);
 
@@ -58,15 +62,17 @@ class RunRecorder {
   std::optional<std::int64_t> lastRunId_;
 };
 
-// The results a command left in the folder: only the files it wrote, judged by `fresh`.
+// The results a command left in `folder` (the working folder when empty): only the files it
+// wrote, judged by `fresh`, which gets each file's path.
 RunResults collectResults(const std::string& command,
-                          const std::function<bool(const std::string&)>& fresh);
+                          const std::function<bool(const std::string&)>& fresh,
+                          const std::string& folder = "");
 
 // The scans a command reads, as they are on disk now.
 std::vector<ScanRecord> describeScans(const std::string& command, const CommandInputs& inputs);
 
-// The result files a command writes that the store reads back.
-std::vector<std::string> resultFilesOf(const std::string& command);
+// The result files a command writes into `folder` that the store reads back, as paths.
+std::vector<std::string> resultFilesOf(const std::string& command, const std::string& folder = "");
 
 // The current UTC time as "YYYY-MM-DDTHH:MM:SS.mmmZ".
 std::string utcNow();

@@ -68,9 +68,34 @@ std::string version1(SqlDialect d) {
          "CREATE INDEX robust_components_by_run ON robust_components (run_id);";
 }
 
+// Version 2: the comparisons of whole 3-D studies, volumes in mm3.
+std::string version2(SqlDialect) {
+  const std::string child = "run_id BIGINT NOT NULL REFERENCES runs(id) ON DELETE CASCADE";
+  return "CREATE TABLE study_results (" + child +
+         ", slice BIGINT NOT NULL, verdict TEXT, burden1_mm3 DOUBLE PRECISION NOT NULL,"
+         " burden2_mm3 DOUBLE PRECISION, growth_mm3 DOUBLE PRECISION,"
+         " shrinkage_mm3 DOUBLE PRECISION, new_lesions INTEGER NOT NULL);"
+         "CREATE INDEX study_results_by_run ON study_results (run_id);"
+         "CREATE TABLE study_followups (" +
+         child +
+         ", followup INTEGER NOT NULL, path TEXT NOT NULL, rotation_x_deg DOUBLE PRECISION NOT "
+         "NULL, rotation_y_deg DOUBLE PRECISION NOT NULL, rotation_z_deg DOUBLE PRECISION NOT NULL,"
+         " translation_x_mm DOUBLE PRECISION NOT NULL, translation_y_mm DOUBLE PRECISION NOT NULL,"
+         " translation_z_mm DOUBLE PRECISION NOT NULL, metric DOUBLE PRECISION NOT NULL,"
+         " converged INTEGER NOT NULL);"
+         "CREATE INDEX study_followups_by_run ON study_followups (run_id);"
+         "CREATE TABLE study_lesions (" +
+         child +
+         ", idx INTEGER NOT NULL, followup INTEGER NOT NULL, volume_mm3 DOUBLE PRECISION NOT NULL,"
+         " centroid_x_mm DOUBLE PRECISION NOT NULL, centroid_y_mm DOUBLE PRECISION NOT NULL,"
+         " centroid_z_mm DOUBLE PRECISION NOT NULL, mean_change DOUBLE PRECISION NOT NULL,"
+         " is_new INTEGER NOT NULL);"
+         "CREATE INDEX study_lesions_by_run ON study_lesions (run_id);";
+}
+
 // migrations[v] brings a store of version v to v + 1.
 using Migration = std::string (*)(SqlDialect);
-constexpr Migration kMigrations[] = {&version1};
+constexpr Migration kMigrations[] = {&version1, &version2};
 static_assert(std::size(kMigrations) == kSchemaVersion);
 
 bool hasVersionTable(SqlDatabase& db) {

@@ -10,7 +10,8 @@
 
 namespace pelk {
 
-int runStudyCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int runStudyCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                    const StudyEnded& ended) {
   CLI::App app(
       "Compare whole 3-D studies: register each follow-up to the baseline, cut the same slice "
       "of all three as nominal bitmaps and give the volumetric verdict.",
@@ -30,6 +31,10 @@ int runStudyCommand(const std::vector<std::string>& args, std::ostream& out, std
   app.add_option("--test", request.test, "test");
   app.add_option("--hospital", request.hospital, "hospital");
   app.add_option("--date", request.date, "date");
+  auto* store = app.add_option("--store", request.store,
+                               "record the run in this store: sqlite:PATH or postgresql://...");
+  app.add_flag("--no-store", request.noStore, "record nothing in the results store")
+      ->excludes(store);
 
   // CLI11 takes a vector in reverse order.
   std::vector<std::string> reversed(args.rbegin(), args.rend());
@@ -46,18 +51,23 @@ int runStudyCommand(const std::vector<std::string>& args, std::ostream& out, std
   }
   request.slice = slice;
 
+  std::string failure;
   try {
     const StudyResult result = analyseStudy(request);
     writeStudyOutputs(request, result);
     out << studyText(request, result);
     out.flush();
-    return 0;
   } catch (const IoError& e) {
-    err << "error: study: " << e.what() << '\n';
+    failure = e.what();
   } catch (const std::bad_alloc&) {
-    err << "error: study: not enough memory for these studies\n";
+    failure = "not enough memory for these studies";
   }
-  return 1;
+  if (!failure.empty()) err << "error: study: " << failure << '\n';
+  if (ended) {
+    if (auto warning = ended(request, failure.empty(), failure))
+      err << "pelk40-cli: warning: " << *warning << '\n';
+  }
+  return failure.empty() ? 0 : 1;
 }
 
 }  // namespace pelk

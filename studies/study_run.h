@@ -19,6 +19,9 @@ struct StudyRequest {
   std::optional<std::int64_t> slice;  // across studySliceAxis; default: the largest change
   // The test information, as the legacy report prints it.
   std::string patient = "*****", test = "*****", hospital = "*****", date = "*****";
+  // Where the front end records the run (--store URL, --no-store); the study itself ignores them.
+  std::optional<std::string> store;
+  bool noStore = false;
 };
 
 struct FollowUpResult {

@@ -181,6 +181,53 @@ TEST_P(ResultStoreTest, NewerStoreIsRefusedAndLeftAsItIs) {
   EXPECT_EQ(ResultStore::open(scratch.location(), false)->history({}).size(), 1u);
 }
 
+TEST_P(ResultStoreTest, AnOlderStoreIsMigratedKeepingItsRunsAndThenKeepsStudies) {
+  ScratchStore scratch(GetParam());
+  ResultStore::open(scratch.location(), true)->record(fullRun("P", "2026-01-01T00:00:00.000Z"));
+  // The store as the first version left it: no tables for studies.
+  scratch.exec(
+      "DROP TABLE study_lesions; DROP TABLE study_followups; DROP TABLE study_results;"
+      " UPDATE schema_version SET version = 1");
+  auto store = ResultStore::open(scratch.location(), true);
+  RunRecord study = fullRun("P", "2026-02-01T00:00:00.000Z");
+  study.command = "study";
+  study.results = {};
+  study.results.study =
+      StudyProgression{{{"f1.nii.gz", {1.5, -2.0, 0.25}, {3.0, -4.5, 6.0}, -0.61234, true},
+                        {"f2 \"moved\".nii.gz", {-3.0, 0.5, 2.0}, {-5.0, 7.0, 0.5}, -0.5, false}},
+                       88,
+                       "INCREASING",
+                       {905.125, 1811.5},
+                       906.375,
+                       0.0,
+                       1,
+                       {{1, 905.125, {10.5, -20.25, 30.0}, 61.5, false},
+                        {2, 1811.5, {11.0, -20.0, 30.5}, 64.0, true}}};
+  const RunRecord back = store->run(store->record(study));
+  ASSERT_TRUE(back.results.study);
+  const StudyProgression &x = *study.results.study, &y = *back.results.study;
+  EXPECT_EQ(y.slice, x.slice);
+  EXPECT_EQ(y.verdict, x.verdict);
+  EXPECT_EQ(y.burdenMm3, x.burdenMm3);
+  EXPECT_EQ(y.growthMm3, x.growthMm3);
+  EXPECT_EQ(y.shrinkageMm3, x.shrinkageMm3);
+  EXPECT_EQ(y.newLesions, x.newLesions);
+  ASSERT_EQ(y.followUps.size(), 2u);
+  EXPECT_EQ(y.followUps[1].path, x.followUps[1].path);
+  EXPECT_EQ(y.followUps[0].rotationDeg, x.followUps[0].rotationDeg);
+  EXPECT_EQ(y.followUps[0].translationMm, x.followUps[0].translationMm);
+  EXPECT_EQ(y.followUps[1].converged, false);
+  ASSERT_EQ(y.lesions.size(), 2u);
+  EXPECT_EQ(y.lesions[1].centroidMm, x.lesions[1].centroidMm);
+  EXPECT_TRUE(y.lesions[1].isNew);
+  auto runs = store->history({"P", std::nullopt});
+  ASSERT_EQ(runs.size(), 2u);
+  EXPECT_TRUE(runs[0].legacy);  // the run from before the migration is still whole
+  ASSERT_TRUE(runs[1].study);
+  EXPECT_EQ(runs[1].study->verdict, "INCREASING");
+  EXPECT_EQ(runs[1].study->burden2Mm3, 1811.5);
+}
+
 INSTANTIATE_TEST_SUITE_P(Both, ResultStoreTest, ::testing::ValuesIn(kBackends),
                          [](const auto& info) { return backendName(info.param); });
 

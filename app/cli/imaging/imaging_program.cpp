@@ -1,6 +1,7 @@
 #include "app/cli/imaging/imaging_program.h"
 
 #include "app/cli/cli_run.h"
+#include "app/cli/imaging/study_recording.h"
 #include "importers/import_command.h"
 #include "studies/study_command.h"
 #include "workbench/workbench.h"
@@ -14,7 +15,7 @@ std::vector<StandaloneWord> imagingStandaloneWords() {
   // "import" turns a DICOM or NIfTI scan into a bitmap the workbench reads.
   words.push_back({"import", runImportCommand});
   // "study" registers whole 3-D follow-up studies to the baseline and cuts matched slices.
-  words.push_back({"study", runStudyCommand});
+  words.push_back({"study", runRecordedStudy});
   return words;
 }
 
