@@ -1,5 +1,6 @@
 #include "store/result_store.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 
@@ -22,6 +23,36 @@ std::optional<double> readOptionalReal(const SqlValue& v) {
 }
 
 std::int64_t integer(long long v) { return static_cast<std::int64_t>(v); }
+
+// Inserts rows of `width` values each, several rows to a statement: a run can hold thousands of
+// highlighted blocks, and one statement per row cost half of storing such a run.
+void insertRows(SqlDatabase& db, const std::string& tableAndColumns, std::size_t width,
+                const std::vector<SqlValue>& values) {
+  constexpr std::size_t kRowsPerStatement = 16;
+  auto statementFor = [&](std::size_t rows) {
+    std::string sql = "INSERT INTO " + tableAndColumns + " VALUES ";
+    for (std::size_t row = 0, n = 0; row < rows; ++row) {
+      sql += row ? ", (" : "(";
+      for (std::size_t c = 0; c < width; ++c) sql += (c ? ", $" : "$") + std::to_string(++n);
+      sql += ")";
+    }
+    return db.prepare(sql);
+  };
+  const std::size_t rows = values.size() / width;
+  std::unique_ptr<SqlStatement> full;
+  std::vector<SqlValue> chunk;
+  for (std::size_t first = 0; first < rows; first += kRowsPerStatement) {
+    const std::size_t n = std::min(kRowsPerStatement, rows - first);
+    auto begin = values.begin() + static_cast<std::ptrdiff_t>(first * width);
+    chunk.assign(begin, begin + static_cast<std::ptrdiff_t>(n * width));
+    if (n < kRowsPerStatement) {
+      statementFor(n)->run(chunk);
+    } else {
+      if (!full) full = statementFor(kRowsPerStatement);
+      full->run(chunk);
+    }
+  }
+}
 
 void insertStudy(SqlDatabase& db, std::int64_t id, const StudyProgression& s) {
   const auto& burden = s.burdenMm3;
@@ -57,12 +88,12 @@ void insertResults(SqlDatabase& db, std::int64_t id, const RunResults& r) {
       insert->run({id, rank.analysis, rank.result, integer(rank.significant)});
   }
   if (!r.mchs.empty()) {
-    auto insert = db.prepare(
-        "INSERT INTO mchs_blocks (run_id, idx, x, y, value, xb, yb)"
-        " VALUES ($1, $2, $3, $4, $5, $6, $7)");
+    std::vector<SqlValue> values;
+    values.reserve(r.mchs.size() * 7);
     for (const MchsBlock& b : r.mchs)
-      insert->run(
-          {id, integer(b.idx), integer(b.x), integer(b.y), b.value, integer(b.xb), integer(b.yb)});
+      values.insert(values.end(), {id, integer(b.idx), integer(b.x), integer(b.y), b.value,
+                                   integer(b.xb), integer(b.yb)});
+    insertRows(db, "mchs_blocks (run_id, idx, x, y, value, xb, yb)", 7, values);
   }
   if (!r.zchs.empty()) {
     auto insert = db.prepare(

@@ -21,7 +21,7 @@ struct CommandInputs {
   std::string hospital;
   std::string date;
   // Where the command wrote its result files, when not the working folder (a study's --out).
-  std::string resultsFolder;
+  std::string resultsFolder = "";
 };
 
 // Records each command of a session in the store, reading its results back from the files it

@@ -18,7 +18,8 @@ class RecordedStudy : public ScratchDirTest {
   void SetUp() override {
     ScratchDirTest::SetUp();
     writeStudy("base.nii.gz", smallHead());
-    for (auto [name, radius, angle] : {std::tuple{"f1.nii.gz", 5.0, 3.0}, {"f2.nii.gz", 7.0, -4.0}}) {
+    for (auto [name, radius, angle] :
+         {std::tuple{"f1.nii.gz", 5.0, 3.0}, {"f2.nii.gz", 7.0, -4.0}}) {
       StudyVolume v = smallHead();
       simulation::addLesions(v, {{v.pointMm(20, 22, 16), {radius, radius, radius}, 80}});
       simulation::Motion motion;
