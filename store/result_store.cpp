@@ -25,7 +25,7 @@ std::optional<double> readOptionalReal(const SqlValue& v) {
 std::int64_t integer(long long v) { return static_cast<std::int64_t>(v); }
 
 // Inserts rows of `width` values each, several rows to a statement: a run can hold thousands of
-// highlighted blocks, and one statement per row cost half of storing such a run.
+// highlighted blocks and regions, and one statement per row cost half of storing such a run.
 void insertRows(SqlDatabase& db, const std::string& tableAndColumns, std::size_t width,
                 const std::vector<SqlValue>& values) {
   constexpr std::size_t kRowsPerStatement = 16;
@@ -101,13 +101,14 @@ void insertResults(SqlDatabase& db, std::int64_t id, const RunResults& r) {
     for (const ZchsZone& z : r.zchs) insert->run({id, integer(z.idx), z.zone, z.difference});
   }
   if (!r.clusters.empty()) {
-    auto insert = db.prepare(
-        "INSERT INTO cluster_regions (run_id, grp, idx, x1, y1, dx, dy, area, intensity, xb, yb)"
-        " VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11)");
+    std::vector<SqlValue> values;
+    values.reserve(r.clusters.size() * 11);
     for (const ClusterRegion& c : r.clusters)
-      insert->run({id, integer(c.group), integer(c.idx), integer(c.x1), integer(c.y1),
-                   integer(c.dx), integer(c.dy), integer(c.area), c.intensity, integer(c.xb),
-                   integer(c.yb)});
+      values.insert(values.end(), {id, integer(c.group), integer(c.idx), integer(c.x1),
+                                   integer(c.y1), integer(c.dx), integer(c.dy), integer(c.area),
+                                   c.intensity, integer(c.xb), integer(c.yb)});
+    insertRows(db, "cluster_regions (run_id, grp, idx, x1, y1, dx, dy, area, intensity, xb, yb)",
+               11, values);
   }
   auto verdict = [&] {
     return db.prepare(
