@@ -1,5 +1,7 @@
 #include "gui/history_dialog.h"
 
+#include <filesystem>
+
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -69,8 +71,17 @@ HistoryDialog::HistoryDialog(const StoreLocation& where, QWidget* parent) : QDia
   connect(use, &QPushButton::clicked, this, [this] {
     auto id = selectedRun();
     if (!id) return;
-    for (const RunSummary& r : runs_)
-      if (r.id == *id) chosen_ = std::array<std::string, 3>{r.standard, r.reference, r.third};
+    for (const RunSummary& r : runs_) {
+      if (r.id != *id) continue;
+      chosen_ = std::array<std::string, 3>{r.standard, r.reference, r.third};
+      // A study's scans are volumes: the fields get its matched slices instead.
+      if (r.study) {
+        const std::filesystem::path folder(r.study->folder);
+        chosen_ = std::array<std::string, 3>{
+            (folder / "std.bmp").string(), (folder / "ref.bmp").string(),
+            r.study->burden2Mm3 ? (folder / "third.bmp").string() : std::string()};
+      }
+    }
     accept();
   });
   connect(patient_, &QLineEdit::textChanged, this, [this] { reload(); });

@@ -32,7 +32,8 @@ std::string WindowHistory::commandOf(const QString& control) {
                                                        {"Button18", "load-ref"},
                                                        {"Button19", "load-third"},
                                                        {"Robust Tumour Progression", "robust-tpa"},
-                                                       {"Import scan…", "import"}};
+                                                       {"Import scan…", "import"},
+                                                       {"Compare studies…", "study"}};
   auto it = words.find(control);
   return it == words.end() ? std::string() : it->second;
 }
@@ -65,11 +66,27 @@ void WindowHistory::runRecorded(const QString& control, const std::function<void
     return;
   }
   const TestInformation& info = workbench_.TestInfo;
-  recorder_.begin(word, {workbench_.Edit1, workbench_.Edit2, workbench_.Edit3, info.patient,
-                         info.test, info.hospital, info.date});
+  // A study's inputs come from its own dialog and are known once it has run.
+  const bool study = word == "study";
+  const std::string startedAt = utcNow();
+  if (!study)
+    recorder_.begin(word, {workbench_.Edit1, workbench_.Edit2, workbench_.Edit3, info.patient,
+                           info.test, info.hospital, info.date});
   dialogs_.clearError();
   command();
-  auto warning = recorder_.finish(!dialogs_.error(), dialogs_.error().value_or(""));
+  if (study) {
+    const Workbench::StudyInputs& s = workbench_.lastStudy();
+    const auto& f = s.followUps;
+    recorder_.begin(word,
+                    {s.baseline, f.empty() ? "" : f[0], f.size() > 1 ? f[1] : "", info.patient,
+                     info.test, info.hospital, info.date, s.folder},
+                    startedAt);
+  }
+  // A cancelled command did not complete, though it showed no error.
+  const bool cancelled = !dialogs_.error() && workbench_.control().cancelRequested();
+  auto warning =
+      recorder_.finish(!dialogs_.error() && !cancelled,
+                       cancelled ? "Cancelled by the user" : dialogs_.error().value_or(""));
   // Commands run on a worker thread; the status bar belongs to the window's.
   const QString shown =
       QString::fromStdString(warning ? "not stored: " + *warning : recorder_.storeName());

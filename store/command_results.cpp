@@ -110,7 +110,11 @@ RunResults collectResults(const std::string& command,
   if (s->progression && wrote("tpa.dat")) r.progression = readProgressionTotals(in("tpa.dat"));
   if (s->robust && wrote("progression.json"))
     r.robust = readRobustProgression(in("progression.json"));
-  if (s->study && wrote("study.json")) r.study = readStudyResults(in("study.json"));
+  if (s->study && wrote("study.json")) {
+    r.study = readStudyResults(in("study.json"));
+    std::error_code ec;
+    r.study->folder = std::filesystem::absolute(folder.empty() ? "." : folder, ec).string();
+  }
   return r;
 }
 

@@ -57,9 +57,9 @@ void insertRows(SqlDatabase& db, const std::string& tableAndColumns, std::size_t
 void insertStudy(SqlDatabase& db, std::int64_t id, const StudyProgression& s) {
   const auto& burden = s.burdenMm3;
   db.prepare(
-        "INSERT INTO study_results (run_id, slice, verdict, burden1_mm3, burden2_mm3, growth_mm3,"
-        " shrinkage_mm3, new_lesions) VALUES ($1, $2, $3, $4, $5, $6, $7, $8)")
-      ->run({id, s.slice, s.verdict ? SqlValue(*s.verdict) : SqlValue(),
+        "INSERT INTO study_results (run_id, folder, slice, verdict, burden1_mm3, burden2_mm3,"
+        " growth_mm3, shrinkage_mm3, new_lesions) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9)")
+      ->run({id, validUtf8(s.folder), s.slice, s.verdict ? SqlValue(*s.verdict) : SqlValue(),
              burden.empty() ? 0.0 : burden[0], burden.size() > 1 ? SqlValue(burden[1]) : SqlValue(),
              optionalReal(s.growthMm3), optionalReal(s.shrinkageMm3), integer(s.newLesions)});
   auto followUp = db.prepare(
@@ -282,13 +282,13 @@ std::vector<RunSummary> ResultStore::history(const HistoryQuery& query) {
     (sqlText(row[1]) == "legacy" ? s.legacy : s.robust) = v;
   }
   for (const SqlRow& row :
-       db_->query("SELECT t.run_id, t.verdict, t.burden1_mm3, t.burden2_mm3 FROM study_results t"
-                  " JOIN runs r ON r.id = t.run_id" +
+       db_->query("SELECT t.run_id, t.verdict, t.burden1_mm3, t.burden2_mm3, t.folder"
+                  " FROM study_results t JOIN runs r ON r.id = t.run_id" +
                       filter,
                   params)) {
     RunSummary& s = runs[byId.at(sqlInt(row[0]))];
     s.study = StudySummary{sqlIsNull(row[1]) ? std::nullopt : std::optional(sqlText(row[1])),
-                           sqlReal(row[2]), readOptionalReal(row[3])};
+                           sqlReal(row[2]), readOptionalReal(row[3]), sqlText(row[4])};
   }
   return runs;
 }

@@ -47,6 +47,7 @@ struct StudySummary {
   std::optional<std::string> verdict;
   double burden1Mm3 = 0.0;
   std::optional<double> burden2Mm3;
+  std::string folder;  // where its matched slices are
 };
 
 // One run read back with its key figures, for lists and plots.

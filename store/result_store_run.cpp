@@ -11,8 +11,8 @@ std::optional<double> optionalReal(const SqlValue& v) {
 
 std::optional<StudyProgression> readStudy(SqlDatabase& db, const std::vector<SqlValue>& key) {
   auto rows = db.query(
-      "SELECT slice, verdict, burden1_mm3, burden2_mm3, growth_mm3, shrinkage_mm3, new_lesions"
-      " FROM study_results WHERE run_id = $1",
+      "SELECT slice, verdict, burden1_mm3, burden2_mm3, growth_mm3, shrinkage_mm3, new_lesions,"
+      " folder FROM study_results WHERE run_id = $1",
       key);
   if (rows.empty()) return std::nullopt;
   const SqlRow& r = rows[0];
@@ -24,6 +24,7 @@ std::optional<StudyProgression> readStudy(SqlDatabase& db, const std::vector<Sql
   s.growthMm3 = optionalReal(r[4]);
   s.shrinkageMm3 = optionalReal(r[5]);
   s.newLesions = small(r[6]);
+  s.folder = sqlText(r[7]);
   for (const SqlRow& f :
        db.query("SELECT path, rotation_x_deg, rotation_y_deg, rotation_z_deg, translation_x_mm,"
                 " translation_y_mm, translation_z_mm, metric, converged FROM study_followups"

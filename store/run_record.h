@@ -109,6 +109,7 @@ struct StudyLesion {
 // The volumetric comparison of whole studies (study.json). With one follow-up there is no
 // verdict and no change between follow-ups.
 struct StudyProgression {
+  std::string folder;  // where the study's files are, the matched slices among them
   std::vector<StudyFollowUp> followUps;
   std::int64_t slice = 0;
   std::optional<std::string> verdict;

@@ -72,7 +72,8 @@ std::string version1(SqlDialect d) {
 std::string version2(SqlDialect) {
   const std::string child = "run_id BIGINT NOT NULL REFERENCES runs(id) ON DELETE CASCADE";
   return "CREATE TABLE study_results (" + child +
-         ", slice BIGINT NOT NULL, verdict TEXT, burden1_mm3 DOUBLE PRECISION NOT NULL,"
+         ", folder TEXT NOT NULL, slice BIGINT NOT NULL, verdict TEXT, burden1_mm3 DOUBLE "
+         "PRECISION NOT NULL,"
          " burden2_mm3 DOUBLE PRECISION, growth_mm3 DOUBLE PRECISION,"
          " shrinkage_mm3 DOUBLE PRECISION, new_lesions INTEGER NOT NULL);"
          "CREATE INDEX study_results_by_run ON study_results (run_id);"

@@ -54,6 +54,7 @@ void Workbench::compareStudies(const std::string& baseline,
   request.test = TestInfo.test;
   request.hospital = TestInfo.hospital;
   request.date = TestInfo.date;
+  lastStudy_ = {baseline, followUps, request.outDir};
 
   const int total = stageCount(followUps.size());
   int done = 0;

@@ -111,6 +111,13 @@ class Workbench {
   // account. Progress counts the study's stages; Cancel stops it between them, before anything
   // is written.
   void CompareStudiesClick(const std::string& baseline, const std::vector<std::string>& followUps);
+  // The studies of the last "Compare studies…" and the folder it wrote to, for the results store.
+  struct StudyInputs {
+    std::string baseline;
+    std::vector<std::string> followUps;
+    std::string folder;
+  };
+  const StudyInputs& lastStudy() const { return lastStudy_; }
   // Empties the results area and the view, as at start-up before the first scan is drawn.
   void NewSession();
 
@@ -176,6 +183,7 @@ class Workbench {
   bool interactive_ = false;
   std::string savedText_;
   CommandControl control_;
+  StudyInputs lastStudy_;
 };
 
 }  // namespace pelk

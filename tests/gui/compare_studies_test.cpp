@@ -8,6 +8,8 @@
 #include <QPlainTextEdit>
 #include <algorithm>
 
+#include "gui/history_recorder.h"
+#include "store/result_store.h"
 #include "tests/gui/gui_fixture.h"
 #include "tests/workbench/study_triple.h"
 #include "workbench/workbench.h"
@@ -56,9 +58,12 @@ class CompareStudiesTest : public QObject {
     QFETCH(QString, third);
     QFETCH(QString, verdict);
     test::writeStudyTriple();
+    qputenv("PELK40_STORE", "sqlite:runs.sqlite");
     ScriptedDialogs dialogs;
-    Workbench workbench(dialogs);
+    RecordingDialogs recording(dialogs);
+    Workbench workbench(recording);
     MainWindow window(workbench);
+    WindowHistory history(window, workbench, recording);
     QAction* entry = menuEntry(window, "Compare studies…");
     QVERIFY(entry);
     QSignalSpy finished(&window, &MainWindow::commandFinished);
@@ -95,6 +100,19 @@ class CompareStudiesTest : public QObject {
                         [&](const QString& line) { return line.startsWith(verdict); }));
     QCOMPARE(lines.mid(lines.size() - 4),
              QStringList({"Files written to base-study", " ", "Ready", " "}));
+
+    // The results store keeps the run with the studies as its scans.
+    auto store = ResultStore::open(*chooseStore(std::nullopt, false), false);
+    qunsetenv("PELK40_STORE");
+    const auto runs = store->history({});
+    QCOMPARE(runs.size(), std::size_t{1});
+    const RunRecord run = store->run(runs[0].id);
+    QCOMPARE(run.command, std::string("study"));
+    QVERIFY(run.completed);
+    QCOMPARE(run.scans.at(0).path, std::string("base.nii.gz"));
+    QVERIFY(run.results.study.has_value());
+    QCOMPARE(run.results.study->verdict.has_value(), !followUp2.isEmpty());
+    QCOMPARE(run.results.study->folder, (std::filesystem::current_path() / "base-study").string());
   }
 };
 

@@ -193,7 +193,8 @@ TEST_P(ResultStoreTest, AnOlderStoreIsMigratedKeepingItsRunsAndThenKeepsStudies)
   study.command = "study";
   study.results = {};
   study.results.study =
-      StudyProgression{{{"f1.nii.gz", {1.5, -2.0, 0.25}, {3.0, -4.5, 6.0}, -0.61234, true},
+      StudyProgression{"/data/base-study",
+                       {{"f1.nii.gz", {1.5, -2.0, 0.25}, {3.0, -4.5, 6.0}, -0.61234, true},
                         {"f2 \"moved\".nii.gz", {-3.0, 0.5, 2.0}, {-5.0, 7.0, 0.5}, -0.5, false}},
                        88,
                        "INCREASING",
@@ -206,6 +207,7 @@ TEST_P(ResultStoreTest, AnOlderStoreIsMigratedKeepingItsRunsAndThenKeepsStudies)
   const RunRecord back = store->run(store->record(study));
   ASSERT_TRUE(back.results.study);
   const StudyProgression &x = *study.results.study, &y = *back.results.study;
+  EXPECT_EQ(y.folder, x.folder);
   EXPECT_EQ(y.slice, x.slice);
   EXPECT_EQ(y.verdict, x.verdict);
   EXPECT_EQ(y.burdenMm3, x.burdenMm3);
