@@ -1,5 +1,6 @@
 #include "common/sha256.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdint>
@@ -16,7 +17,6 @@ namespace pelk {
 namespace {
 
 using State = std::array<std::uint32_t, 8>;
-using Compress = void (*)(State &, const unsigned char *, std::size_t blocks);
 
 alignas(16) constexpr std::array<std::uint32_t, 64> kRound = {
     0x428a2f98, 0x71374491, 0xb5c0fbcf, 0xe9b5dba5, 0x3956c25b, 0x59f111f1, 0x923f82a4, 0xab1c5ed5,
@@ -119,32 +119,62 @@ bool hasShaInstructions() {
 bool hasShaInstructions() { return false; }
 #endif
 
-std::string digestHex(std::span<const unsigned char> bytes, Compress compress) {
-  State h = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
-             0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
-  std::size_t whole = bytes.size() / 64;
-  compress(h, bytes.data(), whole);
+}  // namespace
 
+Sha256::Sha256(Compress compress)
+    : compress_(compress), state_{0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
+                                  0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19} {}
+
+Sha256::Sha256()
+#ifdef PELK_SHA256_X86
+    : Sha256(hasShaInstructions() ? &compressShaInstructions : &compressPortable){}
+#else
+    : Sha256(&compressPortable) {
+}
+#endif
+
+      void Sha256::add(std::span<const unsigned char> bytes) {
+  totalBytes_ += bytes.size();
+  if (pendingBytes_ > 0) {
+    const std::size_t take = std::min(bytes.size(), pending_.size() - pendingBytes_);
+    std::copy_n(bytes.begin(), take, pending_.begin() + static_cast<std::ptrdiff_t>(pendingBytes_));
+    pendingBytes_ += take;
+    bytes = bytes.subspan(take);
+    if (pendingBytes_ < pending_.size()) return;
+    compress_(state_, pending_.data(), 1);
+    pendingBytes_ = 0;
+  }
+  const std::size_t whole = bytes.size() / 64;
+  compress_(state_, bytes.data(), whole);
+  pendingBytes_ = bytes.size() - whole * 64;
+  std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(whole * 64), pendingBytes_,
+              pending_.begin());
+}
+
+std::string Sha256::hex() {
   // The tail, the 0x80 marker and the bit length fill one or two last blocks.
   std::array<unsigned char, 128> last{};
-  std::size_t tail = bytes.size() - whole * 64;
-  for (std::size_t i = 0; i < tail; ++i) last[i] = bytes[whole * 64 + i];
-  last[tail] = 0x80;
-  std::size_t blocks = tail + 9 <= 64 ? 1 : 2;
-  std::uint64_t bits = static_cast<std::uint64_t>(bytes.size()) * 8;
+  std::copy_n(pending_.begin(), pendingBytes_, last.begin());
+  last[pendingBytes_] = 0x80;
+  const std::size_t blocks = pendingBytes_ + 9 <= 64 ? 1 : 2;
+  const std::uint64_t bits = totalBytes_ * 8;
   for (int i = 0; i < 8; ++i)
     last[blocks * 64 - 1 - i] = static_cast<unsigned char>(bits >> (8 * i));
-  compress(h, last.data(), blocks);
+  compress_(state_, last.data(), blocks);
 
   static constexpr char kHex[] = "0123456789abcdef";
   std::string hex;
   hex.reserve(64);
-  for (std::uint32_t word : h)
+  for (std::uint32_t word : state_)
     for (int shift = 28; shift >= 0; shift -= 4) hex += kHex[(word >> shift) & 0xf];
   return hex;
 }
 
-}  // namespace
+std::string sha256HexWith(std::span<const unsigned char> bytes, Sha256::Compress compress) {
+  Sha256 hash(compress);
+  hash.add(bytes);
+  return hash.hex();
+}
 
 bool sha256EngineAvailable(Sha256Engine engine) {
   return engine == Sha256Engine::kPortable || hasShaInstructions();
@@ -153,9 +183,9 @@ bool sha256EngineAvailable(Sha256Engine engine) {
 std::string sha256Hex(std::span<const unsigned char> bytes, Sha256Engine engine) {
 #ifdef PELK_SHA256_X86
   if (engine == Sha256Engine::kShaInstructions && hasShaInstructions())
-    return digestHex(bytes, &compressShaInstructions);
+    return sha256HexWith(bytes, &compressShaInstructions);
 #endif
-  return digestHex(bytes, &compressPortable);
+  return sha256HexWith(bytes, &compressPortable);
 }
 
 std::string sha256Hex(std::span<const unsigned char> bytes) {

@@ -4,7 +4,7 @@
 #include <array>
 #include <string_view>
 
-#include "app/batch/sha256.h"
+#include "app/batch/hash_fields.h"
 
 namespace pelk {
 namespace {

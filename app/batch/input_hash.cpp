@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "app/batch/sha256.h"
+#include "app/batch/hash_fields.h"
 
 namespace pelk {
 namespace {
@@ -56,7 +56,7 @@ std::string addInput(Sha256& hash, const std::string& path, bool folderAllowed) 
   if (files.empty()) return "an empty folder";
   std::sort(files.begin(), files.end());
   for (const std::string& name : files) {
-    hash.addField(name);
+    addField(hash, name);
     std::string problem = addFile(hash, (fs::path(path) / name).string());
     if (!problem.empty()) return name + ": " + problem;
   }
@@ -68,9 +68,9 @@ std::string addInput(Sha256& hash, const std::string& path, bool folderAllowed) 
 std::string hashRowInputs(const ManifestRow& row, const std::string& commands, std::string& error) {
   Sha256 hash;
   for (const std::string* text : {&commands, &row.patient, &row.test, &row.hospital, &row.date})
-    hash.addField(*text);
+    addField(hash, *text);
   for (int i = 0; i < 3; ++i) {
-    hash.addField(row.kind == RowKind::Scans ? "scan" : "study");
+    addField(hash, row.kind == RowKind::Scans ? "scan" : "study");
     std::string problem = addInput(hash, row.inputs[i], row.kind == RowKind::Studies);
     if (!problem.empty()) {
       const char* name = row.kind == RowKind::Scans ? kScanNames[i] : kStudyNames[i];

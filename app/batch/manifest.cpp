@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "app/batch/folder_names.h"
-#include "app/batch/sha256.h"
+#include "app/batch/hash_fields.h"
 
 namespace pelk {
 namespace {
@@ -109,8 +109,8 @@ bool ManifestReader::next(ManifestRow& row) {
     return true;
   }
   Sha256 pairHash;
-  pairHash.addField(row.patient);
-  pairHash.addField(row.test);
+  addField(pairHash, row.patient);
+  addField(pairHash, row.test);
   const std::uint64_t pair = fingerprint(pairHash.hex());
   for (bool suffixed : {false, true}) {
     row.folder = safeFolderName(row.patient, suffixed) + "/" + safeFolderName(row.test, suffixed);

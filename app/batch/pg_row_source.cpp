@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/batch/atomic_file.h"
-#include "app/batch/sha256.h"
+#include "app/batch/hash_fields.h"
 #include "common/replace_file.h"
 
 namespace pelk {

@@ -67,5 +67,18 @@ TEST(Sha256, EnginesAgreeOnEveryLengthUpToFourBlocks) {
   }
 }
 
+// Fed in pieces of every size, across block ends, the digest is the one of the whole.
+TEST(Sha256, PiecesGiveTheDigestOfTheWhole) {
+  for (const KnownDigest &k : knownDigests()) {
+    if (k.input.size() > 1000) continue;
+    for (std::size_t piece : {1, 3, 63, 64, 65, 200}) {
+      Sha256 hash;
+      for (std::size_t at = 0; at < k.input.size(); at += piece)
+        hash.add(std::string_view(k.input).substr(at, piece));
+      EXPECT_EQ(hash.hex(), k.digest) << k.input.size() << " bytes in pieces of " << piece;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace pelk
