@@ -5,6 +5,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "common/word_arguments.h"
+
 #include "common/io_error.h"
 #include "importers/scan_import.h"
 
@@ -26,17 +28,7 @@ int runImportCommand(const std::vector<std::string>& args, std::ostream& out, st
                  "values) or MIN:MAX")
       ->capture_default_str();
 
-  // CLI11 takes a vector in reverse order.
-  std::vector<std::string> reversed(args.rbegin(), args.rend());
-  try {
-    app.parse(reversed);
-  } catch (const CLI::CallForHelp&) {
-    out << app.help();
-    return 0;
-  } catch (const CLI::ParseError& e) {
-    err << "error: import: " << e.what() << '\n' << app.help();
-    return 2;
-  }
+  if (auto ended = parseWordArguments(app, args, "import", out, err)) return *ended;
 
   try {
     if (windowText != "auto") request.window = parseWindowText(windowText);

@@ -4,6 +4,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "common/word_arguments.h"
+
 #include "common/io_error.h"
 #include "studies/study_report.h"
 #include "studies/study_run.h"
@@ -36,19 +38,11 @@ int runStudyCommand(const std::vector<std::string>& args, std::ostream& out, std
   app.add_flag("--no-store", request.noStore, "record nothing in the results store")
       ->excludes(store);
 
-  // CLI11 takes a vector in reverse order.
-  std::vector<std::string> reversed(args.rbegin(), args.rend());
-  try {
-    app.parse(reversed);
-    if (request.followUps.size() > 2)
-      throw CLI::ValidationError("--followup", "at most two follow-ups can be compared");
-  } catch (const CLI::CallForHelp&) {
-    out << app.help();
-    return 0;
-  } catch (const CLI::ParseError& e) {
-    err << "error: study: " << e.what() << '\n' << app.help();
-    return 2;
-  }
+  if (auto ended = parseWordArguments(app, args, "study", out, err, [&] {
+        if (request.followUps.size() > 2)
+          throw CLI::ValidationError("--followup", "at most two follow-ups can be compared");
+      }))
+    return *ended;
   request.slice = slice;
 
   std::string failure;

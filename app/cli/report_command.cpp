@@ -3,8 +3,10 @@
 #include "workbench/report_history.h"
 
 #include <CLI/CLI.hpp>
+
 #include <exception>
 #include <filesystem>
+#include "common/word_arguments.h"
 
 namespace pelk {
 
@@ -45,16 +47,7 @@ int runReportCommand(const std::vector<std::string>& args, std::ostream& out, st
   app.add_option("--hospital", info.hospital, "hospital of the test information");
   app.add_option("--date", info.date, "date of the test information");
 
-  std::vector<std::string> reversed(args.rbegin(), args.rend());
-  try {
-    app.parse(reversed);
-  } catch (const CLI::CallForHelp&) {
-    out << app.help();
-    return 0;
-  } catch (const CLI::ParseError& e) {
-    err << "error: report: " << e.what() << '\n' << app.help();
-    return 2;
-  }
+  if (auto ended = parseWordArguments(app, args, "report", out, err)) return *ended;
 
   const std::filesystem::path path = std::filesystem::path(dir) / file;
   try {
