@@ -137,13 +137,12 @@ void Picture::fill(std::uint32_t color) {
   std::fill(pixels_.begin(), pixels_.end(), color & 0xFFFFFFu);
 }
 
-void Picture::saveBmp(const std::string& path) const {
+std::string Picture::bmpBytes() const {
   const std::size_t rowBytes = bmpRowBytes(width_, 24);
   const std::size_t imageBytes = rowBytes * static_cast<std::size_t>(height_);
   constexpr std::uint32_t kPixelsPerMetre = 3780;  // 96 dots per inch
 
-  OutFile out(path);
-  std::string& s = out.text();
+  std::string s;
   s.reserve(kColourBmpPixelOffset + imageBytes);
   appendBmpHeader(s, {.width = width_,
                       .height = height_,
@@ -161,6 +160,12 @@ void Picture::saveBmp(const std::string& path) const {
     }
     s.append(rowBytes - (s.size() - rowStart), '\0');
   }
+  return s;
+}
+
+void Picture::saveBmp(const std::string& path) const {
+  OutFile out(path);
+  out.text() = bmpBytes();
   out.close();
 }
 

@@ -42,6 +42,8 @@ class Picture {
   void fill(std::uint32_t color);
   // Writes the picture as an uncompressed 24-bit bitmap (bottom-up rows padded to 4 bytes).
   void saveBmp(const std::string& path) const;
+  // The bytes saveBmp writes.
+  std::string bmpBytes() const;
 
   // Row-major, top row first.
   const std::vector<std::uint32_t>& pixels() const { return pixels_; }

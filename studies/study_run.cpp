@@ -54,25 +54,6 @@ void chooseSlice(const StudyRequest& request, StudyResult& result) {
   }
 }
 
-// The directory's file `name`, written whole from a picture saved under a temporary name.
-void savePictureWhole(const Picture& picture, const std::filesystem::path& path) {
-  const std::filesystem::path temporary =
-      path.parent_path() / ("." + path.filename().string() + ".part");
-  try {
-    picture.saveBmp(temporary.string());
-  } catch (...) {
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    throw;
-  }
-  std::error_code ec;
-  std::filesystem::rename(temporary, path, ec);
-  if (ec) {
-    std::filesystem::remove(temporary, ec);
-    throw IoError("Cannot write file: " + path.string());
-  }
-}
-
 }  // namespace
 
 StudyResult analyseStudy(const StudyRequest& request, const StudyProgress& progress) {
@@ -157,7 +138,7 @@ void writeStudyOutputs(const StudyRequest& request, const StudyResult& result) {
     replaceFileWhole((dir / names[i]).string(), nominalBmpBytes(slices[i]));
   replaceFileWhole((dir / "study.json").string(), json);
   replaceFileWhole((dir / "study.txt").string(), text);
-  savePictureWhole(picture, dir / "study.bmp");
+  replaceFileWhole((dir / "study.bmp").string(), picture.bmpBytes());
 }
 
 }  // namespace pelk
