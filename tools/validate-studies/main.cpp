@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <numbers>
 #include <random>
 #include <string>
 #include <vector>
@@ -198,7 +199,26 @@ int run(int argc, char** argv) {
                          reg.translationMm[0], reg.translationMm[1], reg.translationMm[2],
                          reg.metric,
                          reg.converged ? "" : (" NOT CONVERGED: " + reg.stopReason).c_str());
-          changes.push_back(detectVolumeChange(head, masks, reg.registered, reg.covered));
+          changes.push_back(detectVolumeChange(head, masks, reg));
+          if (verbose) {
+            // What was found against what was put in: false lesions lie far from every true one.
+            const VolumeChange& c = changes.back();
+            const auto& truth = f == 0 ? std::vector<Lesion>{first} : lesions2;
+            std::fprintf(stderr, "  noise %.2f, threshold %.2f\n", c.noiseSigma, c.threshold);
+            for (const auto& t : truth)
+              std::fprintf(
+                  stderr, "  true lesion %.0f mm3\n",
+                  4.0 / 3.0 * std::numbers::pi * t.radiiMm[0] * t.radiiMm[1] * t.radiiMm[2]);
+            for (const auto& l : c.lesions) {
+              double nearest = HUGE_VAL;
+              for (const auto& t : truth)
+                nearest = std::min(nearest, std::hypot(l.centroidMm[0] - t.centreMm[0],
+                                                       l.centroidMm[1] - t.centreMm[1],
+                                                       l.centroidMm[2] - t.centreMm[2]));
+              std::fprintf(stderr, "  found %.0f mm3, mean change %.1f, %.1f mm from a true one\n",
+                           l.volumeMm3, l.meanChange, nearest);
+            }
+          }
           std::vector<std::uint8_t> compare(brain.size());
           for (std::size_t i = 0; i < compare.size(); ++i) compare[i] = brain[i] && reg.covered[i];
           const double corr =
