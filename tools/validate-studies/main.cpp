@@ -87,6 +87,23 @@ Vec3 lesionSite(const StudyVolume& v, const HeadMasks& masks, double radius, std
   throw IoError("No place for a lesion");
 }
 
+// A place for a new lesion of `radius` clear of `existing`: one that touches it is, by the
+// verdict's rule, growth of that lesion and not a new one.
+Vec3 apartFrom(const Lesion& existing, double radius, const StudyVolume& v, const HeadMasks& masks,
+               std::mt19937& random, bool verbose) {
+  // Beyond the two radii, a gap the blur and the median cannot bridge.
+  constexpr double kGapMm = 4.0;
+  const double reach =
+      std::max({existing.radiiMm[0], existing.radiiMm[1], existing.radiiMm[2]}) + radius + kGapMm;
+  for (int tries = 0; tries < 1000; ++tries) {
+    const Vec3 site = lesionSite(v, masks, radius, random);
+    const Vec3& c = existing.centreMm;
+    if (std::hypot(site[0] - c[0], site[1] - c[1], site[2] - c[2]) >= reach) return site;
+    if (verbose) std::fprintf(stderr, "  new lesion drawn again: it touched the first\n");
+  }
+  throw IoError("No place for a new lesion apart from the first");
+}
+
 Motion randomMotion(std::mt19937& random) {
   std::uniform_real_distribution<double> unit(-1, 1), angle(2, 5), shift(3, 8);
   Motion m;
@@ -164,7 +181,8 @@ int run(int argc, char** argv) {
           break;
         case Scenario::New:
           lesions2.push_back(second);
-          lesions2.push_back({lesionSite(head, masks, 5, random), {5, 5, 5}, contrast});
+          lesions2.push_back(
+              {apartFrom(first, 5, head, masks, random, verbose), {5, 5, 5}, contrast});
           break;
       }
       const StudyVerdict expected = scenario == Scenario::Stay ? StudyVerdict::Stable
