@@ -18,6 +18,11 @@ struct RigidRegistration {
   std::string stopReason;             // the optimiser's own words
   StudyVolume registered;             // the follow-up resampled onto the baseline's grid (linear)
   std::vector<std::uint8_t> covered;  // 1 where the follow-up covers the baseline's voxel
+  // The baseline as the registered follow-up would show it had nothing changed: recorded on the
+  // follow-up's grid (each voxel the mean over its extent, so thick slices average alike) and
+  // brought back by the same transform and interpolation. Comparing the follow-up with it rather
+  // than with the baseline itself, every edge is softened alike in both.
+  std::vector<float> baselineAsSeen;
 };
 
 // Registers `followUp` to `baseline`: centre-of-mass start, Mattes mutual information (which

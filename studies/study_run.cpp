@@ -88,9 +88,9 @@ StudyResult analyseStudy(const StudyRequest& request, const StudyProgress& progr
     followUps[n] = StudyVolume{};  // registered; the original is no longer needed
     checkCoverage(masks, f.registration, path);
     say("measuring the change of " + which);
-    f.change = detectVolumeChange(result.baseline, masks, f.registration.registered,
-                                  f.registration.covered);
-    f.change.difference = {};  // only the lesions are kept; the map is large
+    f.change = detectVolumeChange(result.baseline, masks, f.registration);
+    f.registration.baselineAsSeen = {};  // measured; only the registered follow-up is written
+    f.change.difference = {};            // only the lesions are kept; the map is large
     result.followUps.push_back(std::move(f));
   }
   if (result.followUps.size() == 2) {

@@ -113,9 +113,8 @@ IntensityField fitField(const StudyVolume& grid, const std::vector<std::size_t>&
   return field;
 }
 
-// A [1 2 1] / 4 blur along each axis. The registered follow-up has been through an
-// interpolation that softens edges while the baseline has not; blurring both alike leaves the
-// anatomy's edges matched, so their difference does not pass for change around every structure.
+// A [1 2 1] / 4 blur along each axis, applied to both studies alike: it quietens their noise and
+// the residue of a sub-voxel misalignment at edges without shifting either.
 std::vector<float> binomialBlur(std::vector<float> v, const StudyVolume& grid) {
   std::vector<float> tmp(v.size());
   const std::array<std::int64_t, 3> stride{1, grid.size[0], grid.size[0] * grid.size[1]};
@@ -261,15 +260,17 @@ HeadMasks headMasks(const StudyVolume& baseline) {
 }
 
 VolumeChange detectVolumeChange(const StudyVolume& baseline, const HeadMasks& masks,
-                                const StudyVolume& registered,
-                                const std::vector<std::uint8_t>& covered) {
+                                const RigidRegistration& registration) {
+  const StudyVolume& registered = registration.registered;
+  const std::vector<std::uint8_t>& covered = registration.covered;
+  const std::vector<float>& expected = registration.baselineAsSeen;
   std::vector<std::uint8_t> tissue(masks.tissue.size());
   for (std::size_t i = 0; i < tissue.size(); ++i) tissue[i] = masks.tissue[i] && covered[i];
   const auto samples = sampleIndices(tissue);
   if (samples.size() < 1000)
     throw IoError("Too little tissue is covered by both studies to compare them");
   std::vector<float> x, y;
-  for (const auto i : samples) x.push_back(baseline.values[i]), y.push_back(registered.values[i]);
+  for (const auto i : samples) x.push_back(expected[i]), y.push_back(registered.values[i]);
 
   VolumeChange change;
   change.intensity = fitField(baseline, samples, x, y);
@@ -278,7 +279,7 @@ VolumeChange detectVolumeChange(const StudyVolume& baseline, const HeadMasks& ma
 
   std::vector<float> raw =
       binomialBlur(normaliseFollowUp(registered, covered, change.intensity), baseline);
-  const std::vector<float> base = binomialBlur(baseline.values, baseline);
+  const std::vector<float> base = binomialBlur(expected, baseline);
   std::vector<std::uint8_t> compared(baseline.values.size());
   for (std::size_t i = 0; i < raw.size(); ++i) {
     compared[i] = masks.head[i] && covered[i];

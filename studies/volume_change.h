@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "studies/rigid_registration_3d.h"
 #include "studies/study_volume.h"
 
 namespace pelk {
@@ -69,13 +70,13 @@ inline constexpr double kResidueQuantile = 0.995;
 inline constexpr double kMinChangeShare = 12.0 / 255.0;
 
 // The change of one registered follow-up against the baseline: intensity normalisation over the
-// unchanged tissue, the signed difference where both have data (both blurred alike first, as the
-// follow-up's interpolation blurred it), a 3 × 3 × 3 median, hysteresis thresholding (a component
+// unchanged tissue, the signed difference from the baseline as the follow-up would show it
+// unchanged where both have data (both blurred alike first, which quietens the noise), a 3 × 3 × 3
+// median, hysteresis thresholding (a component
 // is connected voxels above half the noise-based level that reach the full threshold, the
 // residue at edges included, somewhere) and 26-connected components of at least kMinLesionMm3.
 VolumeChange detectVolumeChange(const StudyVolume& baseline, const HeadMasks& masks,
-                                const StudyVolume& registered,
-                                const std::vector<std::uint8_t>& covered);
+                                const RigidRegistration& registration);
 
 // Marks the lesions of `later` that share no voxel with a lesion of `earlier` as new and returns
 // how many there are.
