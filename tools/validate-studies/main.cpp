@@ -3,9 +3,11 @@
 // and noise, thick slices and a bias field. Prints a Markdown table for the README.
 //
 //   validate-studies [--volume PATH] [--cases N] [--step S] [--seed N] [--only CONDITION]
-//                    [--verbose]
+//                    [--verbose] [--write DIR]
 //
 // --seed draws another set of cases (the same set under every condition).
+// --write keeps the first case of each condition as DIR/<n>-base.nii.gz, -followup1, -followup2
+// (n counts the conditions run), so `pelk40-cli study` can be timed on a real triple.
 // --step 2 averages 2 x 2 x 2 voxels first: eight times faster, the same method.
 #include <algorithm>
 #include <chrono>
@@ -18,6 +20,7 @@
 #include <vector>
 
 #include "common/io_error.h"
+#include "studies/nifti_writer.h"
 #include "studies/rigid_registration_3d.h"
 #include "studies/study_reader.h"
 #include "studies/study_verdict.h"
@@ -135,6 +138,7 @@ int run(int argc, char** argv) {
   int cases = 100, step = 1;
   std::uint32_t seed = 1234;
   std::string only;
+  std::string writeDir;
   bool verbose = false;
   for (int a = 1; a < argc; ++a)
     if (!std::strcmp(argv[a], "--verbose")) verbose = true;
@@ -143,6 +147,7 @@ int run(int argc, char** argv) {
     else if (!std::strcmp(argv[a], "--cases")) cases = std::atoi(argv[a + 1]);
     else if (!std::strcmp(argv[a], "--step")) step = std::atoi(argv[a + 1]);
     else if (!std::strcmp(argv[a], "--only")) only = argv[a + 1];
+    else if (!std::strcmp(argv[a], "--write")) writeDir = argv[a + 1];
     else if (!std::strcmp(argv[a], "--seed"))
       seed = static_cast<std::uint32_t>(std::atol(argv[a + 1]));
   }
@@ -155,8 +160,10 @@ int run(int argc, char** argv) {
       "s/case |\n");
   std::printf("|---|---|---|---|---|---|\n");
   Score total;
+  int conditionsRun = 0;
   for (const Condition& condition : kConditions) {
     if (!only.empty() && only != condition.name) continue;
+    ++conditionsRun;
     Score score;
     std::mt19937 random(seed);  // the same cases under every condition
     for (int n = 0; n < cases; ++n) {
@@ -205,6 +212,12 @@ int run(int argc, char** argv) {
         if (condition.thickSecond && f == 1)
           v = thickSlices(v, static_cast<int>(std::lround(3 / v.spacingMm[2])));
         followUps.push_back(std::move(v));
+      }
+      if (!writeDir.empty() && n == 0) {
+        const std::string prefix = writeDir + "/" + std::to_string(conditionsRun) + "-";
+        writeNiftiGz(prefix + "base.nii.gz", head);
+        writeNiftiGz(prefix + "followup1.nii.gz", followUps[0]);
+        writeNiftiGz(prefix + "followup2.nii.gz", followUps[1]);
       }
 
       const auto start = std::chrono::steady_clock::now();
