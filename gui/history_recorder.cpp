@@ -76,10 +76,9 @@ void WindowHistory::runRecorded(const QString& control, const std::function<void
   command();
   if (study) {
     const Workbench::StudyInputs& s = workbench_.lastStudy();
-    const auto& f = s.followUps;
     recorder_.begin(word,
-                    {s.baseline, f.empty() ? "" : f[0], f.size() > 1 ? f[1] : "", info.patient,
-                     info.test, info.hospital, info.date, s.folder},
+                    studyInputs({"", "", "", info.patient, info.test, info.hospital, info.date},
+                                s.baseline, s.followUps, s.folder),
                     startedAt);
   }
   // A cancelled command did not complete, though it showed no error.

@@ -28,6 +28,15 @@ std::string utcNow() {
   return full;
 }
 
+CommandInputs studyInputs(CommandInputs info, const std::string& baseline,
+                          const std::vector<std::string>& followUps, const std::string& folder) {
+  info.standard = baseline;
+  info.reference = followUps.empty() ? "" : followUps[0];
+  info.third = followUps.size() > 1 ? followUps[1] : "";
+  info.resultsFolder = folder;
+  return info;
+}
+
 RunRecorder::RunRecorder(std::optional<StoreLocation> where, std::string programVersion)
     : where_(std::move(where)), programVersion_(std::move(programVersion)) {}
 

@@ -24,6 +24,11 @@ struct CommandInputs {
   std::string resultsFolder = "";
 };
 
+// A study's inputs: `info` (the test information) with the baseline and its one or two
+// follow-ups in the three scan places, and the folder the study wrote to.
+CommandInputs studyInputs(CommandInputs info, const std::string& baseline,
+                          const std::vector<std::string>& followUps, const std::string& folder);
+
 // Records each command of a session in the store, reading its results back from the files it
 // wrote in the working folder. The store is opened at the first run recorded, so a session that
 // runs nothing never touches it. A store that cannot be opened or written never stops the work:

@@ -12,12 +12,14 @@ int runRecordedStudy(const std::vector<std::string>& args, std::ostream& out, st
       [&](const StudyRequest& request, bool completed,
           const std::string& error) -> std::optional<std::string> {
         RunRecorder recorder(chooseStore(request.store, request.noStore), PELK_VERSION);
-        const auto& f = request.followUps;
-        recorder.begin(
-            "study",
-            {request.baseline, f.empty() ? "" : f[0], f.size() > 1 ? f[1] : "", request.patient,
-             request.test, request.hospital, request.date, request.outDir},
-            std::move(startedAt));
+        CommandInputs info;
+        info.patient = request.patient;
+        info.test = request.test;
+        info.hospital = request.hospital;
+        info.date = request.date;
+        recorder.begin("study",
+                       studyInputs(info, request.baseline, request.followUps, request.outDir),
+                       std::move(startedAt));
         return recorder.finish(completed, error);
       });
 }
