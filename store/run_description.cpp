@@ -58,6 +58,24 @@ std::string describeRun(const RunRecord& run) {
              ", mean change " + f3(c.meanChange) + ", centre " + f3(c.centroidX) + ", " +
              f3(c.centroidY) + (c.isNew ? ", new\n" : "\n");
   }
+  if (r.study) {
+    const StudyProgression& st = *r.study;
+    out += "Study verdict: " + st.verdict.value_or("none (one follow-up)") + ", lesion burden";
+    for (std::size_t i = 0; i < st.burdenMm3.size(); ++i)
+      out += (i ? " -> " : " ") + f3(st.burdenMm3[i]);
+    out += " mm3, " + std::to_string(st.newLesions) + " new, slice " + std::to_string(st.slice) +
+           ", files in " + st.folder + "\n";
+    for (std::size_t i = 0; i < st.followUps.size(); ++i) {
+      const StudyFollowUp& f = st.followUps[i];
+      out += "  follow-up " + std::to_string(i + 1) + " registered: rotation " +
+             f3(f.rotationDeg[0]) + " " + f3(f.rotationDeg[1]) + " " + f3(f.rotationDeg[2]) +
+             " deg, shift " + f3(f.translationMm[0]) + " " + f3(f.translationMm[1]) + " " +
+             f3(f.translationMm[2]) + " mm" + (f.converged ? "\n" : ", not converged\n");
+    }
+    for (const StudyLesion& l : st.lesions)
+      out += "  follow-up " + std::to_string(l.followup) + ": lesion " + f3(l.volumeMm3) +
+             " mm3, mean change " + f3(l.meanChange) + (l.isNew ? ", new\n" : "\n");
+  }
   return out;
 }
 

@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "gui/history_recorder.h"
+#include "store/history_format.h"
 #include "store/result_store.h"
 #include "tests/gui/gui_fixture.h"
 #include "tests/workbench/study_triple.h"
@@ -112,6 +113,10 @@ class CompareStudiesTest : public QObject {
     QCOMPARE(run.scans.at(0).path, std::string("base.nii.gz"));
     QVERIFY(run.results.study.has_value());
     QCOMPARE(run.results.study->verdict.has_value(), !followUp2.isEmpty());
+    // What the history shows when the run is chosen.
+    QVERIFY(
+        QString::fromStdString(describeRun(run))
+            .contains(followUp2.isEmpty() ? "Study verdict: none" : "Study verdict: INCREASING"));
     QCOMPARE(run.results.study->folder, (std::filesystem::current_path() / "base-study").string());
   }
 };
