@@ -12,12 +12,16 @@
 #include "app/cli/cli_program.h"
 #include "app/cli/report_command.h"
 #include "app/cli/sibling_programs.h"
+#include "common/large_page_heap.h"
 #include "store/run_recorder.h"
 #include "workbench/report_history.h"
 #include "workbench/workbench.h"
 
 namespace pelk {
 namespace {
+
+// Above what "7." and "9." run together touch; only what is touched is ever mapped.
+constexpr std::size_t kCommandHeapBytes = std::size_t{24} << 20;
 
 void printResults(const ResultsArea& results, std::ostream& out) {
   std::string text;
@@ -80,6 +84,9 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
       return kExitUsage;
     }
   }
+
+  // The commands that follow touch several MB afresh; see large_page_heap.h.
+  reserveLargePageHeap(kCommandHeapBytes);
 
   CliDialogs dialogs(err);
   dialogs.beginCommand("start-up");
