@@ -4,7 +4,7 @@
 namespace pelk {
 
 // The version of the tables this program writes.
-inline constexpr int kSchemaVersion = 2;
+inline constexpr int kSchemaVersion = 3;
 
 // Brings a store to kSchemaVersion in one transaction: creates the tables in an empty store,
 // migrates an older one. A store of a newer version is refused (StoreError) and left as it is.

@@ -184,10 +184,21 @@ TEST_P(ResultStoreTest, NewerStoreIsRefusedAndLeftAsItIs) {
 TEST_P(ResultStoreTest, AnOlderStoreIsMigratedKeepingItsRunsAndThenKeepsStudies) {
   ScratchStore scratch(GetParam());
   ResultStore::open(scratch.location(), true)->record(fullRun("P", "2026-01-01T00:00:00.000Z"));
-  // The store as the first version left it: no tables for studies.
-  scratch.exec(
-      "DROP TABLE study_lesions; DROP TABLE study_followups; DROP TABLE study_results;"
-      " UPDATE schema_version SET version = 1");
+  // The store as the first version left it: no tables for studies, the blocks and regions in
+  // tables with an index beside them.
+  const std::string asIndexed =
+      GetParam() == Backend::kSqlite
+          ? "CREATE TABLE m1 AS SELECT * FROM mchs_blocks; DROP TABLE mchs_blocks;"
+            " ALTER TABLE m1 RENAME TO mchs_blocks;"
+            " CREATE TABLE c1 AS SELECT * FROM cluster_regions; DROP TABLE cluster_regions;"
+            " ALTER TABLE c1 RENAME TO cluster_regions;"
+          : "ALTER TABLE mchs_blocks DROP CONSTRAINT mchs_blocks_pkey;"
+            " ALTER TABLE cluster_regions DROP CONSTRAINT cluster_regions_pkey;";
+  scratch.exec(asIndexed +
+               "CREATE INDEX mchs_blocks_by_run ON mchs_blocks (run_id);"
+               " CREATE INDEX cluster_regions_by_run ON cluster_regions (run_id);"
+               " DROP TABLE study_lesions; DROP TABLE study_followups; DROP TABLE study_results;"
+               " UPDATE schema_version SET version = 1");
   auto store = ResultStore::open(scratch.location(), true);
   RunRecord study = fullRun("P", "2026-02-01T00:00:00.000Z");
   study.command = "study";
@@ -225,6 +236,7 @@ TEST_P(ResultStoreTest, AnOlderStoreIsMigratedKeepingItsRunsAndThenKeepsStudies)
   auto runs = store->history({"P", std::nullopt});
   ASSERT_EQ(runs.size(), 2u);
   EXPECT_TRUE(runs[0].legacy);  // the run from before the migration is still whole
+  expectSameRun(fullRun("P", "2026-01-01T00:00:00.000Z"), store->run(runs[0].id));
   ASSERT_TRUE(runs[1].study);
   EXPECT_EQ(runs[1].study->verdict, "INCREASING");
   EXPECT_EQ(runs[1].study->burden2Mm3, 1811.5);
