@@ -18,6 +18,9 @@ void reserveLargePageHeap(std::size_t bytes) {
   // of their own (each of which would be touched afresh), and a freed top stays mapped.
   mallopt(M_MMAP_THRESHOLD, 32 << 20);
   mallopt(M_TRIM_THRESHOLD, static_cast<int>(bytes + (64u << 20)));
+  // A helper thread (the results store's) allocates from this heap too, not from a fresh arena
+  // of its own.
+  mallopt(M_ARENA_MAX, 1);
 
   // Grows the heap by `bytes` without touching it; volatile keeps the pair from being elided.
   void* volatile block = std::malloc(bytes);

@@ -12,6 +12,12 @@ std::optional<std::filesystem::file_time_type> writtenAt(const std::string& name
   return ec ? std::nullopt : std::optional(t);
 }
 
+std::optional<std::uintmax_t> sizeOf(const std::string& name) {
+  std::error_code ec;
+  auto size = std::filesystem::file_size(name, ec);
+  return ec ? std::nullopt : std::optional(size);
+}
+
 }  // namespace
 
 std::string utcNow() {
@@ -40,7 +46,9 @@ CommandInputs studyInputs(CommandInputs info, const std::string& baseline,
 RunRecorder::RunRecorder(std::optional<StoreLocation> where, std::string programVersion)
     : where_(std::move(where)), programVersion_(std::move(programVersion)) {}
 
-RunRecorder::~RunRecorder() = default;
+RunRecorder::~RunRecorder() {
+  if (prepared_.valid()) prepared_.wait();
+}
 
 std::string RunRecorder::storeName() const {
   return where_ ? shownStoreName(where_->url) : "no store";
@@ -56,7 +64,42 @@ void RunRecorder::begin(std::string command, CommandInputs inputs,
   inputs_ = std::move(inputs);
   before_.clear();
   for (std::string& name : resultFilesOf(pending_.command, inputs_.resultsFolder))
-    before_.push_back({name, writtenAt(name)});
+    before_.push_back({name, writtenAt(name), std::nullopt});
+  scansBefore_ = scanStates();
+  if (prepared_.valid()) takePrepared();  // a run begun and never finished
+  // Opened once: a store that cannot be reached is not tried again for every command.
+  const bool open = !store_ && !openFailure_;
+  prepared_ = std::async(std::launch::async,
+                         [command = pending_.command, inputs = inputs_, where = *where_, open] {
+                           Prepared p;
+                           try {
+                             p.scans = describeScans(command, inputs);
+                           } catch (...) {
+                             p.failure = std::current_exception();
+                           }
+                           if (open) {
+                             try {
+                               p.opened = ResultStore::open(where, true);
+                             } catch (const StoreError& e) {
+                               p.openFailure = e.what();
+                             }
+                           }
+                           return p;
+                         });
+}
+
+std::vector<RunRecorder::FileState> RunRecorder::scanStates() const {
+  std::vector<FileState> states;
+  for (const std::string* name : {&inputs_.standard, &inputs_.reference, &inputs_.third})
+    states.push_back({*name, writtenAt(*name), sizeOf(*name)});
+  return states;
+}
+
+RunRecorder::Prepared RunRecorder::takePrepared() {
+  Prepared prepared = prepared_.get();
+  if (prepared.opened) store_ = std::move(prepared.opened);
+  if (prepared.openFailure) openFailure_ = prepared.openFailure;
+  return prepared;
 }
 
 std::optional<std::string> RunRecorder::finish(bool completed, const std::string& error) {
@@ -72,8 +115,13 @@ std::optional<std::string> RunRecorder::finish(bool completed, const std::string
   run.hospital = inputs_.hospital;
   run.testDate = inputs_.date;
   std::string what = "run of " + run.command + " not stored: ";
+  if (!prepared_.valid()) return std::nullopt;  // finished already
+  Prepared prepared = takePrepared();
   try {
-    run.scans = describeScans(run.command, inputs_);
+    // The scans are stored as they are once the command has run. A scan the command (or anyone)
+    // rewrote meanwhile may have been hashed before or after, so it is described again.
+    if (!prepared.failure && scanStates() == scansBefore_) run.scans = std::move(prepared.scans);
+    else run.scans = describeScans(run.command, inputs_);
     // A completed command wrote all its files; a failed one only those it got to, which are
     // the ones whose time changed.
     run.results = collectResults(
@@ -87,14 +135,6 @@ std::optional<std::string> RunRecorder::finish(bool completed, const std::string
           return false;
         },
         inputs_.resultsFolder);
-    if (!store_ && !openFailure_) {
-      // Opened once: a store that cannot be reached is not tried again for every command.
-      try {
-        store_ = ResultStore::open(*where_, true);
-      } catch (const StoreError& e) {
-        openFailure_ = e.what();
-      }
-    }
     if (!store_) return what + *openFailure_;
     lastRunId_ = store_->record(run);
   } catch (const StoreError& e) {

@@ -1,6 +1,7 @@
 #pragma once
 #include <filesystem>
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -40,7 +41,8 @@ class RunRecorder {
 
   // Before the command (named by its command-line word): notes the time (or takes the one it
   // started at, for a command whose inputs are known only once it has run) and the state of
-  // the result files it writes.
+  // the result files it writes. The scans are described (hashed) and the store opened beside
+  // the command, on another thread, so that recording adds little more than writing the rows.
   void begin(std::string command, CommandInputs inputs,
              std::optional<std::string> startedAt = std::nullopt);
   // After it: stores the run, or says why it was not stored.
@@ -52,10 +54,25 @@ class RunRecorder {
   std::optional<std::int64_t> lastRunId() const { return lastRunId_; }
 
  private:
+  // What begin() starts and finish() waits for.
+  struct Prepared {
+    std::vector<ScanRecord> scans;
+    std::unique_ptr<ResultStore> opened;
+    std::optional<std::string> openFailure;
+    std::exception_ptr failure;  // describing the scans failed
+  };
+
+  // Waits for what begin() started and keeps the store it opened.
+  Prepared takePrepared();
+
   struct FileState {
     std::string name;
     std::optional<std::filesystem::file_time_type> written;
+    std::optional<std::uintmax_t> size;
+    bool operator==(const FileState&) const = default;
   };
+  // The names, times and sizes of the three scans now.
+  std::vector<FileState> scanStates() const;
 
   std::optional<StoreLocation> where_;
   std::string programVersion_;
@@ -64,6 +81,8 @@ class RunRecorder {
   RunRecord pending_;
   CommandInputs inputs_;
   std::vector<FileState> before_;
+  std::vector<FileState> scansBefore_;
+  std::future<Prepared> prepared_;
   std::optional<std::int64_t> lastRunId_;
 };
 

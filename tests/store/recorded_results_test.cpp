@@ -8,7 +8,9 @@
 #include <sstream>
 
 #include "app/cli/cli_run.h"
+#include "common/sha256.h"
 #include "store/result_store.h"
+#include "store/run_recorder.h"
 #include "store/schema.h"
 #include "tests/store/store_backends.h"
 #include "tests/support/files.h"
@@ -166,6 +168,22 @@ TEST_F(RecordedResults, AStoreThatFailsNeverChangesTheRunOnlyWarnsOnce) {
   }
   EXPECT_EQ(readFile("not-a-store.sqlite"), std::string(4096, 'x'));
   EXPECT_FALSE(std::filesystem::exists("missing-folder"));
+}
+
+// The scans are hashed beside the running command; one rewritten while it runs is stored as it is
+// afterwards, whichever of its versions that hashing happened to read.
+TEST_F(RecordedResults, AScanRewrittenDuringTheCommandIsStoredAsItIsAfterwards) {
+  ScratchStore store(Backend::kSqlite);
+  RunRecorder recorder(store.location(), "test");
+  recorder.begin("rra1", {"standard.bmp", "reference.bmp", "", "Doe", "", "", ""});
+  const std::string rewritten = readFile("reference.bmp") + "more";
+  writeFile("standard.bmp", rewritten);
+  ASSERT_EQ(recorder.finish(false, "stopped"), std::nullopt);
+  const RunRecord run = ResultStore::open(store.location(), false)->run(*recorder.lastRunId());
+  ASSERT_EQ(run.scans.size(), 2u);
+  EXPECT_EQ(run.scans[0].sha256, sha256Hex(rewritten));
+  EXPECT_EQ(run.scans[0].size, rewritten.size());
+  EXPECT_EQ(run.scans[1].sha256, sha256Hex(readFile("reference.bmp")));
 }
 
 }  // namespace

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "store/schema.h"
+#include "store/sql_database.h"
 #include "tests/store/store_backends.h"
 #include "tests/support/scratch_dir.h"
 
@@ -240,6 +243,23 @@ TEST_P(ResultStoreTest, AnOlderStoreIsMigratedKeepingItsRunsAndThenKeepsStudies)
   ASSERT_TRUE(runs[1].study);
   EXPECT_EQ(runs[1].study->verdict, "INCREASING");
   EXPECT_EQ(runs[1].study->burden2Mm3, 1811.5);
+}
+
+// Closing leaves SQLite's log behind; the next writer to open a store whose log has grown long
+// copies it back and cuts it, keeping every run and the schema as they were.
+TEST_F(ScratchDirTest, ALongLogIsCopiedBackByTheNextWriter) {
+  ScratchStore scratch(Backend::kSqlite);
+  const std::string path = scratch.location().url.substr(7);
+  ResultStore::open(scratch.location(), true)->record(fullRun("P", "2026-01-01T00:00:00.000Z"));
+  scratch.exec("CREATE TABLE padding (x BLOB); INSERT INTO padding VALUES (zeroblob(2000000))");
+  ASSERT_GT(std::filesystem::file_size(path + "-wal"), 2000000u);
+
+  auto store = ResultStore::open(scratch.location(), true);
+  EXPECT_LT(std::filesystem::file_size(path + "-wal"), 20000u);
+  store->record(fullRun("P", "2026-02-01T00:00:00.000Z"));
+  EXPECT_EQ(store->history({"P", std::nullopt}).size(), 2u);
+  auto version = openSqlite(path, false)->query("SELECT version FROM schema_version");
+  EXPECT_EQ(sqlInt(version.at(0).at(0)), kSchemaVersion);
 }
 
 INSTANTIATE_TEST_SUITE_P(Both, ResultStoreTest, ::testing::ValuesIn(kBackends),
