@@ -88,6 +88,14 @@ std::vector<ProcessCase> processCases() {
     argv.push_back(word);
     cases.push_back({std::string("process: pelk40-cli ") + word, argv, caseName, caseName});
   }
+  // What storing a run adds to it, as a user's command line pays it: the same "7." recorded
+  // into a store of its own (which grows over the iterations, and is copied back from its log
+  // every few runs).
+  std::vector<std::string> stored = scans;
+  stored[1] = "--store=sqlite:process-store.sqlite";
+  stored.push_back("synopsis1");
+  cases.push_back({"process: pelk40-cli synopsis1, stored", stored,
+                   "process: pelk40-cli synopsis1", ""});
   return cases;
 }
 
