@@ -94,8 +94,8 @@ std::vector<ProcessCase> processCases() {
   std::vector<std::string> stored = scans;
   stored[1] = "--store=sqlite:process-store.sqlite";
   stored.push_back("synopsis1");
-  cases.push_back({"process: pelk40-cli synopsis1, stored", stored,
-                   "process: pelk40-cli synopsis1", ""});
+  cases.push_back(
+      {"process: pelk40-cli synopsis1, stored", stored, "process: pelk40-cli synopsis1", ""});
   return cases;
 }
 
