@@ -16,6 +16,8 @@ struct EarlierRun {
   std::optional<double> legacyArea2;    // "10." total area of group 2, pixels
   std::string legacyVerdict;            // empty when "10." did not run
   std::string robustVerdict;            // empty when the robust analysis did not run
+  std::optional<double> studyVolume;    // a whole study: its latest follow-up's lesions, mm3
+  std::string studyVerdict;             // empty when that study had one follow-up
 };
 
 // What the report needs beyond the working folder's result files.

@@ -247,15 +247,21 @@ std::string chartSection(const ReportedRun& r, const std::vector<EarlierRun>& hi
   body += "</div>";
   if (body.ends_with("<div class=\"charts\"></div>")) body.erase(body.size() - 26);
 
-  if (!history.empty()) {
-    LineChart c;
-    c.title = "Lesion burden and verdict over time";
-    c.xAxis = "Run";
-    c.yAxis = "Burden (px)";
-    ChartSeries robust{"Robust burden, follow-up 2", "#c0392b", {}};
-    ChartSeries legacy{"10. total area, group 2", "#7f8c8d", {}};
-    const double none = std::numeric_limits<double>::quiet_NaN();
-    for (const EarlierRun& run : history) {
+  // The 2-D analyses in pixels and whole studies in mm3, each over the runs that measured one.
+  LineChart c;
+  c.title = "Lesion burden and verdict over time";
+  c.xAxis = "Run";
+  c.yAxis = "Burden (px)";
+  ChartSeries robust{"Robust burden, follow-up 2", "#c0392b", {}};
+  ChartSeries legacy{"10. total area, group 2", "#7f8c8d", {}};
+  LineChart v;
+  v.title = "Lesion volume of whole studies over time";
+  v.xAxis = "Run";
+  v.yAxis = "Volume (mm3)";
+  ChartSeries volume{"Study lesions, latest follow-up", "#6a1b9a", {}};
+  const double none = std::numeric_limits<double>::quiet_NaN();
+  for (const EarlierRun& run : history) {
+    if (run.robustBurden2 || run.legacyArea2) {
       c.xLabels.push_back(run.date);
       robust.values.push_back(run.robustBurden2.value_or(none));
       legacy.values.push_back(run.legacyArea2.value_or(none));
@@ -264,9 +270,16 @@ std::string chartSection(const ReportedRun& r, const std::vector<EarlierRun>& hi
         note += (note.empty() ? "" : " / ") + ("10.: " + run.legacyVerdict);
       c.pointNotes.push_back(note);
     }
-    c.series = {robust, legacy};
-    body += lineChartHtml(c, 0);
+    if (run.studyVolume) {
+      v.xLabels.push_back(run.date);
+      volume.values.push_back(*run.studyVolume);
+      v.pointNotes.push_back(run.studyVerdict.empty() ? "one follow-up" : run.studyVerdict);
+    }
   }
+  c.series = {robust, legacy};
+  v.series = {volume};
+  if (!c.xLabels.empty()) body += lineChartHtml(c, 0);
+  if (!v.xLabels.empty()) body += lineChartHtml(v, 1);
   body += problemOf(r.rra1) + problemOf(r.rra2);
   return section("charts", "Charts", std::move(body));
 }

@@ -8,8 +8,9 @@
 namespace pelk {
 namespace {
 
-constexpr double kWidth = 860, kHeight = 420;
-constexpr double kLeft = 80, kRight = 220, kTop = 50, kBottom = 70;
+constexpr double kWidth = 940, kHeight = 420;
+// Room on the right for the volume axis of studies and the legend.
+constexpr double kLeft = 80, kRight = 300, kTop = 50, kBottom = 70;
 
 std::string xmlText(const std::string& text) {
   std::string out;
@@ -50,34 +51,68 @@ const char* verdictColour(const std::string& verdict) {
   return "#546e7a";
 }
 
+// One line of the chart: a figure and verdict of the runs that have one.
+struct Point {
+  double value;
+  std::string verdict;
+};
 struct Series {
   const char* name;
   const char* colour;
-  std::optional<VerdictSummary> RunSummary::*verdict;
+  bool volume;  // mm3 of whole studies, against the right axis; else pixels, the left
+  std::optional<Point> (*of)(const RunSummary&);
+};
+
+std::optional<Point> burdenOf(const std::optional<VerdictSummary>& v) {
+  return v ? std::optional<Point>({v->burden2, v->verdict}) : std::nullopt;
+}
+
+const Series kSeries[] = {
+    {"robust lesion burden", "#1565c0", false,
+     [](const RunSummary& r) { return burdenOf(r.robust); }},
+    {"legacy region area", "#ef6c00", false,
+     [](const RunSummary& r) { return burdenOf(r.legacy); }},
+    {"study lesion volume", "#6a1b9a", true,
+     [](const RunSummary& r) -> std::optional<Point> {
+       if (!r.study) return std::nullopt;
+       // The latest follow-up's volume; a study of one follow-up has no verdict.
+       return Point{r.study->burden2Mm3.value_or(r.study->burden1Mm3),
+                    r.study->verdict.value_or("no verdict")};
+     }},
+};
+
+// An axis from 0 to a rounded top (1, 2 or 5 times a power of ten) at or above `top`.
+struct Axis {
+  double step = 1, max = 1;
+  explicit Axis(double top) {
+    top = std::max(top, 1.0);
+    step = std::pow(10.0, std::floor(std::log10(top / 5)));
+    for (double m : {1.0, 2.0, 5.0, 10.0})
+      if (top / (step * m) <= 5) {
+        step *= m;
+        break;
+      }
+    max = step * std::ceil(top / step);
+  }
 };
 
 }  // namespace
 
 std::string plotHistory(const std::vector<RunSummary>& runs, const std::string& title) {
-  const Series series[] = {{"robust lesion burden", "#1565c0", &RunSummary::robust},
-                           {"legacy region area", "#ef6c00", &RunSummary::legacy}};
-  double top = 1;
+  double top[2] = {0, 0};  // pixels, mm3
+  bool drawn[2] = {false, false};
   double first = 0, last = 0;
   for (std::size_t i = 0; i < runs.size(); ++i) {
     double t = secondsOf(runs[i].startedAt);
     first = i == 0 ? t : std::min(first, t);
     last = i == 0 ? t : std::max(last, t);
-    for (const Series& s : series)
-      if (const auto& v = runs[i].*s.verdict) top = std::max(top, v->burden2);
+    for (const Series& s : kSeries)
+      if (auto p = s.of(runs[i])) {
+        top[s.volume] = std::max(top[s.volume], p->value);
+        drawn[s.volume] = true;
+      }
   }
-  // A rounded top for the axis: 1, 2 or 5 times a power of ten.
-  double step = std::pow(10.0, std::floor(std::log10(top / 5)));
-  for (double m : {1.0, 2.0, 5.0, 10.0})
-    if (top / (step * m) <= 5) {
-      step *= m;
-      break;
-    }
-  double yMax = step * std::ceil(top / step);
+  const Axis axes[2] = {Axis(top[0]), Axis(top[1])};
   double plotW = kWidth - kLeft - kRight, plotH = kHeight - kTop - kBottom;
   auto xOf = [&](std::size_t i) {
     if (runs.size() < 2) return kLeft + plotW / 2;
@@ -85,7 +120,7 @@ std::string plotHistory(const std::vector<RunSummary>& runs, const std::string& 
       return kLeft + plotW * (secondsOf(runs[i].startedAt) - first) / (last - first);
     return kLeft + plotW * static_cast<double>(i) / static_cast<double>(runs.size() - 1);
   };
-  auto yOf = [&](double v) { return kTop + plotH * (1 - v / yMax); };
+  auto yOf = [&](double v, const Axis& axis) { return kTop + plotH * (1 - v / axis.max); };
 
   std::string svg =
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" "
@@ -95,14 +130,24 @@ std::string plotHistory(const std::vector<RunSummary>& runs, const std::string& 
       "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n"
       "<text x=\"" +
       number(kLeft) + "\" y=\"28\" font-size=\"16\">" + xmlText(title) + "</text>\n";
-  for (double v = 0; v <= yMax + step / 2; v += step) {
-    svg += "<line x1=\"" + number(kLeft) + "\" x2=\"" + number(kLeft + plotW) + "\" y1=\"" +
-           number(yOf(v)) + "\" y2=\"" + number(yOf(v)) + "\" stroke=\"#ddd\"/>\n";
-    svg += "<text x=\"" + number(kLeft - 8) + "\" y=\"" + number(yOf(v) + 4) +
-           "\" text-anchor=\"end\">" + std::to_string(static_cast<long long>(v)) + "</text>\n";
+  // The pixel axis on the left (also when nothing is drawn), the volume axis on the right.
+  for (bool volume : {false, true}) {
+    if (volume && !drawn[1]) continue;
+    if (!volume && drawn[1] && !drawn[0]) continue;
+    const Axis& axis = axes[volume];
+    const double labelX = volume ? kLeft + plotW + 8 : kLeft - 8;
+    for (double v = 0; v <= axis.max + axis.step / 2; v += axis.step) {
+      if (!volume || !drawn[0])
+        svg += "<line x1=\"" + number(kLeft) + "\" x2=\"" + number(kLeft + plotW) + "\" y1=\"" +
+               number(yOf(v, axis)) + "\" y2=\"" + number(yOf(v, axis)) + "\" stroke=\"#ddd\"/>\n";
+      svg += "<text x=\"" + number(labelX) + "\" y=\"" + number(yOf(v, axis) + 4) +
+             "\" text-anchor=\"" + (volume ? "start" : "end") + "\">" +
+             std::to_string(static_cast<long long>(v)) + "</text>\n";
+    }
+    svg += "<text transform=\"translate(" + number(volume ? kLeft + plotW + 60 : 20) + "," +
+           number(kTop + plotH / 2) + ") rotate(-90)\" text-anchor=\"middle\">" +
+           (volume ? "study volume (mm3)" : "burden (pixels)") + "</text>\n";
   }
-  svg += "<text transform=\"translate(20," + number(kTop + plotH / 2) +
-         ") rotate(-90)\" text-anchor=\"middle\">burden (pixels)</text>\n";
   // Dates under the axis, at most eight so that they do not run into each other.
   std::size_t every = std::max<std::size_t>(1, (runs.size() + 7) / 8);
   std::string lastDay;
@@ -114,33 +159,38 @@ std::string plotHistory(const std::vector<RunSummary>& runs, const std::string& 
            "\" text-anchor=\"middle\">" + xmlText(day) + "</text>\n";
   }
 
+  const double legendX = kWidth - kRight + 80;
   double legendY = kTop + 10;
-  for (const Series& s : series) {
-    std::string points;
-    for (std::size_t i = 0; i < runs.size(); ++i)
-      if (const auto& v = runs[i].*s.verdict)
-        points += number(xOf(i)) + "," + number(yOf(v->burden2)) + " ";
+  for (const Series& s : kSeries) {
+    const Axis& axis = axes[s.volume];
+    std::string points, marks;
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+      auto p = s.of(runs[i]);
+      if (!p) continue;
+      points += number(xOf(i)) + "," + number(yOf(p->value, axis)) + " ";
+      // Studies are marked by squares, the 2-D analyses by dots, each in its verdict's colour.
+      const std::string x = number(xOf(i)), y = number(yOf(p->value, axis));
+      marks += (s.volume ? "<rect x=\"" + number(xOf(i) - 5) + "\" y=\"" +
+                               number(yOf(p->value, axis) - 5) + "\" width=\"10\" height=\"10\""
+                         : "<circle cx=\"" + x + "\" cy=\"" + y + "\" r=\"5\"") +
+               " fill=\"" + verdictColour(p->verdict) + "\"><title>" +
+               xmlText(runs[i].startedAt + " " + p->verdict + " " + number(p->value) +
+                       (s.volume ? " mm3" : "")) +
+               (s.volume ? "</title></rect>\n" : "</title></circle>\n");
+    }
     if (points.empty()) continue;
     svg += "<polyline fill=\"none\" stroke=\"" + std::string(s.colour) +
-           "\" stroke-width=\"2\" points=\"" + points + "\"/>\n";
-    for (std::size_t i = 0; i < runs.size(); ++i)
-      if (const auto& v = runs[i].*s.verdict)
-        svg += "<circle cx=\"" + number(xOf(i)) + "\" cy=\"" + number(yOf(v->burden2)) +
-               "\" r=\"5\" fill=\"" + verdictColour(v->verdict) + "\"><title>" +
-               xmlText(runs[i].startedAt + " " + v->verdict + " " + number(v->burden2)) +
-               "</title></circle>\n";
-    svg += "<line x1=\"" + number(kWidth - kRight + 15) + "\" x2=\"" +
-           number(kWidth - kRight + 35) + "\" y1=\"" + number(legendY) + "\" y2=\"" +
-           number(legendY) + "\" stroke=\"" + s.colour + "\" stroke-width=\"2\"/>\n<text x=\"" +
-           number(kWidth - kRight + 40) + "\" y=\"" + number(legendY + 4) + "\">" + s.name +
-           "</text>\n";
+           "\" stroke-width=\"2\" points=\"" + points + "\"/>\n" + marks;
+    svg += "<line x1=\"" + number(legendX - 10) + "\" x2=\"" + number(legendX + 10) + "\" y1=\"" +
+           number(legendY) + "\" y2=\"" + number(legendY) + "\" stroke=\"" + s.colour +
+           "\" stroke-width=\"2\"/>\n<text x=\"" + number(legendX + 15) + "\" y=\"" +
+           number(legendY + 4) + "\">" + s.name + (s.volume ? " (squares)" : "") + "</text>\n";
     legendY += 20;
   }
   for (const char* verdict : {"INCREASING", "STABLE", "DECREASING"}) {
-    svg += "<circle cx=\"" + number(kWidth - kRight + 25) + "\" cy=\"" + number(legendY) +
-           "\" r=\"5\" fill=\"" + verdictColour(verdict) + "\"/>\n<text x=\"" +
-           number(kWidth - kRight + 40) + "\" y=\"" + number(legendY + 4) + "\">" + verdict +
-           "</text>\n";
+    svg += "<circle cx=\"" + number(legendX) + "\" cy=\"" + number(legendY) + "\" r=\"5\" fill=\"" +
+           verdictColour(verdict) + "\"/>\n<text x=\"" + number(legendX + 15) + "\" y=\"" +
+           number(legendY + 4) + "\">" + verdict + "</text>\n";
     legendY += 20;
   }
   if (runs.empty())

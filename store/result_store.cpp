@@ -312,7 +312,7 @@ std::vector<RunSummary> ResultStore::history(const HistoryQuery& query) {
 
 std::vector<RunSummary> ResultStore::progressionTimeline(const std::string& patient) {
   std::vector<RunSummary> runs = history(HistoryQuery{patient, std::nullopt});
-  std::erase_if(runs, [](const RunSummary& r) { return !r.legacy && !r.robust; });
+  std::erase_if(runs, [](const RunSummary& r) { return !r.legacy && !r.robust && !r.study; });
   return runs;
 }
 

@@ -85,8 +85,8 @@ class ResultStore {
   // The runs asked for, oldest first.
   std::vector<RunSummary> history(const HistoryQuery& query);
 
-  // A patient's runs that reached a verdict (legacy, robust or both), oldest first: the
-  // lesion burden and verdict over time.
+  // A patient's runs that reached a verdict or measured a burden (legacy, robust, a study),
+  // oldest first: the lesion burden and verdict over time.
   std::vector<RunSummary> progressionTimeline(const std::string& patient);
 
   // Everything stored for one run, as recorded (StoreError when there is no such run).

@@ -26,6 +26,10 @@ std::vector<EarlierRun> earlierRunsFromStore(const std::optional<StoreLocation>&
         run.robustBurden1 = summary.robust->burden1;
         run.robustBurden2 = summary.robust->burden2;
       }
+      if (summary.study) {
+        run.studyVolume = summary.study->burden2Mm3.value_or(summary.study->burden1Mm3);
+        run.studyVerdict = summary.study->verdict.value_or("");
+      }
       runs.push_back(std::move(run));
     }
   } catch (const std::exception& e) {

@@ -102,7 +102,8 @@ TEST_F(PictureReportTest, DrawsTheHistoryItIsGivenAndEscapesWhatUsersTyped) {
   request.folder = ".";
   request.patient = "<b>O'Neil & \xff</b>";
   request.history = {{"2026-03-14", 120.0, 300.0, std::nullopt, 500.0, "", "INCREASING"},
-                     {"2026-06-01", std::nullopt, std::nullopt, 10.0, 20.0, "STABLE", ""}};
+                     {"2026-06-01", std::nullopt, std::nullopt, 10.0, 20.0, "STABLE", ""},
+                     {"2026-07-02", {}, {}, {}, {}, "", "", 1811.5, "DECREASING"}};
   const std::string html = pictureReportHtml(request);
   EXPECT_NE(html.find("&lt;b&gt;O&#39;Neil &amp; \xEF\xBF\xBD&lt;/b&gt;"), std::string::npos);
   EXPECT_EQ(html.find("<b>O'Neil"), std::string::npos);
@@ -110,6 +111,12 @@ TEST_F(PictureReportTest, DrawsTheHistoryItIsGivenAndEscapesWhatUsersTyped) {
   ASSERT_NE(chart, std::string::npos);
   for (const char* s : {"2026-03-14", "2026-06-01", "INCREASING", "10.: STABLE"})
     EXPECT_NE(html.find(s, chart - 2000), std::string::npos) << s;
+  // A whole study's volume has a chart of its own, in mm3; the burden chart has no point for it.
+  const auto volumes = html.find("Lesion volume of whole studies over time");
+  ASSERT_NE(volumes, std::string::npos);
+  EXPECT_EQ(html.substr(chart, volumes - chart).find("2026-07-02"), std::string::npos);
+  for (const char* s : {"2026-07-02", "DECREASING", "1811.5"})
+    EXPECT_NE(html.find(s, volumes), std::string::npos) << s;
 }
 
 TEST_F(PictureReportTest, AFailedWriteLeavesNothingUnderTheFinalName) {

@@ -86,6 +86,21 @@ TEST(HistoryOutput, PlotMarksEachVerdictAndEscapesTheName) {
     EXPECT_NE(svg.find(verdict), std::string::npos) << verdict;
   // Later runs lie further right: the time axis runs left to right.
   EXPECT_LT(svg.find("2026-01-01"), svg.find("2026-03-01"));
+  EXPECT_EQ(svg.find("mm3"), std::string::npos);  // no study, no volume axis
+
+  // Whole studies are drawn in mm3 against an axis of their own, beside the pixel burdens.
+  RunSummary study = summary(4, "P", "STABLE", 0);
+  study.robust.reset();
+  study.study = StudySummary{"INCREASING", 905.5, 1811.0, "/data/study"};
+  RunSummary single = summary(5, "P", "STABLE", 0);
+  single.robust.reset();
+  single.study = StudySummary{std::nullopt, 640.0, std::nullopt, "/data/study2"};
+  runs.push_back(study);
+  runs.push_back(single);
+  svg = plotHistory(runs, "P");
+  for (const char* mark : {"INCREASING 1811.0 mm3", "no verdict 640.0 mm3", "study volume (mm3)",
+                           "burden (pixels)", "STABLE 100.0</title>"})
+    EXPECT_NE(svg.find(mark), std::string::npos) << mark;
 }
 
 class HistoryCommand : public ScratchDirTest {};
