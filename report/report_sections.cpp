@@ -248,16 +248,10 @@ std::string chartSection(const ReportedRun& r, const std::vector<EarlierRun>& hi
   if (body.ends_with("<div class=\"charts\"></div>")) body.erase(body.size() - 26);
 
   // The 2-D analyses in pixels and whole studies in mm3, each over the runs that measured one.
-  LineChart c;
-  c.title = "Lesion burden and verdict over time";
-  c.xAxis = "Run";
-  c.yAxis = "Burden (px)";
+  LineChart c{"Lesion burden and verdict over time", "Run", "Burden (px)", {}, {}, {}};
   ChartSeries robust{"Robust burden, follow-up 2", "#c0392b", {}};
   ChartSeries legacy{"10. total area, group 2", "#7f8c8d", {}};
-  LineChart v;
-  v.title = "Lesion volume of whole studies over time";
-  v.xAxis = "Run";
-  v.yAxis = "Volume (mm3)";
+  LineChart v{"Lesion volume of whole studies over time", "Run", "Volume (mm3)", {}, {}, {}};
   ChartSeries volume{"Study lesions, latest follow-up", "#6a1b9a", {}};
   const double none = std::numeric_limits<double>::quiet_NaN();
   for (const EarlierRun& run : history) {
