@@ -145,7 +145,10 @@ class PgStatement : public SqlStatement {
 class PgDatabase : public SqlDatabase {
  public:
   PgDatabase(PGconn* conn, std::string url) : conn_(conn), where_("store " + std::move(url)) {}
-  ~PgDatabase() override { libpq().finish(conn_); }
+  ~PgDatabase() override {
+    dropCached();
+    libpq().finish(conn_);
+  }
 
   SqlDialect dialect() const override { return SqlDialect::kPostgres; }
 

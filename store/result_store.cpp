@@ -25,68 +25,74 @@ std::optional<double> readOptionalReal(const SqlValue& v) {
 
 std::int64_t integer(long long v) { return static_cast<std::int64_t>(v); }
 
-// Inserts rows of `width` values each, several rows to a statement: a run can hold thousands of
-// highlighted blocks and regions, and one statement per row cost half of storing such a run.
-void insertRows(SqlDatabase& db, const std::string& tableAndColumns, std::size_t width,
+// The statement that inserts `rows` rows of `width` values into `tableAndColumns`.
+std::string rowsStatement(std::string_view tableAndColumns, std::size_t width, std::size_t rows) {
+  std::string sql = "INSERT INTO " + std::string(tableAndColumns) + " VALUES ";
+  for (std::size_t row = 0, n = 0; row < rows; ++row) {
+    sql += row ? ", (" : "(";
+    for (std::size_t c = 0; c < width; ++c) sql += (c ? ", $" : "$") + std::to_string(++n);
+    sql += ")";
+  }
+  return sql;
+}
+
+// A run can hold thousands of highlighted blocks and regions: they go sixteen rows to a
+// statement (one statement per row cost half of storing such a run; longer ones cost more to
+// prepare than they save), the last few one at a time.
+constexpr std::size_t kRowsPerStatement = 16;
+constexpr std::string_view kMchsColumns = "mchs_blocks (run_id, idx, x, y, value, xb, yb)";
+constexpr std::size_t kMchsWidth = 7;
+constexpr std::string_view kClusterColumns =
+    "cluster_regions (run_id, grp, idx, x1, y1, dx, dy, area, intensity, xb, yb)";
+constexpr std::size_t kClusterWidth = 11;
+
+void insertRows(SqlDatabase& db, std::string_view tableAndColumns, std::size_t width,
                 const std::vector<SqlValue>& values) {
-  constexpr std::size_t kRowsPerStatement = 16;
-  auto statementFor = [&](std::size_t rows) {
-    std::string sql = "INSERT INTO " + tableAndColumns + " VALUES ";
-    for (std::size_t row = 0, n = 0; row < rows; ++row) {
-      sql += row ? ", (" : "(";
-      for (std::size_t c = 0; c < width; ++c) sql += (c ? ", $" : "$") + std::to_string(++n);
-      sql += ")";
-    }
-    return db.prepare(sql);
-  };
+  SqlStatement& full = db.cached(rowsStatement(tableAndColumns, width, kRowsPerStatement));
+  SqlStatement& one = db.cached(rowsStatement(tableAndColumns, width, 1));
   const std::size_t rows = values.size() / width;
-  std::unique_ptr<SqlStatement> full;
   std::vector<SqlValue> chunk;
-  for (std::size_t first = 0; first < rows; first += kRowsPerStatement) {
-    const std::size_t n = std::min(kRowsPerStatement, rows - first);
+  for (std::size_t first = 0; first < rows;) {
+    const std::size_t n = rows - first >= kRowsPerStatement ? kRowsPerStatement : 1;
     auto begin = values.begin() + static_cast<std::ptrdiff_t>(first * width);
     chunk.assign(begin, begin + static_cast<std::ptrdiff_t>(n * width));
-    if (n < kRowsPerStatement) {
-      statementFor(n)->run(chunk);
-    } else {
-      if (!full) full = statementFor(kRowsPerStatement);
-      full->run(chunk);
-    }
+    (n == 1 ? one : full).run(chunk);
+    first += n;
   }
 }
 
 void insertStudy(SqlDatabase& db, std::int64_t id, const StudyProgression& s) {
   const auto& burden = s.burdenMm3;
-  db.prepare(
+  db.cached(
         "INSERT INTO study_results (run_id, folder, slice, verdict, burden1_mm3, burden2_mm3,"
         " growth_mm3, shrinkage_mm3, new_lesions) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9)")
-      ->run({id, validUtf8(s.folder), s.slice, s.verdict ? SqlValue(*s.verdict) : SqlValue(),
-             burden.empty() ? 0.0 : burden[0], burden.size() > 1 ? SqlValue(burden[1]) : SqlValue(),
-             optionalReal(s.growthMm3), optionalReal(s.shrinkageMm3), integer(s.newLesions)});
-  auto followUp = db.prepare(
+      .run({id, validUtf8(s.folder), s.slice, s.verdict ? SqlValue(*s.verdict) : SqlValue(),
+            burden.empty() ? 0.0 : burden[0], burden.size() > 1 ? SqlValue(burden[1]) : SqlValue(),
+            optionalReal(s.growthMm3), optionalReal(s.shrinkageMm3), integer(s.newLesions)});
+  SqlStatement& followUp = db.cached(
       "INSERT INTO study_followups (run_id, followup, path, rotation_x_deg, rotation_y_deg,"
       " rotation_z_deg, translation_x_mm, translation_y_mm, translation_z_mm, metric, converged)"
       " VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11)");
   std::int64_t n = 0;
   for (const StudyFollowUp& f : s.followUps)
-    followUp->run({id, ++n, f.path, f.rotationDeg[0], f.rotationDeg[1], f.rotationDeg[2],
-                   f.translationMm[0], f.translationMm[1], f.translationMm[2], f.metric,
-                   integer(f.converged)});
-  auto lesion = db.prepare(
+    followUp.run({id, ++n, f.path, f.rotationDeg[0], f.rotationDeg[1], f.rotationDeg[2],
+                  f.translationMm[0], f.translationMm[1], f.translationMm[2], f.metric,
+                  integer(f.converged)});
+  SqlStatement& lesion = db.cached(
       "INSERT INTO study_lesions (run_id, idx, followup, volume_mm3, centroid_x_mm, centroid_y_mm,"
       " centroid_z_mm, mean_change, is_new) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9)");
   n = 0;
   for (const StudyLesion& l : s.lesions)
-    lesion->run({id, ++n, integer(l.followup), l.volumeMm3, l.centroidMm[0], l.centroidMm[1],
-                 l.centroidMm[2], l.meanChange, integer(l.isNew)});
+    lesion.run({id, ++n, integer(l.followup), l.volumeMm3, l.centroidMm[0], l.centroidMm[1],
+                l.centroidMm[2], l.meanChange, integer(l.isNew)});
 }
 
 void insertResults(SqlDatabase& db, std::int64_t id, const RunResults& r) {
   if (!r.rank.empty()) {
-    auto insert = db.prepare(
+    SqlStatement& insert = db.cached(
         "INSERT INTO rank_results (run_id, analysis, result, significant) VALUES ($1, $2, $3, $4)");
     for (const RankResult& rank : r.rank)
-      insert->run({id, rank.analysis, rank.result, integer(rank.significant)});
+      insert.run({id, rank.analysis, rank.result, integer(rank.significant)});
   }
   if (!r.mchs.empty()) {
     std::vector<SqlValue> values;
@@ -94,12 +100,12 @@ void insertResults(SqlDatabase& db, std::int64_t id, const RunResults& r) {
     for (const MchsBlock& b : r.mchs)
       values.insert(values.end(), {id, integer(b.idx), integer(b.x), integer(b.y), b.value,
                                    integer(b.xb), integer(b.yb)});
-    insertRows(db, "mchs_blocks (run_id, idx, x, y, value, xb, yb)", 7, values);
+    insertRows(db, kMchsColumns, kMchsWidth, values);
   }
   if (!r.zchs.empty()) {
-    auto insert = db.prepare(
-        "INSERT INTO zchs_zones (run_id, idx, zone, difference) VALUES ($1, $2, $3, $4)");
-    for (const ZchsZone& z : r.zchs) insert->run({id, integer(z.idx), z.zone, z.difference});
+    SqlStatement& insert =
+        db.cached("INSERT INTO zchs_zones (run_id, idx, zone, difference) VALUES ($1, $2, $3, $4)");
+    for (const ZchsZone& z : r.zchs) insert.run({id, integer(z.idx), z.zone, z.difference});
   }
   if (!r.clusters.empty()) {
     std::vector<SqlValue> values;
@@ -108,39 +114,38 @@ void insertResults(SqlDatabase& db, std::int64_t id, const RunResults& r) {
       values.insert(values.end(), {id, integer(c.group), integer(c.idx), integer(c.x1),
                                    integer(c.y1), integer(c.dx), integer(c.dy), integer(c.area),
                                    c.intensity, integer(c.xb), integer(c.yb)});
-    insertRows(db, "cluster_regions (run_id, grp, idx, x1, y1, dx, dy, area, intensity, xb, yb)",
-               11, values);
+    insertRows(db, kClusterColumns, kClusterWidth, values);
   }
-  auto verdict = [&] {
-    return db.prepare(
+  auto verdict = [&]() -> SqlStatement& {
+    return db.cached(
         "INSERT INTO verdicts (run_id, kind, verdict, burden1, burden2, burden1_mm2, burden2_mm2,"
         " new_lesions) VALUES ($1, $2, $3, $4, $5, $6, $7, $8)");
   };
   if (r.progression) {
-    auto insert = db.prepare(
+    SqlStatement& insert = db.cached(
         "INSERT INTO progression (run_id, grp, total_area, mean_area, median_area,"
         " total_intensity, mean_intensity, median_intensity, tumor_index)"
         " VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9)");
     int group = 1;
     for (const ProgressionGroup* g : {&r.progression->group1, &r.progression->group2})
-      insert->run({id, integer(group++), g->totalArea, g->meanArea, g->medianArea,
-                   g->totalIntensity, g->meanIntensity, g->medianIntensity, g->tumorIndex});
-    verdict()->run({id, std::string("legacy"), r.progression->verdict,
-                    r.progression->group1.totalArea, r.progression->group2.totalArea, SqlValue(),
-                    SqlValue(), SqlValue()});
+      insert.run({id, integer(group++), g->totalArea, g->meanArea, g->medianArea, g->totalIntensity,
+                  g->meanIntensity, g->medianIntensity, g->tumorIndex});
+    verdict().run({id, std::string("legacy"), r.progression->verdict,
+                   r.progression->group1.totalArea, r.progression->group2.totalArea, SqlValue(),
+                   SqlValue(), SqlValue()});
   }
   if (r.robust) {
     const RobustProgression& p = *r.robust;
-    verdict()->run({id, std::string("robust"), p.verdict, static_cast<double>(p.burden1),
-                    static_cast<double>(p.burden2), optionalReal(p.burden1Mm2),
-                    optionalReal(p.burden2Mm2), integer(p.newLesions)});
-    auto insert = db.prepare(
+    verdict().run({id, std::string("robust"), p.verdict, static_cast<double>(p.burden1),
+                   static_cast<double>(p.burden2), optionalReal(p.burden1Mm2),
+                   optionalReal(p.burden2Mm2), integer(p.newLesions)});
+    SqlStatement& insert = db.cached(
         "INSERT INTO robust_components (run_id, idx, followup, area, area_mm2, mean_change,"
         " centroid_x, centroid_y, is_new) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9)");
     std::int64_t idx = 0;
     for (const RobustComponent& c : p.components)
-      insert->run({id, ++idx, integer(c.followup), c.area, optionalReal(c.areaMm2), c.meanChange,
-                   c.centroidX, c.centroidY, integer(c.isNew)});
+      insert.run({id, ++idx, integer(c.followup), c.area, optionalReal(c.areaMm2), c.meanChange,
+                  c.centroidX, c.centroidY, integer(c.isNew)});
   }
   if (r.study) insertStudy(db, id, *r.study);
 }
@@ -192,46 +197,43 @@ std::unique_ptr<ResultStore> ResultStore::open(const StoreLocation& where, bool 
   return std::unique_ptr<ResultStore>(new ResultStore(std::move(db), url, empty));
 }
 
+void ResultStore::prepareRecording() {
+  // Every row of a run refers to the run inserted first, in the same transaction, so SQLite's
+  // check of each of the thousands of rows against the runs table (a fifth of their cost) finds
+  // nothing. Switching it compiles every statement anew, so it is switched once, here.
+  if (db_->dialect() == SqlDialect::kSqlite) db_->exec("PRAGMA foreign_keys = OFF");
+  for (const auto& [columns, width] :
+       {std::pair{kMchsColumns, kMchsWidth}, std::pair{kClusterColumns, kClusterWidth}}) {
+    db_->cached(rowsStatement(columns, width, kRowsPerStatement));
+    db_->cached(rowsStatement(columns, width, 1));
+  }
+}
+
 std::int64_t ResultStore::record(const RunRecord& given) {
   RunRecord run = given;
   for (std::string* text : {&run.workDir, &run.error, &run.patient, &run.test, &run.hospital,
                             &run.testDate, &run.command})
     *text = validUtf8(*text);
   for (ScanRecord& scan : run.scans) scan.path = validUtf8(scan.path);
-  // Every row below refers to the run inserted first, in the same transaction, so SQLite's check
-  // of each of the thousands of rows against the runs table (a fifth of their cost) finds
-  // nothing; it is left off while they are written. It can only be switched outside a
-  // transaction.
-  const bool sqlite = db_->dialect() == SqlDialect::kSqlite;
-  if (sqlite) db_->exec("PRAGMA foreign_keys = OFF");
-  struct ChecksBack {
-    SqlDatabase* db;
-    ~ChecksBack() {
-      try {
-        if (db) db->exec("PRAGMA foreign_keys = ON");
-      } catch (const StoreError&) {
-        // the connection is lost; a new one starts with the checks on
-      }
-    }
-  } checksBack{sqlite ? db_.get() : nullptr};
   SqlTransaction tx(*db_);
-  auto rows = db_->query(
-      "INSERT INTO runs (program_version, started_at, ended_at, work_dir, command, completed,"
-      " error, patient, test, hospital, test_date)"
-      " VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11) RETURNING id",
-      {run.programVersion, run.startedAt, run.endedAt, run.workDir, run.command,
-       integer(run.completed), run.completed ? SqlValue() : SqlValue(run.error), run.patient,
-       run.test, run.hospital, run.testDate});
+  auto rows = db_->cached(
+                     "INSERT INTO runs (program_version, started_at, ended_at, work_dir, command, "
+                     "completed,"
+                     " error, patient, test, hospital, test_date)"
+                     " VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11) RETURNING id")
+                  .run({run.programVersion, run.startedAt, run.endedAt, run.workDir, run.command,
+                        integer(run.completed), run.completed ? SqlValue() : SqlValue(run.error),
+                        run.patient, run.test, run.hospital, run.testDate});
   std::int64_t id = sqlInt(rows.at(0).at(0));
   if (!run.scans.empty()) {
-    auto insert = db_->prepare(
+    SqlStatement& insert = db_->cached(
         "INSERT INTO scans (run_id, role, path, size, sha256, width, height)"
         " VALUES ($1, $2, $3, $4, $5, $6, $7)");
     for (const ScanRecord& s : run.scans)
-      insert->run({id, s.role, s.path, s.size ? SqlValue(*s.size) : SqlValue(),
-                   s.sha256 ? SqlValue(*s.sha256) : SqlValue(),
-                   s.width ? SqlValue(integer(*s.width)) : SqlValue(),
-                   s.height ? SqlValue(integer(*s.height)) : SqlValue()});
+      insert.run({id, s.role, s.path, s.size ? SqlValue(*s.size) : SqlValue(),
+                  s.sha256 ? SqlValue(*s.sha256) : SqlValue(),
+                  s.width ? SqlValue(integer(*s.width)) : SqlValue(),
+                  s.height ? SqlValue(integer(*s.height)) : SqlValue()});
   }
   insertResults(*db_, id, run.results);
   tx.commit();

@@ -81,6 +81,10 @@ class ResultStore {
 
   // Stores the run whole, in one transaction, or not at all (StoreError).
   std::int64_t record(const RunRecord& run);
+  // Readies this connection for recording runs, ahead of the first (the recorder does this
+  // while the command runs): its own rows are no longer checked one by one against the run they
+  // belong to, and the statements of the many-row tables are prepared.
+  void prepareRecording();
 
   // The runs asked for, oldest first.
   std::vector<RunSummary> history(const HistoryQuery& query);

@@ -79,7 +79,9 @@ void RunRecorder::begin(std::string command, CommandInputs inputs,
                            }
                            if (open) {
                              try {
-                               p.opened = ResultStore::open(where, true);
+                               auto opened = ResultStore::open(where, true);
+                               opened->prepareRecording();
+                               p.opened = std::move(opened);
                              } catch (const StoreError& e) {
                                p.openFailure = e.what();
                              }

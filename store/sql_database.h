@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -49,6 +50,21 @@ class SqlDatabase {
   std::vector<SqlRow> query(const std::string& sql, const std::vector<SqlValue>& params = {}) {
     return prepare(sql)->run(params);
   }
+
+  // The statement for `sql`, prepared at its first use on this connection and kept: preparing
+  // the many-row inserts of a run cost as much as running them.
+  SqlStatement& cached(const std::string& sql) {
+    auto& statement = cache_[sql];
+    if (!statement) statement = prepare(sql);
+    return *statement;
+  }
+
+ protected:
+  // Finalizes the kept statements: a connection does this before it closes.
+  void dropCached() { cache_.clear(); }
+
+ private:
+  std::map<std::string, std::unique_ptr<SqlStatement>, std::less<>> cache_;
 };
 
 // Rolls back an open transaction unless it was committed.

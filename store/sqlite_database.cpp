@@ -73,7 +73,10 @@ class SqliteStatement : public SqlStatement {
 class SqliteDatabase : public SqlDatabase {
  public:
   SqliteDatabase(sqlite3* db, std::string path) : db_(db), where_("store " + std::move(path)) {}
-  ~SqliteDatabase() override { sqlite3_close_v2(db_); }
+  ~SqliteDatabase() override {
+    dropCached();
+    sqlite3_close_v2(db_);
+  }
 
   SqlDialect dialect() const override { return SqlDialect::kSqlite; }
 
