@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <ctime>
+#include <system_error>
 
 namespace pelk {
 namespace {
@@ -69,25 +70,30 @@ void RunRecorder::begin(std::string command, CommandInputs inputs,
   if (prepared_.valid()) takePrepared();  // a run begun and never finished
   // Opened once: a store that cannot be reached is not tried again for every command.
   const bool open = !store_ && !openFailure_;
-  prepared_ = std::async(std::launch::async,
-                         [command = pending_.command, inputs = inputs_, where = *where_, open] {
-                           Prepared p;
-                           try {
-                             p.scans = describeScans(command, inputs);
-                           } catch (...) {
-                             p.failure = std::current_exception();
-                           }
-                           if (open) {
-                             try {
-                               auto opened = ResultStore::open(where, true);
-                               opened->prepareRecording();
-                               p.opened = std::move(opened);
-                             } catch (const StoreError& e) {
-                               p.openFailure = e.what();
-                             }
-                           }
-                           return p;
-                         });
+  auto prepare = [command = pending_.command, inputs = inputs_, where = *where_, open] {
+    Prepared p;
+    try {
+      p.scans = describeScans(command, inputs);
+    } catch (...) {
+      p.failure = std::current_exception();
+    }
+    if (open) {
+      try {
+        auto opened = ResultStore::open(where, true);
+        opened->prepareRecording();
+        p.opened = std::move(opened);
+      } catch (const StoreError& e) {
+        p.openFailure = e.what();
+      }
+    }
+    return p;
+  };
+  try {
+    prepared_ = std::async(std::launch::async, prepare);
+  } catch (const std::system_error&) {
+    // No thread to be had (a batch row's memory limit, say): done in finish() instead.
+    prepared_ = std::async(std::launch::deferred, prepare);
+  }
 }
 
 std::vector<RunRecorder::FileState> RunRecorder::scanStates() const {
