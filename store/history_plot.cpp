@@ -167,12 +167,12 @@ std::string plotHistory(const std::vector<RunSummary>& runs, const std::string& 
     for (std::size_t i = 0; i < runs.size(); ++i) {
       auto p = s.of(runs[i]);
       if (!p) continue;
-      points += number(xOf(i)) + "," + number(yOf(p->value, axis)) + " ";
+      const double x = xOf(i), y = yOf(p->value, axis);
+      points += number(x) + "," + number(y) + " ";
       // Studies are marked by squares, the 2-D analyses by dots, each in its verdict's colour.
-      const std::string x = number(xOf(i)), y = number(yOf(p->value, axis));
-      marks += (s.volume ? "<rect x=\"" + number(xOf(i) - 5) + "\" y=\"" +
-                               number(yOf(p->value, axis) - 5) + "\" width=\"10\" height=\"10\""
-                         : "<circle cx=\"" + x + "\" cy=\"" + y + "\" r=\"5\"") +
+      marks += (s.volume ? "<rect x=\"" + number(x - 5) + "\" y=\"" + number(y - 5) +
+                               "\" width=\"10\" height=\"10\""
+                         : "<circle cx=\"" + number(x) + "\" cy=\"" + number(y) + "\" r=\"5\"") +
                " fill=\"" + verdictColour(p->verdict) + "\"><title>" +
                xmlText(runs[i].startedAt + " " + p->verdict + " " + number(p->value) +
                        (s.volume ? " mm3" : "")) +

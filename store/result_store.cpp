@@ -1,7 +1,6 @@
 #include "store/result_store.h"
 
 #include <algorithm>
-
 #include <filesystem>
 #include <map>
 
@@ -45,6 +44,11 @@ constexpr std::size_t kMchsWidth = 7;
 constexpr std::string_view kClusterColumns =
     "cluster_regions (run_id, grp, idx, x1, y1, dx, dy, area, intensity, xb, yb)";
 constexpr std::size_t kClusterWidth = 11;
+
+constexpr const char* kInsertRun =
+    "INSERT INTO runs (program_version, started_at, ended_at, work_dir, command, completed,"
+    " error, patient, test, hospital, test_date)"
+    " VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11) RETURNING id";
 
 void insertRows(SqlDatabase& db, std::string_view tableAndColumns, std::size_t width,
                 const std::vector<SqlValue>& values) {
@@ -216,11 +220,7 @@ std::int64_t ResultStore::record(const RunRecord& given) {
     *text = validUtf8(*text);
   for (ScanRecord& scan : run.scans) scan.path = validUtf8(scan.path);
   SqlTransaction tx(*db_);
-  auto rows = db_->cached(
-                     "INSERT INTO runs (program_version, started_at, ended_at, work_dir, command, "
-                     "completed,"
-                     " error, patient, test, hospital, test_date)"
-                     " VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11) RETURNING id")
+  auto rows = db_->cached(kInsertRun)
                   .run({run.programVersion, run.startedAt, run.endedAt, run.workDir, run.command,
                         integer(run.completed), run.completed ? SqlValue() : SqlValue(run.error),
                         run.patient, run.test, run.hospital, run.testDate});

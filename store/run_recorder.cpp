@@ -111,7 +111,7 @@ RunRecorder::Prepared RunRecorder::takePrepared() {
 }
 
 std::optional<std::string> RunRecorder::finish(bool completed, const std::string& error) {
-  if (!where_) return std::nullopt;
+  if (!where_ || !prepared_.valid()) return std::nullopt;  // no store, or no run begun
   RunRecord& run = pending_;
   run.endedAt = utcNow();
   run.completed = completed;
@@ -123,7 +123,6 @@ std::optional<std::string> RunRecorder::finish(bool completed, const std::string
   run.hospital = inputs_.hospital;
   run.testDate = inputs_.date;
   std::string what = "run of " + run.command + " not stored: ";
-  if (!prepared_.valid()) return std::nullopt;  // finished already
   Prepared prepared = takePrepared();
   try {
     // The scans are stored as they are once the command has run. A scan the command (or anyone)

@@ -5,6 +5,9 @@
 namespace pelk {
 namespace {
 
+// The first column of every table that holds a part of a run.
+std::string child() { return "run_id BIGINT NOT NULL REFERENCES runs(id) ON DELETE CASCADE"; }
+
 std::string idColumn(SqlDialect d) {
   return d == SqlDialect::kSqlite ? "id INTEGER PRIMARY KEY"
                                   : "id BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY";
@@ -12,7 +15,6 @@ std::string idColumn(SqlDialect d) {
 
 // Version 1: one row per command run, its scans and its results as typed rows.
 std::string version1(SqlDialect d) {
-  const std::string child = "run_id BIGINT NOT NULL REFERENCES runs(id) ON DELETE CASCADE";
   return "CREATE TABLE runs (" + idColumn(d) +
          ", program_version TEXT NOT NULL, started_at TEXT NOT NULL, ended_at TEXT NOT NULL,"
          " work_dir TEXT NOT NULL, command TEXT NOT NULL, completed INTEGER NOT NULL,"
@@ -21,46 +23,46 @@ std::string version1(SqlDialect d) {
          "CREATE INDEX runs_by_patient_date ON runs (patient, started_at);"
          "CREATE INDEX runs_by_date ON runs (started_at);"
          "CREATE TABLE scans (" +
-         child +
+         child() +
          ", role TEXT NOT NULL, path TEXT NOT NULL, size BIGINT, sha256 TEXT, width INTEGER,"
          " height INTEGER);"
          "CREATE INDEX scans_by_run ON scans (run_id);"
          "CREATE TABLE rank_results (" +
-         child +
+         child() +
          ", analysis TEXT NOT NULL, result DOUBLE PRECISION NOT NULL,"
          " significant INTEGER NOT NULL);"
          "CREATE INDEX rank_results_by_run ON rank_results (run_id);"
          "CREATE TABLE mchs_blocks (" +
-         child +
+         child() +
          ", idx INTEGER NOT NULL, x INTEGER NOT NULL, y INTEGER NOT NULL,"
          " value DOUBLE PRECISION NOT NULL, xb INTEGER NOT NULL, yb INTEGER NOT NULL);"
          "CREATE INDEX mchs_blocks_by_run ON mchs_blocks (run_id);"
          "CREATE TABLE zchs_zones (" +
-         child +
+         child() +
          ", idx INTEGER NOT NULL, zone DOUBLE PRECISION NOT NULL,"
          " difference DOUBLE PRECISION NOT NULL);"
          "CREATE INDEX zchs_zones_by_run ON zchs_zones (run_id);"
          "CREATE TABLE cluster_regions (" +
-         child +
+         child() +
          ", grp INTEGER NOT NULL, idx INTEGER NOT NULL, x1 INTEGER NOT NULL, y1 INTEGER NOT NULL,"
          " dx INTEGER NOT NULL, dy INTEGER NOT NULL, area INTEGER NOT NULL,"
          " intensity DOUBLE PRECISION NOT NULL, xb INTEGER NOT NULL, yb INTEGER NOT NULL);"
          "CREATE INDEX cluster_regions_by_run ON cluster_regions (run_id);"
          "CREATE TABLE progression (" +
-         child +
+         child() +
          ", grp INTEGER NOT NULL, total_area DOUBLE PRECISION NOT NULL,"
          " mean_area DOUBLE PRECISION NOT NULL, median_area DOUBLE PRECISION NOT NULL,"
          " total_intensity DOUBLE PRECISION NOT NULL, mean_intensity DOUBLE PRECISION NOT NULL,"
          " median_intensity DOUBLE PRECISION NOT NULL, tumor_index DOUBLE PRECISION NOT NULL);"
          "CREATE INDEX progression_by_run ON progression (run_id);"
          "CREATE TABLE verdicts (" +
-         child +
+         child() +
          ", kind TEXT NOT NULL, verdict TEXT NOT NULL, burden1 DOUBLE PRECISION,"
          " burden2 DOUBLE PRECISION, burden1_mm2 DOUBLE PRECISION,"
          " burden2_mm2 DOUBLE PRECISION, new_lesions INTEGER);"
          "CREATE INDEX verdicts_by_run ON verdicts (run_id);"
          "CREATE TABLE robust_components (" +
-         child +
+         child() +
          ", idx INTEGER NOT NULL, followup INTEGER NOT NULL, area BIGINT NOT NULL, area_mm2 DOUBLE "
          "PRECISION,"
          " mean_change DOUBLE PRECISION NOT NULL, centroid_x DOUBLE PRECISION NOT NULL,"
@@ -72,7 +74,6 @@ std::string version1(SqlDialect d) {
 // reads by hold what it reads, so it never looks up the rows themselves (a patient's runs lie
 // all over a large store: the history of 1,000 runs in 100,000 went from 62 to 47 ms).
 std::string version2(SqlDialect) {
-  const std::string child = "run_id BIGINT NOT NULL REFERENCES runs(id) ON DELETE CASCADE";
   return "DROP INDEX scans_by_run; CREATE INDEX scans_by_run ON scans (run_id, role, path);"
          "DROP INDEX rank_results_by_run;"
          "CREATE INDEX rank_results_by_run ON rank_results (run_id, analysis, result, significant);"
@@ -80,14 +81,14 @@ std::string version2(SqlDialect) {
          "CREATE INDEX verdicts_by_run ON verdicts (run_id, kind, verdict, burden1, burden2,"
          " burden1_mm2, burden2_mm2);"
          "CREATE TABLE study_results (" +
-         child +
+         child() +
          ", folder TEXT NOT NULL, slice BIGINT NOT NULL, verdict TEXT, burden1_mm3 DOUBLE "
          "PRECISION NOT NULL,"
          " burden2_mm3 DOUBLE PRECISION, growth_mm3 DOUBLE PRECISION,"
          " shrinkage_mm3 DOUBLE PRECISION, new_lesions INTEGER NOT NULL);"
          "CREATE INDEX study_results_by_run ON study_results (run_id);"
          "CREATE TABLE study_followups (" +
-         child +
+         child() +
          ", followup INTEGER NOT NULL, path TEXT NOT NULL, rotation_x_deg DOUBLE PRECISION NOT "
          "NULL, rotation_y_deg DOUBLE PRECISION NOT NULL, rotation_z_deg DOUBLE PRECISION NOT NULL,"
          " translation_x_mm DOUBLE PRECISION NOT NULL, translation_y_mm DOUBLE PRECISION NOT NULL,"
@@ -95,7 +96,7 @@ std::string version2(SqlDialect) {
          " converged INTEGER NOT NULL);"
          "CREATE INDEX study_followups_by_run ON study_followups (run_id);"
          "CREATE TABLE study_lesions (" +
-         child +
+         child() +
          ", idx INTEGER NOT NULL, followup INTEGER NOT NULL, volume_mm3 DOUBLE PRECISION NOT NULL,"
          " centroid_x_mm DOUBLE PRECISION NOT NULL, centroid_y_mm DOUBLE PRECISION NOT NULL,"
          " centroid_z_mm DOUBLE PRECISION NOT NULL, mean_change DOUBLE PRECISION NOT NULL,"
@@ -112,15 +113,14 @@ std::string version3(SqlDialect d) {
     return "ALTER TABLE mchs_blocks ADD PRIMARY KEY (run_id, idx); DROP INDEX mchs_blocks_by_run;"
            "ALTER TABLE cluster_regions ADD PRIMARY KEY (run_id, grp, idx);"
            "DROP INDEX cluster_regions_by_run;";
-  const std::string child = "run_id BIGINT NOT NULL REFERENCES runs(id) ON DELETE CASCADE";
-  return "CREATE TABLE mchs_blocks_v3 (" + child +
+  return "CREATE TABLE mchs_blocks_v3 (" + child() +
          ", idx INTEGER NOT NULL, x INTEGER NOT NULL, y INTEGER NOT NULL,"
          " value DOUBLE PRECISION NOT NULL, xb INTEGER NOT NULL, yb INTEGER NOT NULL,"
          " PRIMARY KEY (run_id, idx)) WITHOUT ROWID;"
          "INSERT INTO mchs_blocks_v3 SELECT run_id, idx, x, y, value, xb, yb FROM mchs_blocks;"
          "DROP TABLE mchs_blocks; ALTER TABLE mchs_blocks_v3 RENAME TO mchs_blocks;"
          "CREATE TABLE cluster_regions_v3 (" +
-         child +
+         child() +
          ", grp INTEGER NOT NULL, idx INTEGER NOT NULL, x1 INTEGER NOT NULL, y1 INTEGER NOT NULL,"
          " dx INTEGER NOT NULL, dy INTEGER NOT NULL, area INTEGER NOT NULL,"
          " intensity DOUBLE PRECISION NOT NULL, xb INTEGER NOT NULL, yb INTEGER NOT NULL,"

@@ -104,6 +104,28 @@ class SqliteDatabase : public SqlDatabase {
   std::string where_;
 };
 
+// Every opener first reads the whole log back, so a writer keeps it short: a log past
+// kLongLogBytes is copied back and cut to nothing, unless another connection is using it (then
+// it is left for a later opener rather than waited for).
+void keepLogShort(sqlite3* db, const std::string& path) {
+  std::error_code ec;
+  const auto logSize = std::filesystem::file_size(path + "-wal", ec);
+  if (ec || logSize <= kLongLogBytes) return;
+  sqlite3_busy_timeout(db, 0);
+  if (sqlite3_wal_checkpoint_v2(db, "main", SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr) ==
+      SQLITE_OK) {
+    // The first write to a fresh log waits for the disk to confirm the log's header. One write
+    // that changes nothing does that now, beside the command, not in its recording. (A write of
+    // a value the page already holds is skipped, hence the pair.)
+    sqlite3_exec(db,
+                 "BEGIN IMMEDIATE; UPDATE schema_version SET version = version + 1;"
+                 " UPDATE schema_version SET version = version - 1; COMMIT",
+                 nullptr, nullptr, nullptr);
+    if (!sqlite3_get_autocommit(db)) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+  }
+  sqlite3_busy_timeout(db, kBusyTimeoutMs);
+}
+
 }  // namespace
 
 std::unique_ptr<SqlDatabase> openSqlite(const std::string& path, bool create) {
@@ -134,7 +156,7 @@ std::unique_ptr<SqlDatabase> openSqlite(const std::string& path, bool create) {
   // Closing leaves the log as it is. Copying it back into the database on close needs the disk
   // to confirm its writes, and right after a command has written its result files that means
   // waiting for all of them to reach the disk too (about 10 ms after a "7." run). The log is
-  // copied back instead when a writer opens the store and finds it long (below), which the
+  // copied back instead when a writer opens the store and finds it long (keepLogShort), which the
   // command line does beside the running command.
   sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
   if (!sqlite3_db_readonly(db, "main")) {
@@ -145,26 +167,7 @@ std::unique_ptr<SqlDatabase> openSqlite(const std::string& path, bool create) {
     database->exec(
         "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;"
         " PRAGMA journal_size_limit = 4194304");
-    // Every opener first reads the whole log back, so it is kept short: copied back and cut to
-    // nothing, unless another connection is using it (then it is left for a later opener rather
-    // than waited for).
-    std::error_code ec;
-    const auto logSize = std::filesystem::file_size(path + "-wal", ec);
-    if (!ec && logSize > kLongLogBytes) {
-      sqlite3_busy_timeout(db, 0);
-      if (sqlite3_wal_checkpoint_v2(db, "main", SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr) ==
-          SQLITE_OK) {
-        // The first write to a fresh log waits for the disk to confirm the log's header. One
-        // write that changes nothing does that now, beside the command, not in its recording.
-        // (A write of a value the page already holds is skipped, hence the pair.)
-        sqlite3_exec(db,
-                     "BEGIN IMMEDIATE; UPDATE schema_version SET version = version + 1;"
-                     " UPDATE schema_version SET version = version - 1; COMMIT",
-                     nullptr, nullptr, nullptr);
-        if (!sqlite3_get_autocommit(db)) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-      }
-      sqlite3_busy_timeout(db, kBusyTimeoutMs);
-    }
+    keepLogShort(db, path);
   }
   return database;
 }

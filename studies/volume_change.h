@@ -71,10 +71,10 @@ inline constexpr double kMinChangeShare = 12.0 / 255.0;
 
 // The change of one registered follow-up against the baseline: intensity normalisation over the
 // unchanged tissue, the signed difference from the baseline as the follow-up would show it
-// unchanged where both have data (both blurred alike first, which quietens the noise), a 3 × 3 × 3
-// median, hysteresis thresholding (a component
-// is connected voxels above half the noise-based level that reach the full threshold, the
-// residue at edges included, somewhere) and 26-connected components of at least kMinLesionMm3.
+// unchanged where both have data (both blurred alike first, which quietens the noise), a
+// 3 × 3 × 3 median, hysteresis thresholding (a component is connected voxels above half the
+// noise-based level that reach the full threshold, the residue at edges included, somewhere) and
+// 26-connected components of at least kMinLesionMm3.
 VolumeChange detectVolumeChange(const StudyVolume& baseline, const HeadMasks& masks,
                                 const RigidRegistration& registration);
 
