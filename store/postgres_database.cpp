@@ -107,7 +107,7 @@ class PgStatement : public SqlStatement {
   PgStatement(PGconn* conn, std::string name, std::string where)
       : conn_(conn), name_(std::move(name)), where_(std::move(where)) {}
 
-  std::vector<SqlRow> run(const std::vector<SqlValue>& params) override {
+  std::vector<SqlRow> run(std::span<const SqlValue> params) override {
     std::vector<std::string> texts;
     texts.reserve(params.size());
     std::vector<const char*> values;

@@ -1,5 +1,6 @@
 #include "store/result_files.h"
 
+#include <array>
 #include <charconv>
 #include <nlohmann/json.hpp>
 #include <vector>
@@ -36,9 +37,20 @@ std::vector<std::string_view> lines(std::string_view text) {
   return out;
 }
 
-// The numbers of a line separated by blanks; nothing when any word is not a number.
-std::optional<std::vector<double>> numbers(std::string_view line) {
-  std::vector<double> values;
+// The numbers of a line separated by blanks. A result line holds at most eight; more are
+// counted but not kept, which no reader accepts.
+struct LineNumbers {
+  std::array<double, 8> values{};
+  std::size_t count = 0;
+  bool empty() const { return count == 0; }
+  std::size_t size() const { return count; }
+  double operator[](std::size_t i) const { return values[i]; }
+  double front() const { return values[0]; }
+};
+
+// Nothing when any word is not a number (a heading line).
+std::optional<LineNumbers> numbers(std::string_view line) {
+  LineNumbers found;
   std::size_t i = 0;
   while (i < line.size()) {
     if (line[i] == ' ' || line[i] == '\t') {
@@ -49,10 +61,11 @@ std::optional<std::vector<double>> numbers(std::string_view line) {
     auto [end, ec] = std::from_chars(line.data() + i, line.data() + line.size(), v);
     if (ec != std::errc() || (end != line.data() + line.size() && *end != ' ' && *end != '\t'))
       return std::nullopt;
-    values.push_back(v);
+    if (found.count < found.values.size()) found.values[found.count] = v;
+    ++found.count;
     i = static_cast<std::size_t>(end - line.data());
   }
-  return values;
+  return found;
 }
 
 int whole(double v) { return static_cast<int>(v); }

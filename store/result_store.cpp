@@ -1,6 +1,7 @@
 #include "store/result_store.h"
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <map>
 
@@ -50,17 +51,20 @@ constexpr const char* kInsertRun =
     " error, patient, test, hospital, test_date)"
     " VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11) RETURNING id";
 
-void insertRows(SqlDatabase& db, std::string_view tableAndColumns, std::size_t width,
-                const std::vector<SqlValue>& values) {
+// Inserts one row of `width` values per element of `items`, `fill` writing an element's values
+// into the span it is given; the values go straight from there to the statement.
+template <std::size_t width, typename Item, typename Fill>
+void insertRows(SqlDatabase& db, std::string_view tableAndColumns, const std::vector<Item>& items,
+                Fill fill) {
+  if (items.empty()) return;
   SqlStatement& full = db.cached(rowsStatement(tableAndColumns, width, kRowsPerStatement));
   SqlStatement& one = db.cached(rowsStatement(tableAndColumns, width, 1));
-  const std::size_t rows = values.size() / width;
-  std::vector<SqlValue> chunk;
-  for (std::size_t first = 0; first < rows;) {
-    const std::size_t n = rows - first >= kRowsPerStatement ? kRowsPerStatement : 1;
-    auto begin = values.begin() + static_cast<std::ptrdiff_t>(first * width);
-    chunk.assign(begin, begin + static_cast<std::ptrdiff_t>(n * width));
-    (n == 1 ? one : full).run(chunk);
+  std::array<SqlValue, width * kRowsPerStatement> chunk;
+  for (std::size_t first = 0; first < items.size();) {
+    const std::size_t n = items.size() - first >= kRowsPerStatement ? kRowsPerStatement : 1;
+    for (std::size_t k = 0; k < n; ++k)
+      fill(items[first + k], std::span<SqlValue, width>(chunk.data() + k * width, width));
+    (n == 1 ? one : full).run(std::span<const SqlValue>(chunk.data(), n * width));
     first += n;
   }
 }
@@ -98,28 +102,33 @@ void insertResults(SqlDatabase& db, std::int64_t id, const RunResults& r) {
     for (const RankResult& rank : r.rank)
       insert.run({id, rank.analysis, rank.result, integer(rank.significant)});
   }
-  if (!r.mchs.empty()) {
-    std::vector<SqlValue> values;
-    values.reserve(r.mchs.size() * 7);
-    for (const MchsBlock& b : r.mchs)
-      values.insert(values.end(), {id, integer(b.idx), integer(b.x), integer(b.y), b.value,
-                                   integer(b.xb), integer(b.yb)});
-    insertRows(db, kMchsColumns, kMchsWidth, values);
-  }
+  insertRows<kMchsWidth>(db, kMchsColumns, r.mchs, [id](const MchsBlock& b, auto v) {
+    v[0] = id;
+    v[1] = integer(b.idx);
+    v[2] = integer(b.x);
+    v[3] = integer(b.y);
+    v[4] = b.value;
+    v[5] = integer(b.xb);
+    v[6] = integer(b.yb);
+  });
   if (!r.zchs.empty()) {
     SqlStatement& insert =
         db.cached("INSERT INTO zchs_zones (run_id, idx, zone, difference) VALUES ($1, $2, $3, $4)");
     for (const ZchsZone& z : r.zchs) insert.run({id, integer(z.idx), z.zone, z.difference});
   }
-  if (!r.clusters.empty()) {
-    std::vector<SqlValue> values;
-    values.reserve(r.clusters.size() * 11);
-    for (const ClusterRegion& c : r.clusters)
-      values.insert(values.end(), {id, integer(c.group), integer(c.idx), integer(c.x1),
-                                   integer(c.y1), integer(c.dx), integer(c.dy), integer(c.area),
-                                   c.intensity, integer(c.xb), integer(c.yb)});
-    insertRows(db, kClusterColumns, kClusterWidth, values);
-  }
+  insertRows<kClusterWidth>(db, kClusterColumns, r.clusters, [id](const ClusterRegion& c, auto v) {
+    v[0] = id;
+    v[1] = integer(c.group);
+    v[2] = integer(c.idx);
+    v[3] = integer(c.x1);
+    v[4] = integer(c.y1);
+    v[5] = integer(c.dx);
+    v[6] = integer(c.dy);
+    v[7] = integer(c.area);
+    v[8] = c.intensity;
+    v[9] = integer(c.xb);
+    v[10] = integer(c.yb);
+  });
   auto verdict = [&]() -> SqlStatement& {
     return db.cached(
         "INSERT INTO verdicts (run_id, kind, verdict, burden1, burden2, burden1_mm2, burden2_mm2,"

@@ -1,7 +1,9 @@
 #pragma once
 #include <cstdint>
+#include <initializer_list>
 #include <map>
 #include <memory>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <variant>
@@ -30,7 +32,10 @@ class StoreError : public std::runtime_error {
 class SqlStatement {
  public:
   virtual ~SqlStatement() = default;
-  virtual std::vector<SqlRow> run(const std::vector<SqlValue>& params) = 0;
+  virtual std::vector<SqlRow> run(std::span<const SqlValue> params) = 0;
+  std::vector<SqlRow> run(std::initializer_list<SqlValue> params) {
+    return run(std::span(params.begin(), params.size()));
+  }
 };
 
 enum class SqlDialect { kSqlite, kPostgres };
