@@ -262,6 +262,16 @@ TEST_F(ScratchDirTest, ALongLogIsCopiedBackByTheNextWriter) {
   EXPECT_EQ(sqlInt(version.at(0).at(0)), kSchemaVersion);
 }
 
+// Parameters are written "$1" for both databases; a "$1" inside quoted text is text.
+TEST_F(ScratchDirTest, AParameterSignInQuotedTextIsText) {
+  auto rows = openSqlite("quoted.sqlite", true)
+                  ->query("SELECT '$1 and ''$2''', $1, $2", {std::int64_t{7}, std::string("x")});
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(sqlText(rows[0][0]), "$1 and '$2'");
+  EXPECT_EQ(sqlInt(rows[0][1]), 7);
+  EXPECT_EQ(sqlText(rows[0][2]), "x");
+}
+
 INSTANTIATE_TEST_SUITE_P(Both, ResultStoreTest, ::testing::ValuesIn(kBackends),
                          [](const auto& info) { return backendName(info.param); });
 
