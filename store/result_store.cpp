@@ -51,6 +51,14 @@ constexpr const char* kInsertRun =
     " error, patient, test, hospital, test_date)"
     " VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11) RETURNING id";
 
+// Writes one row's values, as many as the row has, into its place in a statement's parameters.
+template <std::size_t width, typename... Values>
+void setRow(std::span<SqlValue, width> row, Values&&... values) {
+  static_assert(sizeof...(values) == width, "one value for each column");
+  std::size_t i = 0;
+  ((row[i++] = std::forward<Values>(values)), ...);
+}
+
 // Inserts one row of `width` values per element of `items`, `fill` writing an element's values
 // into the span it is given; the values go straight from there to the statement.
 template <std::size_t width, typename Item, typename Fill>
@@ -102,33 +110,21 @@ void insertResults(SqlDatabase& db, std::int64_t id, const RunResults& r) {
     for (const RankResult& rank : r.rank)
       insert.run({id, rank.analysis, rank.result, integer(rank.significant)});
   }
-  insertRows<kMchsWidth>(db, kMchsColumns, r.mchs, [id](const MchsBlock& b, auto v) {
-    v[0] = id;
-    v[1] = integer(b.idx);
-    v[2] = integer(b.x);
-    v[3] = integer(b.y);
-    v[4] = b.value;
-    v[5] = integer(b.xb);
-    v[6] = integer(b.yb);
+  insertRows<kMchsWidth>(db, kMchsColumns, r.mchs, [id](const MchsBlock& b, auto row) {
+    setRow(row, id, integer(b.idx), integer(b.x), integer(b.y), b.value, integer(b.xb),
+           integer(b.yb));
   });
   if (!r.zchs.empty()) {
     SqlStatement& insert =
         db.cached("INSERT INTO zchs_zones (run_id, idx, zone, difference) VALUES ($1, $2, $3, $4)");
     for (const ZchsZone& z : r.zchs) insert.run({id, integer(z.idx), z.zone, z.difference});
   }
-  insertRows<kClusterWidth>(db, kClusterColumns, r.clusters, [id](const ClusterRegion& c, auto v) {
-    v[0] = id;
-    v[1] = integer(c.group);
-    v[2] = integer(c.idx);
-    v[3] = integer(c.x1);
-    v[4] = integer(c.y1);
-    v[5] = integer(c.dx);
-    v[6] = integer(c.dy);
-    v[7] = integer(c.area);
-    v[8] = c.intensity;
-    v[9] = integer(c.xb);
-    v[10] = integer(c.yb);
-  });
+  insertRows<kClusterWidth>(db, kClusterColumns, r.clusters,
+                            [id](const ClusterRegion& c, auto row) {
+                              setRow(row, id, integer(c.group), integer(c.idx), integer(c.x1),
+                                     integer(c.y1), integer(c.dx), integer(c.dy), integer(c.area),
+                                     c.intensity, integer(c.xb), integer(c.yb));
+                            });
   auto verdict = [&]() -> SqlStatement& {
     return db.cached(
         "INSERT INTO verdicts (run_id, kind, verdict, burden1, burden2, burden1_mm2, burden2_mm2,"
