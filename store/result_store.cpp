@@ -174,13 +174,17 @@ std::string runFilter(const HistoryQuery& q, std::vector<SqlValue>& params) {
 
 }  // namespace
 
+std::string sqliteStorePath(const std::string& url) {
+  return url.starts_with(kSqliteScheme) ? url.substr(kSqliteScheme.size()) : std::string();
+}
+
 std::unique_ptr<ResultStore> ResultStore::open(const StoreLocation& where, bool forWriting) {
   std::unique_ptr<SqlDatabase> db;
   const std::string& url = where.url;
   if (isPostgresUrl(url)) {
     db = openPostgres(url);
   } else if (url.starts_with(kSqliteScheme)) {
-    std::string path = url.substr(kSqliteScheme.size());
+    std::string path = sqliteStorePath(url);
     if (path.empty()) throw StoreError("store " + url + ": no file named after \"sqlite:\"");
     std::error_code ec;
     bool exists = std::filesystem::exists(path, ec);
@@ -190,7 +194,7 @@ std::unique_ptr<ResultStore> ResultStore::open(const StoreLocation& where, bool 
       std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
       if (ec) throw StoreError("store " + path + ": cannot make its folder: " + ec.message());
     }
-    db = openSqlite(path, forWriting);
+    db = openSqlite(path, forWriting, where.logCopyBack);
   } else {
     throw StoreError("store " + shownStoreName(url) +
                      ": not a store name (sqlite:PATH or postgresql://...)");

@@ -11,11 +11,16 @@ namespace pelk {
 
 // Where results go: "sqlite:PATH" or "postgresql://...". createFolder is set for the default
 // store in the user's data folder, whose folder is made on first use; a folder named by the
-// user is never made.
+// user is never made. A SQLite store's long log is copied back by each writer as it opens the
+// store, unless logCopyBack hands that to the owner of the connection (see RunRecorder::close).
 struct StoreLocation {
   std::string url;
   bool createFolder = false;
+  LogCopyBack logCopyBack = LogCopyBack::kOnOpen;
 };
+
+// The file of a "sqlite:PATH" store; empty for any other.
+std::string sqliteStorePath(const std::string& url);
 
 // A store's name as shown to users: a password in a URL is hidden.
 std::string shownStoreName(const std::string& url);

@@ -1,5 +1,8 @@
 #include "store/run_recorder.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <ctime>
 #include <system_error>
@@ -17,6 +20,25 @@ std::optional<std::uintmax_t> sizeOf(const std::string& name) {
   std::error_code ec;
   auto size = std::filesystem::file_size(name, ec);
   return ec ? std::nullopt : std::optional(size);
+}
+
+// The copy-back waits for the disk to confirm the database's new pages, and after a command has
+// just written its result files that means waiting for those too (20 to 30 ms after a "7.").
+// A child process does it; nothing of this process's output waits for it. Called once the
+// recorder's helper thread has ended and the store is closed, so no thread holds any of
+// SQLite's state, and the C library's allocator is safe to use after fork(). True when the
+// child took it over.
+bool copyLogBackInChild(const std::string& path) {
+  const pid_t pid = ::fork();
+  if (pid != 0) return pid > 0;
+  const int null = ::open("/dev/null", O_RDWR);
+  if (null >= 0) {
+    ::dup2(null, 0);
+    ::dup2(null, 1);
+    ::dup2(null, 2);
+  }
+  copySqliteLogBackIfLong(path);
+  ::_exit(0);
 }
 
 }  // namespace
@@ -47,8 +69,19 @@ CommandInputs studyInputs(CommandInputs info, const std::string& baseline,
 RunRecorder::RunRecorder(std::optional<StoreLocation> where, std::string programVersion)
     : where_(std::move(where)), programVersion_(std::move(programVersion)) {}
 
-RunRecorder::~RunRecorder() {
+RunRecorder::~RunRecorder() { close(false); }
+
+void RunRecorder::close(bool detached) {
+  if (closed_) return;
+  closed_ = true;
   if (prepared_.valid()) prepared_.wait();
+  prepared_ = {};
+  store_.reset();
+  if (!where_ || where_->logCopyBack != LogCopyBack::kByOwner) return;
+  const std::string path = sqliteStorePath(where_->url);
+  if (path.empty() || !sqliteLogIsLong(path)) return;
+  if (detached && copyLogBackInChild(path)) return;
+  copySqliteLogBackIfLong(path);
 }
 
 std::string RunRecorder::storeName() const {

@@ -48,6 +48,12 @@ class RunRecorder {
   // After it: stores the run, or says why it was not stored.
   std::optional<std::string> finish(bool completed, const std::string& error);
 
+  // Ends the session with the store (the destructor does it too, in this process). When the
+  // store was named with LogCopyBack::kByOwner and its log has grown long, the log is copied back
+  // into the database: with `detached`, by a child process that this one does not wait for, so a
+  // command line ends without waiting for the disk; otherwise here.
+  void close(bool detached);
+
   // The store in use, for the status line ("no store" when off).
   std::string storeName() const;
   // The id of the last run stored.
@@ -84,6 +90,7 @@ class RunRecorder {
   std::vector<FileState> scansBefore_;
   std::future<Prepared> prepared_;
   std::optional<std::int64_t> lastRunId_;
+  bool closed_ = false;
 };
 
 // The results a command left in `folder` (the working folder when empty): only the files it

@@ -86,7 +86,18 @@ class SqlTransaction {
   bool open_ = true;
 };
 
-std::unique_ptr<SqlDatabase> openSqlite(const std::string& path, bool create);
+// Opens a SQLite store; a writer finding its log long copies it back first, unless told that
+// its owner does that afterwards (copySqliteLogBackIfLong).
+enum class LogCopyBack { kOnOpen, kByOwner };
+std::unique_ptr<SqlDatabase> openSqlite(const std::string& path, bool create,
+                                        LogCopyBack copyBack = LogCopyBack::kOnOpen);
+
+// Whether the log of the SQLite store at `path` has grown long enough to be copied back.
+bool sqliteLogIsLong(const std::string& path);
+
+// Copies the log of the SQLite store at `path` back into the database and cuts it, when it has
+// grown long and no other connection is using it; otherwise leaves it. Never throws.
+void copySqliteLogBackIfLong(const std::string& path);
 // Loads the PostgreSQL client library on first use.
 std::unique_ptr<SqlDatabase> openPostgres(const std::string& url);
 

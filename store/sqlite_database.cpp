@@ -129,10 +129,14 @@ class SqliteDatabase : public SqlDatabase {
 // Every opener first reads the whole log back, so a writer keeps it short: a log past
 // kLongLogBytes is copied back and cut to nothing, unless another connection is using it (then
 // it is left for a later opener rather than waited for).
-void keepLogShort(sqlite3* db, const std::string& path) {
+bool logIsLong(const std::string& path) {
   std::error_code ec;
   const auto logSize = std::filesystem::file_size(path + "-wal", ec);
-  if (ec || logSize <= kLongLogBytes) return;
+  return !ec && logSize > kLongLogBytes;
+}
+
+void keepLogShort(sqlite3* db, const std::string& path) {
+  if (!logIsLong(path)) return;
   sqlite3_busy_timeout(db, 0);
   if (sqlite3_wal_checkpoint_v2(db, "main", SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr) ==
       SQLITE_OK) {
@@ -150,7 +154,8 @@ void keepLogShort(sqlite3* db, const std::string& path) {
 
 }  // namespace
 
-std::unique_ptr<SqlDatabase> openSqlite(const std::string& path, bool create) {
+std::unique_ptr<SqlDatabase> openSqlite(const std::string& path, bool create,
+                                        LogCopyBack copyBack) {
   // The library's count of its memory in use takes a lock at every allocation, thousands for a
   // run's rows; nothing here reads it. Settable only before the library starts, so once.
   static const int counted = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
@@ -193,9 +198,20 @@ std::unique_ptr<SqlDatabase> openSqlite(const std::string& path, bool create) {
     database->exec(
         "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;"
         " PRAGMA journal_size_limit = 4194304");
-    keepLogShort(db, path);
+    if (copyBack == LogCopyBack::kOnOpen) keepLogShort(db, path);
   }
   return database;
+}
+
+bool sqliteLogIsLong(const std::string& path) { return logIsLong(path); }
+
+void copySqliteLogBackIfLong(const std::string& path) {
+  if (!logIsLong(path)) return;
+  try {
+    openSqlite(path, false);  // a writer's open does it
+  } catch (const StoreError&) {
+    // Not reachable now: a later writer tries again.
+  }
 }
 
 }  // namespace pelk

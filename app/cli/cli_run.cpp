@@ -97,7 +97,11 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
   workbench.Edit3 = options.thirdImage;
   workbench.TestInfo = options.testInfo;
 
-  RunRecorder recorder(chooseStore(options.store, options.noStore), PELK_VERSION);
+  // This process ends soon after its last command: a long store log is left for a child
+  // process to copy back (RunRecorder::close) instead of the next command waiting for it.
+  std::optional<StoreLocation> store = chooseStore(options.store, options.noStore);
+  if (store) store->logCopyBack = LogCopyBack::kByOwner;
+  RunRecorder recorder(store, PELK_VERSION);
   bool anyFailed = false;
   for (const BoundCommand& bound : options.commands) {
     dialogs.beginCommand(bound.given, bound.typedText);
@@ -144,6 +148,7 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     }
   }
   if (!options.resultsFile) printResults(workbench.Memo1, out);
+  recorder.close(true);
   return anyFailed ? kExitCommandFailed : kExitCompleted;
 }
 

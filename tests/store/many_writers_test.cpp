@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -84,6 +85,25 @@ TEST_P(ManyWriters, EightProcessesAtOnceLoseNoRun) {
 
 INSTANTIATE_TEST_SUITE_P(Both, ManyWriters, ::testing::ValuesIn(kBackends),
                          [](const auto& info) { return backendName(info.param); });
+
+// A command line leaves a long store log to a child process of its own, which copies it back
+// after the command has ended; every run stays.
+TEST_F(ScratchDirTest, ACommandLineLeavesTheLongLogToAChild) {
+  writeSampleSet(".");
+  const std::vector<std::string> run{"--store", "sqlite:r.sqlite", "--std", "standard.bmp",
+                                     "--ref",   "reference.bmp",   "rra1"};
+  ASSERT_EQ(finish(start(run, "first")), 0) << readFile("first.err");
+  openSqlite("r.sqlite", true, LogCopyBack::kByOwner)
+      ->exec("CREATE TABLE padding (x BLOB); INSERT INTO padding VALUES (zeroblob(2000000))");
+  ASSERT_GT(std::filesystem::file_size("r.sqlite-wal"), 2000000u);
+
+  ASSERT_EQ(finish(start(run, "second")), 0) << readFile("second.err");
+  for (int waited = 0; std::filesystem::file_size("r.sqlite-wal") > 20000u && waited < 200;
+       ++waited)
+    ::usleep(50000);
+  EXPECT_LT(std::filesystem::file_size("r.sqlite-wal"), 20000u);
+  EXPECT_EQ(ResultStore::open({"sqlite:r.sqlite"}, false)->history({}).size(), 2u);
+}
 
 // A client library that cannot be loaded, found first on the library path: only a run that
 // needs it says so (and still completes), whether the program is linked statically or not.
