@@ -129,14 +129,8 @@ class SqliteDatabase : public SqlDatabase {
 // Every opener first reads the whole log back, so a writer keeps it short: a log past
 // kLongLogBytes is copied back and cut to nothing, unless another connection is using it (then
 // it is left for a later opener rather than waited for).
-bool logIsLong(const std::string& path) {
-  std::error_code ec;
-  const auto logSize = std::filesystem::file_size(path + "-wal", ec);
-  return !ec && logSize > kLongLogBytes;
-}
-
 void keepLogShort(sqlite3* db, const std::string& path) {
-  if (!logIsLong(path)) return;
+  if (!sqliteLogIsLong(path)) return;
   sqlite3_busy_timeout(db, 0);
   if (sqlite3_wal_checkpoint_v2(db, "main", SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr) ==
       SQLITE_OK) {
@@ -203,10 +197,14 @@ std::unique_ptr<SqlDatabase> openSqlite(const std::string& path, bool create,
   return database;
 }
 
-bool sqliteLogIsLong(const std::string& path) { return logIsLong(path); }
+bool sqliteLogIsLong(const std::string& path) {
+  std::error_code ec;
+  const auto logSize = std::filesystem::file_size(path + "-wal", ec);
+  return !ec && logSize > kLongLogBytes;
+}
 
 void copySqliteLogBackIfLong(const std::string& path) {
-  if (!logIsLong(path)) return;
+  if (!sqliteLogIsLong(path)) return;
   try {
     openSqlite(path, false);  // a writer's open does it
   } catch (const StoreError&) {
