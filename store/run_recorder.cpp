@@ -31,12 +31,14 @@ std::optional<std::uintmax_t> sizeOf(const std::string& name) {
 bool copyLogBackInChild(const std::string& path) {
   const pid_t pid = ::fork();
   if (pid != 0) return pid > 0;
+  // Whoever reads this process's output, or any pipe it was given, sees the end at its exit.
   const int null = ::open("/dev/null", O_RDWR);
   if (null >= 0) {
     ::dup2(null, 0);
     ::dup2(null, 1);
     ::dup2(null, 2);
   }
+  ::close_range(3, ~0U, 0);
   copySqliteLogBackIfLong(path);
   ::_exit(0);
 }
