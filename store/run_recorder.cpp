@@ -1,6 +1,7 @@
 #include "store/run_recorder.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -9,18 +10,6 @@
 
 namespace pelk {
 namespace {
-
-std::optional<std::filesystem::file_time_type> writtenAt(const std::string& name) {
-  std::error_code ec;
-  auto t = std::filesystem::last_write_time(name, ec);
-  return ec ? std::nullopt : std::optional(t);
-}
-
-std::optional<std::uintmax_t> sizeOf(const std::string& name) {
-  std::error_code ec;
-  auto size = std::filesystem::file_size(name, ec);
-  return ec ? std::nullopt : std::optional(size);
-}
 
 // The copy-back waits for the disk to confirm the database's new pages, and after a command has
 // just written its result files that means waiting for those too (20 to 30 ms after a "7.").
@@ -100,7 +89,7 @@ void RunRecorder::begin(std::string command, CommandInputs inputs,
   inputs_ = std::move(inputs);
   before_.clear();
   for (std::string& name : resultFilesOf(pending_.command, inputs_.resultsFolder))
-    before_.push_back({name, writtenAt(name), std::nullopt});
+    before_.push_back({name, stampOf(name)});
   scansBefore_ = scanStates();
   if (prepared_.valid()) takePrepared();  // a run begun and never finished
   // Opened once: a store that cannot be reached is not tried again for every command.
@@ -131,10 +120,17 @@ void RunRecorder::begin(std::string command, CommandInputs inputs,
   }
 }
 
+std::optional<RunRecorder::FileStamp> RunRecorder::stampOf(const std::string& name) {
+  struct stat st {};
+  if (::stat(name.c_str(), &st) != 0) return std::nullopt;
+  return FileStamp{std::int64_t{st.st_mtim.tv_sec} * 1'000'000'000 + st.st_mtim.tv_nsec,
+                   static_cast<std::uintmax_t>(st.st_size)};
+}
+
 std::vector<RunRecorder::FileState> RunRecorder::scanStates() const {
   std::vector<FileState> states;
   for (const std::string* name : {&inputs_.standard, &inputs_.reference, &inputs_.third})
-    states.push_back({*name, writtenAt(*name), sizeOf(*name)});
+    states.push_back({*name, stampOf(*name)});
   return states;
 }
 
@@ -169,11 +165,11 @@ std::optional<std::string> RunRecorder::finish(bool completed, const std::string
     run.results = collectResults(
         run.command,
         [&](const std::string& name) {
-          auto now = writtenAt(name);
+          auto now = stampOf(name);
           if (!now) return false;
           if (completed) return true;
           for (const FileState& f : before_)
-            if (f.name == name) return f.written != now;
+            if (f.name == name) return !f.stamp || f.stamp->modifiedNs != now->modifiedNs;
           return false;
         },
         inputs_.resultsFolder);

@@ -71,10 +71,18 @@ class RunRecorder {
   // Waits for what begin() started and keeps the store it opened.
   Prepared takePrepared();
 
+  // When a file was last written (nanoseconds) and its size, from one stat(); nothing when the
+  // file cannot be read.
+  struct FileStamp {
+    std::int64_t modifiedNs;
+    std::uintmax_t size;
+    bool operator==(const FileStamp&) const = default;
+  };
+  static std::optional<FileStamp> stampOf(const std::string& name);
+
   struct FileState {
     std::string name;
-    std::optional<std::filesystem::file_time_type> written;
-    std::optional<std::uintmax_t> size;
+    std::optional<FileStamp> stamp;  // none when the file could not be read
     bool operator==(const FileState&) const = default;
   };
   // The names, times and sizes of the three scans now.
