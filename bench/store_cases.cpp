@@ -45,7 +45,7 @@ constexpr int kPatientRuns = 1000;
 // A store of kStoreRuns runs of which every 100th belongs to "patient 0", each with the rank
 // results and verdicts a history line shows, written in one statement per table.
 void fillHistoryStore(const ScanSet&) {
-  std::string path = kHistoryStore.url.substr(7);
+  std::string path = sqliteStorePath(kHistoryStore.url);
   if (std::filesystem::exists(path)) return;
   ResultStore::open({kHistoryStore.url, false}, true);
   auto db = openSqlite(path, false);

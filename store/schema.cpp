@@ -8,6 +8,15 @@ namespace {
 // The first column of every table that holds a part of a run.
 std::string child() { return "run_id BIGINT NOT NULL REFERENCES runs(id) ON DELETE CASCADE"; }
 
+// The columns after run_id of the two tables that version 3 rebuilt.
+constexpr const char* kMchsBlockColumns =
+    ", idx INTEGER NOT NULL, x INTEGER NOT NULL, y INTEGER NOT NULL,"
+    " value DOUBLE PRECISION NOT NULL, xb INTEGER NOT NULL, yb INTEGER NOT NULL";
+constexpr const char* kClusterRegionColumns =
+    ", grp INTEGER NOT NULL, idx INTEGER NOT NULL, x1 INTEGER NOT NULL, y1 INTEGER NOT NULL,"
+    " dx INTEGER NOT NULL, dy INTEGER NOT NULL, area INTEGER NOT NULL,"
+    " intensity DOUBLE PRECISION NOT NULL, xb INTEGER NOT NULL, yb INTEGER NOT NULL";
+
 std::string idColumn(SqlDialect d) {
   return d == SqlDialect::kSqlite ? "id INTEGER PRIMARY KEY"
                                   : "id BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY";
@@ -33,9 +42,8 @@ std::string version1(SqlDialect d) {
          " significant INTEGER NOT NULL);"
          "CREATE INDEX rank_results_by_run ON rank_results (run_id);"
          "CREATE TABLE mchs_blocks (" +
-         child() +
-         ", idx INTEGER NOT NULL, x INTEGER NOT NULL, y INTEGER NOT NULL,"
-         " value DOUBLE PRECISION NOT NULL, xb INTEGER NOT NULL, yb INTEGER NOT NULL);"
+         child() + kMchsBlockColumns +
+         ");"
          "CREATE INDEX mchs_blocks_by_run ON mchs_blocks (run_id);"
          "CREATE TABLE zchs_zones (" +
          child() +
@@ -43,10 +51,8 @@ std::string version1(SqlDialect d) {
          " difference DOUBLE PRECISION NOT NULL);"
          "CREATE INDEX zchs_zones_by_run ON zchs_zones (run_id);"
          "CREATE TABLE cluster_regions (" +
-         child() +
-         ", grp INTEGER NOT NULL, idx INTEGER NOT NULL, x1 INTEGER NOT NULL, y1 INTEGER NOT NULL,"
-         " dx INTEGER NOT NULL, dy INTEGER NOT NULL, area INTEGER NOT NULL,"
-         " intensity DOUBLE PRECISION NOT NULL, xb INTEGER NOT NULL, yb INTEGER NOT NULL);"
+         child() + kClusterRegionColumns +
+         ");"
          "CREATE INDEX cluster_regions_by_run ON cluster_regions (run_id);"
          "CREATE TABLE progression (" +
          child() +
@@ -113,18 +119,13 @@ std::string version3(SqlDialect d) {
     return "ALTER TABLE mchs_blocks ADD PRIMARY KEY (run_id, idx); DROP INDEX mchs_blocks_by_run;"
            "ALTER TABLE cluster_regions ADD PRIMARY KEY (run_id, grp, idx);"
            "DROP INDEX cluster_regions_by_run;";
-  return "CREATE TABLE mchs_blocks_v3 (" + child() +
-         ", idx INTEGER NOT NULL, x INTEGER NOT NULL, y INTEGER NOT NULL,"
-         " value DOUBLE PRECISION NOT NULL, xb INTEGER NOT NULL, yb INTEGER NOT NULL,"
-         " PRIMARY KEY (run_id, idx)) WITHOUT ROWID;"
+  return "CREATE TABLE mchs_blocks_v3 (" + child() + kMchsBlockColumns +
+         ", PRIMARY KEY (run_id, idx)) WITHOUT ROWID;"
          "INSERT INTO mchs_blocks_v3 SELECT run_id, idx, x, y, value, xb, yb FROM mchs_blocks;"
          "DROP TABLE mchs_blocks; ALTER TABLE mchs_blocks_v3 RENAME TO mchs_blocks;"
          "CREATE TABLE cluster_regions_v3 (" +
-         child() +
-         ", grp INTEGER NOT NULL, idx INTEGER NOT NULL, x1 INTEGER NOT NULL, y1 INTEGER NOT NULL,"
-         " dx INTEGER NOT NULL, dy INTEGER NOT NULL, area INTEGER NOT NULL,"
-         " intensity DOUBLE PRECISION NOT NULL, xb INTEGER NOT NULL, yb INTEGER NOT NULL,"
-         " PRIMARY KEY (run_id, grp, idx)) WITHOUT ROWID;"
+         child() + kClusterRegionColumns +
+         ", PRIMARY KEY (run_id, grp, idx)) WITHOUT ROWID;"
          "INSERT INTO cluster_regions_v3 SELECT run_id, grp, idx, x1, y1, dx, dy, area, intensity,"
          " xb, yb FROM cluster_regions;"
          "DROP TABLE cluster_regions; ALTER TABLE cluster_regions_v3 RENAME TO cluster_regions;";
