@@ -41,10 +41,12 @@ std::string utcNow() {
       std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()) % 1000;
   std::tm tm{};
   gmtime_r(&seconds, &tm);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &tm);
+  // Written field by field: strftime would read the local time zone's file first, on every
+  // command of a process that stores its runs.
   char full[40];
-  std::snprintf(full, sizeof full, "%s.%03dZ", text, static_cast<int>(millis.count()));
+  std::snprintf(full, sizeof full, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", tm.tm_year + 1900,
+                tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec,
+                static_cast<int>(millis.count()));
   return full;
 }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <sstream>
 
@@ -184,6 +185,31 @@ TEST_F(RecordedResults, AScanRewrittenDuringTheCommandIsStoredAsItIsAfterwards) 
   EXPECT_EQ(run.scans[0].sha256, sha256Hex(rewritten));
   EXPECT_EQ(run.scans[0].size, rewritten.size());
   EXPECT_EQ(run.scans[1].sha256, sha256Hex(readFile("reference.bmp")));
+}
+
+// Stored times are UTC whatever the local zone, to the millisecond.
+TEST(RunTimes, AreUtcWithMillisecondsInAnyLocalZone) {
+  auto utcHour = [](std::time_t t) {
+    std::tm tm{};
+    ::gmtime_r(&t, &tm);
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d", tm.tm_year + 1900, tm.tm_mon + 1,
+                  tm.tm_mday, tm.tm_hour);
+    return std::string(text);
+  };
+  const char* zone = std::getenv("TZ");
+  const std::string saved = zone ? zone : "";
+  ::setenv("TZ", "EST5EDT", 1);
+  ::tzset();
+  const std::string before = utcHour(std::time(nullptr));
+  const std::string stamp = utcNow();
+  const std::string after = utcHour(std::time(nullptr));
+  zone ? ::setenv("TZ", saved.c_str(), 1) : ::unsetenv("TZ");
+  ::tzset();
+  ASSERT_EQ(stamp.size(), 24u) << stamp;
+  EXPECT_TRUE(stamp.substr(0, 13) == before || stamp.substr(0, 13) == after) << stamp;
+  EXPECT_TRUE(stamp[13] == ':' && stamp[16] == ':' && stamp[19] == '.' && stamp[23] == 'Z')
+      << stamp;
 }
 
 }  // namespace
