@@ -203,12 +203,14 @@ std::unique_ptr<ResultStore> ResultStore::open(const StoreLocation& where, bool 
   if (forWriting) {
     prepareSchema(*db);
   } else {
-    int version = schemaVersion(*db);
+    int version = ::pelk::schemaVersion(*db);
     empty = version == 0;
     if (version != 0) prepareSchema(*db);  // refuses a newer store, migrates an older one
   }
   return std::unique_ptr<ResultStore>(new ResultStore(std::move(db), url, empty));
 }
+
+int ResultStore::schemaVersion() { return ::pelk::schemaVersion(*db_); }
 
 void ResultStore::prepareRecording() {
   // Every row of a run refers to the run inserted first, in the same transaction, so SQLite's

@@ -17,6 +17,9 @@ struct StoreLocation {
   std::string url;
   bool createFolder = false;
   LogCopyBack logCopyBack = LogCopyBack::kOnOpen;
+  // A program that runs a SQLite store's resident writer (store/store_writer.h): when set, runs
+  // are handed to the writer, which is started on first use. Empty: each run is written here.
+  std::string writerProgram = "";
 };
 
 // The file of a "sqlite:PATH" store; empty for any other.
@@ -100,6 +103,9 @@ class ResultStore {
 
   // Everything stored for one run, as recorded (StoreError when there is no such run).
   RunRecord run(std::int64_t id);
+
+  // The version of the tables the store holds now.
+  int schemaVersion();
 
   const std::string& url() const { return url_; }
 

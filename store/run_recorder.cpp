@@ -43,7 +43,7 @@ std::string utcNow() {
   gmtime_r(&seconds, &tm);
   // Written field by field: strftime would read the local time zone's file first, on every
   // command of a process that stores its runs.
-  char full[40];
+  char full[80];
   std::snprintf(full, sizeof full, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", tm.tm_year + 1900,
                 tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec,
                 static_cast<int>(millis.count()));
@@ -69,8 +69,10 @@ void RunRecorder::close(bool detached) {
   closed_ = true;
   if (prepared_.valid()) prepared_.wait();
   prepared_ = {};
+  link_.reset();
   store_.reset();
-  if (!where_ || where_->logCopyBack != LogCopyBack::kByOwner) return;
+  // A store with a resident writer has its log kept short by the writer.
+  if (!where_ || where_->logCopyBack != LogCopyBack::kByOwner || handedToWriter_) return;
   const std::string path = sqliteStorePath(where_->url);
   if (path.empty() || !sqliteLogIsLong(path)) return;
   if (detached && copyLogBackInChild(path)) return;
@@ -92,11 +94,24 @@ void RunRecorder::begin(std::string command, CommandInputs inputs,
   before_.clear();
   for (std::string& name : resultFilesOf(pending_.command, inputs_.resultsFolder))
     before_.push_back({name, stampOf(name)});
-  scansBefore_ = scanStates();
   if (prepared_.valid()) takePrepared();  // a run begun and never finished
+  link_.reset();
+  const std::string writerStore = writerStorePath();
+  if (!writerStore.empty()) {
+    std::error_code ec;
+    link_ = StoreWriterLink::connect(writerStore);
+    if (link_ && link_->announce({std::filesystem::current_path(ec).string(), pending_.command,
+                                  inputs_.standard, inputs_.reference, inputs_.third}))
+      return;
+    link_.reset();
+  }
+  scansBefore_ = scanStates();
   // Opened once: a store that cannot be reached is not tried again for every command.
   const bool open = !store_ && !openFailure_;
-  auto prepare = [command = pending_.command, inputs = inputs_, where = *where_, open] {
+  const bool startWriter = !writerStore.empty() && !writerStarted_;
+  writerStarted_ = writerStarted_ || startWriter;
+  auto prepare = [command = pending_.command, inputs = inputs_, where = *where_, open, writerStore,
+                  startWriter] {
     Prepared p;
     try {
       p.scans = describeScans(command, inputs);
@@ -108,6 +123,8 @@ void RunRecorder::begin(std::string command, CommandInputs inputs,
         auto opened = ResultStore::open(where, true);
         opened->prepareRecording();
         p.opened = std::move(opened);
+        // This run is written here; a writer takes the next ones.
+        if (startWriter) StoreWriterLink::startWriter(where.writerProgram, writerStore);
       } catch (const StoreError& e) {
         p.openFailure = e.what();
       }
@@ -144,7 +161,7 @@ RunRecorder::Prepared RunRecorder::takePrepared() {
 }
 
 std::optional<std::string> RunRecorder::finish(bool completed, const std::string& error) {
-  if (!where_ || !prepared_.valid()) return std::nullopt;  // no store, or no run begun
+  if (!where_ || (!prepared_.valid() && !link_)) return std::nullopt;  // no store, or no run
   RunRecord& run = pending_;
   run.endedAt = utcNow();
   run.completed = completed;
@@ -156,31 +173,83 @@ std::optional<std::string> RunRecorder::finish(bool completed, const std::string
   run.hospital = inputs_.hospital;
   run.testDate = inputs_.date;
   std::string what = "run of " + run.command + " not stored: ";
-  Prepared prepared = takePrepared();
+  // A completed command wrote all its files; a failed one only those it got to, which are the
+  // ones whose time changed.
+  auto fresh = [&](const std::string& name) {
+    auto now = stampOf(name);
+    if (!now) return false;
+    if (completed) return true;
+    for (const FileState& f : before_)
+      if (f.name == name) return !f.stamp || f.stamp->modifiedNs != now->modifiedNs;
+    return false;
+  };
   try {
-    // The scans are stored as they are once the command has run. A scan the command (or anyone)
-    // rewrote meanwhile may have been hashed before or after, so it is described again.
-    if (!prepared.failure && scanStates() == scansBefore_) run.scans = std::move(prepared.scans);
-    else run.scans = describeScans(run.command, inputs_);
-    // A completed command wrote all its files; a failed one only those it got to, which are
-    // the ones whose time changed.
-    run.results = collectResults(
-        run.command,
-        [&](const std::string& name) {
-          auto now = stampOf(name);
-          if (!now) return false;
-          if (completed) return true;
-          for (const FileState& f : before_)
-            if (f.name == name) return !f.stamp || f.stamp->modifiedNs != now->modifiedNs;
-          return false;
-        },
-        inputs_.resultsFolder);
-    if (!store_) return what + *openFailure_;
+    if (link_) {
+      StoreWriterLink link = std::move(*link_);
+      link_.reset();
+      bool fallBack = false;
+      auto handed = handToWriter(link, run, fresh, fallBack);
+      if (!fallBack) return handed;
+      run.scans = describeScans(run.command, inputs_);
+    } else {
+      Prepared prepared = takePrepared();
+      // The scans are stored as they are once the command has run. A scan the command (or
+      // anyone) rewrote meanwhile may have been hashed before or after, so it is described
+      // again.
+      if (!prepared.failure && scanStates() == scansBefore_) run.scans = std::move(prepared.scans);
+      else run.scans = describeScans(run.command, inputs_);
+    }
+    run.results = collectResults(run.command, fresh, inputs_.resultsFolder);
+    if (!store_ && !openHere()) return what + *openFailure_;
     lastRunId_ = store_->record(run);
   } catch (const StoreError& e) {
     return what + e.what();
   }
   return std::nullopt;
+}
+
+std::optional<std::string> RunRecorder::handToWriter(
+    StoreWriterLink& link, const RunRecord& run,
+    const std::function<bool(const std::string&)>& fresh, bool& fallBack) {
+  WriterJob job{writerStorePath(), run, inputs_.resultsFolder, {}};
+  for (std::string& file : resultFilesOf(run.command, inputs_.resultsFolder))
+    if (fresh(file)) job.freshFiles.push_back(std::move(file));
+  const auto reply = link.hand(job);
+  if (!reply)
+    return "run of " + run.command +
+           " may not be stored: the store's writer process ended or did not answer";
+  switch (reply->kind) {
+    case WriterReply::Kind::kStored:
+      lastRunId_ = reply->runId;
+      handedToWriter_ = true;
+      return std::nullopt;
+    case WriterReply::Kind::kRefused:
+      return "run of " + run.command + " not stored: " + reply->message;
+    case WriterReply::Kind::kUnable: break;
+  }
+  fallBack = true;
+  return std::nullopt;
+}
+
+bool RunRecorder::openHere() {
+  if (store_) return true;
+  if (openFailure_) return false;
+  try {
+    auto opened = ResultStore::open(*where_, true);
+    opened->prepareRecording();
+    store_ = std::move(opened);
+    return true;
+  } catch (const StoreError& e) {
+    openFailure_ = e.what();
+    return false;
+  }
+}
+
+std::string RunRecorder::writerStorePath() const {
+  if (!where_ || where_->writerProgram.empty()) return {};
+  const std::string path = sqliteStorePath(where_->url);
+  std::error_code ec;
+  return path.empty() ? path : std::filesystem::absolute(path, ec).lexically_normal().string();
 }
 
 }  // namespace pelk

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "store/result_store.h"
+#include "store/store_writer.h"
 
 namespace pelk {
 
@@ -70,6 +71,16 @@ class RunRecorder {
 
   // Waits for what begin() started and keeps the store it opened.
   Prepared takePrepared();
+  // Opens the store here, once, when begin() did not; false when it cannot be opened.
+  bool openHere();
+  // The SQLite file whose resident writer takes the runs (absolute); empty when runs are
+  // written here.
+  std::string writerStorePath() const;
+  // Hands the run to the store's writer: nothing once it is stored, the warning when it was
+  // not, and `fallBack` set when the writer could not take it and it is to be written here.
+  std::optional<std::string> handToWriter(StoreWriterLink& link, const RunRecord& run,
+                                          const std::function<bool(const std::string&)>& fresh,
+                                          bool& fallBack);
 
   // When a file was last written (nanoseconds) and its size, from one stat(); nothing when the
   // file cannot be read.
@@ -97,7 +108,12 @@ class RunRecorder {
   std::vector<FileState> before_;
   std::vector<FileState> scansBefore_;
   std::future<Prepared> prepared_;
+  // To the store's resident writer, which describes the scans while the command runs; when
+  // there is none, begin() prepares on a helper thread instead.
+  std::optional<StoreWriterLink> link_;
   std::optional<std::int64_t> lastRunId_;
+  bool writerStarted_ = false;   // at most once a session
+  bool handedToWriter_ = false;  // a run of this session was stored by the writer
   bool closed_ = false;
 };
 

@@ -87,13 +87,17 @@ class SqlTransaction {
 };
 
 // Opens a SQLite store; a writer finding its log long copies it back first, unless told that
-// its owner does that afterwards (copySqliteLogBackIfLong).
-enum class LogCopyBack { kOnOpen, kByOwner };
+// its owner does that afterwards (copySqliteLogBackIfLong). A resident writer, which keeps its
+// connection open and so spares every other connection the reading back of the log, copies it
+// back when it is idle: its commits never do.
+enum class LogCopyBack { kOnOpen, kByOwner, kByResidentWriter };
 std::unique_ptr<SqlDatabase> openSqlite(const std::string& path, bool create,
                                         LogCopyBack copyBack = LogCopyBack::kOnOpen);
 
 // Whether the log of the SQLite store at `path` has grown long enough to be copied back.
 bool sqliteLogIsLong(const std::string& path);
+// The size of that log in bytes (0 when there is none).
+std::uintmax_t sqliteLogBytes(const std::string& path);
 
 // Copies the log of the SQLite store at `path` back into the database and cuts it, when it has
 // grown long and no other connection is using it; otherwise leaves it. Never throws.

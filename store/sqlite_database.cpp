@@ -193,15 +193,18 @@ std::unique_ptr<SqlDatabase> openSqlite(const std::string& path, bool create,
         "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;"
         " PRAGMA journal_size_limit = 4194304");
     if (copyBack == LogCopyBack::kOnOpen) keepLogShort(db, path);
+    if (copyBack == LogCopyBack::kByResidentWriter) database->exec("PRAGMA wal_autocheckpoint = 0");
   }
   return database;
 }
 
-bool sqliteLogIsLong(const std::string& path) {
+std::uintmax_t sqliteLogBytes(const std::string& path) {
   std::error_code ec;
   const auto logSize = std::filesystem::file_size(path + "-wal", ec);
-  return !ec && logSize > kLongLogBytes;
+  return ec ? 0 : logSize;
 }
+
+bool sqliteLogIsLong(const std::string& path) { return sqliteLogBytes(path) > kLongLogBytes; }
 
 void copySqliteLogBackIfLong(const std::string& path) {
   if (!sqliteLogIsLong(path)) return;

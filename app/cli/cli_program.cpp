@@ -2,6 +2,7 @@
 
 #include "app/cli/cli_history.h"
 #include "app/cli/report_command.h"
+#include "store/store_writer.h"
 
 namespace pelk {
 
@@ -27,6 +28,15 @@ const std::vector<StandaloneWord>& lightStandaloneWords() {
          std::vector<const char*> argv{"history"};
          for (const std::string& arg : args) argv.push_back(arg.c_str());
          return runHistoryCommand(static_cast<int>(argv.size()), argv.data(), out, err);
+       }},
+      // "store-writer PATH": a store's resident writer, started by a command line (not for users).
+      {"store-writer",
+       [](const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
+         if (args.size() != 1 || !args[0].starts_with('/')) {
+           err << "pelk40-cli: store-writer takes the absolute path of a SQLite store\n";
+           return 2;
+         }
+         return serveStoreWriter(args[0], kWriterIdleTime);
        }},
   };
   return words;

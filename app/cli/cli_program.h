@@ -24,6 +24,9 @@ struct CliProgram {
   // Rows that run here in place of the table's row of the same word.
   std::vector<CliCommand> commands;
   std::vector<StandaloneWord> standalone;
+  // The program that runs a SQLite store's resident writer ("store-writer PATH"), started on a
+  // command line's first stored run; empty: every run is written by its own process.
+  std::string storeWriter = "";
 
   const CliCommand* command(std::string_view word) const;
   const StandaloneWord* standaloneWord(std::string_view word) const;

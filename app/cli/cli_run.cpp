@@ -1,5 +1,6 @@
 #include "app/cli/cli_run.h"
 
+#include <cstdlib>
 #include <exception>
 #include <filesystem>
 #include <set>
@@ -101,6 +102,10 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
   // process to copy back (RunRecorder::close) instead of the next command waiting for it.
   std::optional<StoreLocation> store = chooseStore(options.store, options.noStore);
   if (store) store->logCopyBack = LogCopyBack::kByOwner;
+  // PELK40_STORE_WRITER=off: every run written by this process, with no writer left running.
+  if (const char* writer = std::getenv("PELK40_STORE_WRITER");
+      store && !(writer && std::string_view(writer) == "off"))
+    store->writerProgram = program.storeWriter;
   RunRecorder recorder(store, PELK_VERSION);
   bool anyFailed = false;
   for (const BoundCommand& bound : options.commands) {
