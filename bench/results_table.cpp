@@ -75,7 +75,10 @@ void ResultsTable::printProcessTable() const {
     }
     std::printf("| %s | %d | %.3f | %.3f | %.1f | ", row.name.c_str(), row.size, row.seconds * 1e3,
                 row.processCpuSeconds * 1e3, row.peakMb);
-    if (const TableRow* other = find(row.comparedWith, row.size))
+    if (row.alternateSeconds > 0)
+      std::printf("%s, alternated | %.3f | %+.3f | ", row.comparedWith.c_str(),
+                  row.alternateSeconds * 1e3, (row.seconds - row.alternateSeconds) * 1e3);
+    else if (const TableRow* other = find(row.comparedWith, row.size))
       std::printf("%s | %.3f | %+.3f | ", other->name.c_str(), other->seconds * 1e3,
                   (row.seconds - other->seconds) * 1e3);
     else std::printf("- | - | - | ");

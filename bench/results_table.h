@@ -23,6 +23,9 @@ struct TableRow {
   std::string comparedWith;
   double peakMb = 0.0;
   double processCpuSeconds = 0.0;  // the process's own CPU time, user and system, per run
+  // The compared command's mean time when it was run alternately with this one, in blocks in the
+  // same loop (so both meet the machine in the same state); 0 when it was not.
+  double alternateSeconds = 0.0;
 };
 
 // Collects the median (or the single) time of every benchmark as it is reported and prints the

@@ -26,8 +26,10 @@ std::optional<double> readOptionalReal(const SqlValue& v) {
 std::int64_t integer(long long v) { return static_cast<std::int64_t>(v); }
 
 // The statement that inserts `rows` rows of `width` values into `tableAndColumns`.
-std::string rowsStatement(std::string_view tableAndColumns, std::size_t width, std::size_t rows) {
-  std::string sql = "INSERT INTO " + std::string(tableAndColumns) + " VALUES ";
+std::string rowsStatement(SqlDialect d, std::string_view tableAndColumns, std::size_t width,
+                          std::size_t rows) {
+  std::string sql = (d == SqlDialect::kSqlite ? "INSERT OR ROLLBACK INTO " : "INSERT INTO ") +
+                    std::string(tableAndColumns) + " VALUES ";
   for (std::size_t row = 0, n = 0; row < rows; ++row) {
     sql += row ? ", (" : "(";
     for (std::size_t c = 0; c < width; ++c) sql += (c ? ", $" : "$") + std::to_string(++n);
@@ -65,8 +67,9 @@ template <std::size_t width, typename Item, typename Fill>
 void insertRows(SqlDatabase& db, std::string_view tableAndColumns, const std::vector<Item>& items,
                 Fill fill) {
   if (items.empty()) return;
-  SqlStatement& full = db.cached(rowsStatement(tableAndColumns, width, kRowsPerStatement));
-  SqlStatement& one = db.cached(rowsStatement(tableAndColumns, width, 1));
+  SqlStatement& full =
+      db.cached(rowsStatement(db.dialect(), tableAndColumns, width, kRowsPerStatement));
+  SqlStatement& one = db.cached(rowsStatement(db.dialect(), tableAndColumns, width, 1));
   std::array<SqlValue, width * kRowsPerStatement> chunk;
   for (std::size_t first = 0; first < items.size();) {
     const std::size_t n = items.size() - first >= kRowsPerStatement ? kRowsPerStatement : 1;
@@ -219,8 +222,8 @@ void ResultStore::prepareRecording() {
   if (db_->dialect() == SqlDialect::kSqlite) db_->exec("PRAGMA foreign_keys = OFF");
   for (const auto& [columns, width] :
        {std::pair{kMchsColumns, kMchsWidth}, std::pair{kClusterColumns, kClusterWidth}}) {
-    db_->cached(rowsStatement(columns, width, kRowsPerStatement));
-    db_->cached(rowsStatement(columns, width, 1));
+    db_->cached(rowsStatement(db_->dialect(), columns, width, kRowsPerStatement));
+    db_->cached(rowsStatement(db_->dialect(), columns, width, 1));
   }
 }
 

@@ -162,10 +162,19 @@ TEST_P(ResultStoreTest, HistoryIsOnePatientsRunsSinceADateOldestFirst) {
 TEST_P(ResultStoreTest, ARunIsStoredWholeOrNotAtAll) {
   ScratchStore scratch(GetParam());
   auto store = ResultStore::open(scratch.location(), true);
-  // A table the last rows of a run go to is missing: the rows before it must not stay.
-  scratch.exec("DROP TABLE robust_components");
-  EXPECT_THROW(store->record(fullRun("P", "2026-01-01T00:00:00.000Z")), StoreError);
+  store->prepareRecording();
+  // Two blocks of one run with the same number: the rows before them must not stay, and the
+  // connection takes the next run.
+  RunRecord clash = fullRun("P", "2026-01-01T00:00:00.000Z");
+  clash.results.mchs.insert(clash.results.mchs.end(), 20, clash.results.mchs.back());
+  EXPECT_THROW(store->record(clash), StoreError);
   EXPECT_TRUE(store->history({}).empty());
+  store->record(fullRun("P", "2026-01-02T00:00:00.000Z"));
+  EXPECT_EQ(store->history({}).size(), 1u);
+  // A table the last rows of a run go to is missing.
+  scratch.exec("DROP TABLE robust_components");
+  EXPECT_THROW(store->record(fullRun("P", "2026-01-03T00:00:00.000Z")), StoreError);
+  EXPECT_EQ(store->history({}).size(), 1u);
 }
 
 TEST_P(ResultStoreTest, NewerStoreIsRefusedAndLeftAsItIs) {
