@@ -102,6 +102,9 @@ std::uintmax_t sqliteLogBytes(const std::string& path);
 // Copies the log of the SQLite store at `path` back into the database and cuts it, when it has
 // grown long and no other connection is using it; otherwise leaves it. Never throws.
 void copySqliteLogBackIfLong(const std::string& path);
+// Copies the log back without waiting for, or holding up, other connections' writes (it is cut
+// by the next write once all of it is copied). Never throws.
+void copySqliteLogBackBeside(const std::string& path);
 // Loads the PostgreSQL client library on first use.
 std::unique_ptr<SqlDatabase> openPostgres(const std::string& url);
 

@@ -215,4 +215,25 @@ void copySqliteLogBackIfLong(const std::string& path) {
   }
 }
 
+void copySqliteLogBackBeside(const std::string& path) {
+  sqlite3* db = nullptr;
+  // A connection learns that the store keeps a log when it first reads it.
+  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) ==
+          SQLITE_OK &&
+      sqlite3_exec(db, "SELECT 1 FROM sqlite_master LIMIT 1", nullptr, nullptr, nullptr) ==
+          SQLITE_OK) {
+    // A few rounds, since the writer may add to the log meanwhile; the log can start anew only
+    // once a round has copied all of it.
+    for (int round = 0, previous = -1; round < 8; ++round) {
+      int logged = 0, copied = 0;
+      if (sqlite3_wal_checkpoint_v2(db, "main", SQLITE_CHECKPOINT_PASSIVE, &logged, &copied) !=
+              SQLITE_OK ||
+          copied >= logged || copied == previous)
+        break;
+      previous = copied;
+    }
+  }
+  sqlite3_close_v2(db);
+}
+
 }  // namespace pelk

@@ -7,8 +7,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
 #include <set>
+#include <thread>
 #include <vector>
 
 #include "common/large_page_heap.h"
@@ -29,11 +32,12 @@ constexpr int kLookEveryMs = 1000;
 // each time, a fifth of a run's work here).
 constexpr std::size_t kWriterHeapBytes = std::size_t{16} << 20;
 
-// While runs keep coming the log grows, up to this: copying it back waits for the disk, and
-// after a command that means waiting for the files it has just written (20 to 30 ms after a
-// "7."), which the next command would wait for in turn. Nobody else pays for a long log while
-// the writer holds the store open.
-constexpr std::uintmax_t kBusyLogBytes = std::uintmax_t{32} << 20;
+// While runs keep coming the log grows, up to this, and is then copied back beside them by a
+// thread of its own: copying waits for the disk, and after a command that means waiting for the
+// files it has just written (20 to 30 ms after a "7."). Nobody else pays for a long log while the
+// writer holds the store open; the run after a complete copy waits once for the disk, to start
+// the log anew.
+constexpr std::uintmax_t kBusyLogBytes = std::uintmax_t{16} << 20;
 
 struct FileId {
   dev_t device = 0;
@@ -163,18 +167,60 @@ class Writer {
   }
 
   // A long log is copied back into the database once no run has come for a while (the
-  // commands no longer do it), or between runs when it has grown very long.
+  // commands no longer do it), or beside the runs when it has grown very long.
   void keepLogShort(bool idle) {
-    if (idle || sqliteLogBytes(storePath_) > kBusyLogBytes) copySqliteLogBackIfLong(storePath_);
+    if (idle) copySqliteLogBackIfLong(storePath_);
+    else if (sqliteLogBytes(storePath_) > kBusyLogBytes) copier_.request();
   }
 
  private:
   static WriterReply unable(std::string why) { return {WriterReply::Kind::kUnable, 0, why}; }
 
+  // Copies the log back on a thread of its own while runs go on being stored.
+  class LogCopier {
+   public:
+    explicit LogCopier(std::string path) : path_(std::move(path)), thread_([this] { work(); }) {}
+    ~LogCopier() {
+      {
+        std::lock_guard lock(mutex_);
+        stop_ = true;
+      }
+      wake_.notify_one();
+      thread_.join();
+    }
+    void request() {
+      {
+        std::lock_guard lock(mutex_);
+        requested_ = true;
+      }
+      wake_.notify_one();
+    }
+
+   private:
+    void work() {
+      std::unique_lock lock(mutex_);
+      for (;;) {
+        wake_.wait(lock, [this] { return requested_ || stop_; });
+        if (stop_) return;
+        requested_ = false;
+        lock.unlock();
+        copySqliteLogBackBeside(path_);
+        lock.lock();
+      }
+    }
+    std::string path_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool requested_ = false;
+    bool stop_ = false;
+    std::thread thread_;  // last: it starts once the rest is set
+  };
+
   std::string storePath_;
   std::unique_ptr<ResultStore> store_;
   FileId storeId_;
   int version_;
+  LogCopier copier_{storePath_};
 };
 
 // A connected command, what it has sent so far, and its scans once it announced them.

@@ -23,10 +23,12 @@ constexpr int kSendWaitMs = 5'000;
 // A folder that only this user can enter: made if missing, refused if it is a link, someone
 // else's, or open to others (a socket there could be anyone's).
 bool ownPrivateFolder(const std::string& folder) {
-  if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return false;
   struct stat st {};
-  return ::lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
-         (st.st_mode & 077) == 0;
+  if (::lstat(folder.c_str(), &st) != 0) {
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    if (::lstat(folder.c_str(), &st) != 0) return false;
+  }
+  return S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & 077) == 0;
 }
 
 }  // namespace

@@ -87,22 +87,28 @@ INSTANTIATE_TEST_SUITE_P(Both, ManyWriters, ::testing::ValuesIn(kBackends),
                          [](const auto& info) { return backendName(info.param); });
 
 // A command line leaves a long store log to a child process of its own, which copies it back
-// after the command has ended; every run stays.
-TEST_F(ScratchDirTest, ACommandLineLeavesTheLongLogToAChild) {
+// after the command has ended, or to the store's writer, which copies it back once idle; every
+// run stays.
+TEST_F(ScratchDirTest, ACommandLineLeavesTheLongLogToAChildOrTheWriter) {
   writeSampleSet(".");
   const std::vector<std::string> run{"--store", "sqlite:r.sqlite", "--std", "standard.bmp",
                                      "--ref",   "reference.bmp",   "rra1"};
-  ASSERT_EQ(finish(start(run, "first")), 0) << readFile("first.err");
-  openSqlite("r.sqlite", true, LogCopyBack::kByOwner)
-      ->exec("CREATE TABLE padding (x BLOB); INSERT INTO padding VALUES (zeroblob(2000000))");
-  ASSERT_GT(std::filesystem::file_size("r.sqlite-wal"), 2000000u);
+  for (const std::string writer : {"off", "on"}) {
+    const std::vector<std::string> environment{"PELK40_STORE_WRITER=" + writer};
+    ASSERT_EQ(finish(start(run, "first", environment)), 0) << readFile("first.err");
+    openSqlite("r.sqlite", true, LogCopyBack::kByOwner)
+        ->exec(
+            "CREATE TABLE padding (x BLOB); INSERT INTO padding VALUES (zeroblob(2000000));"
+            "DROP TABLE padding");
+    ASSERT_GT(std::filesystem::file_size("r.sqlite-wal"), 2000000u);
 
-  ASSERT_EQ(finish(start(run, "second")), 0) << readFile("second.err");
-  for (int waited = 0; std::filesystem::file_size("r.sqlite-wal") > 20000u && waited < 200;
-       ++waited)
-    ::usleep(50000);
-  EXPECT_LT(std::filesystem::file_size("r.sqlite-wal"), 20000u);
-  EXPECT_EQ(ResultStore::open({"sqlite:r.sqlite"}, false)->history({}).size(), 2u);
+    ASSERT_EQ(finish(start(run, "second", environment)), 0) << readFile("second.err");
+    for (int waited = 0; std::filesystem::file_size("r.sqlite-wal") > 20000u && waited < 200;
+         ++waited)
+      ::usleep(50000);
+    EXPECT_LT(std::filesystem::file_size("r.sqlite-wal"), 20000u) << writer;
+  }
+  EXPECT_EQ(ResultStore::open({"sqlite:r.sqlite"}, false)->history({}).size(), 4u);
 }
 
 // A client library that cannot be loaded, found first on the library path: only a run that

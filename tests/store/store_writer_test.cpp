@@ -177,6 +177,18 @@ TEST_F(StoreWriter, AReplacedStoreIsWrittenByTheCommandAndTheWriterEnds) {
   EXPECT_TRUE(within5s([&] { return !writerListens(path_); }));
 }
 
+// While runs keep coming, the writer copies the log back beside them: the next write starts the
+// log anew.
+TEST_F(StoreWriter, TheLogIsCopiedBackBesideAnOpenWriter) {
+  auto held = openSqlite(path_, false, LogCopyBack::kByResidentWriter);
+  held->exec("CREATE TABLE padding (x BLOB); INSERT INTO padding VALUES (zeroblob(2000000))");
+  ASSERT_GT(sqliteLogBytes(path_), 2000000u);
+  copySqliteLogBackBeside(path_);
+  held->exec("CREATE TABLE later (x)");
+  // The frames in the log now (asking copies them too, so it is asked once).
+  EXPECT_LT(sqlInt(held->query("PRAGMA wal_checkpoint(PASSIVE)")[0][1]), 20);
+}
+
 // A socket left by a writer that did not end cleanly is replaced by the next writer.
 TEST_F(StoreWriter, ASocketLeftBehindIsReplaced) {
   const auto socketPath = writerSocketPath(path_);
