@@ -38,7 +38,9 @@ std::string commandHelp() {
          "baseline,\n"
          "                                 matched slices std/ref/third.bmp, a volumetric verdict\n"
          "Every command run is recorded in the results store: --store, else PELK40_STORE, else\n"
-         "results.sqlite in $XDG_DATA_HOME/pelk40 (~/.local/share/pelk40).\n";
+         "results.sqlite in $XDG_DATA_HOME/pelk40 (~/.local/share/pelk40). A SQLite store is\n"
+         "kept open between command lines by a writer process the first one starts\n"
+         "(PELK40_STORE_WRITER=off: each command writes its own runs).\n";
 }
 
 }  // namespace
