@@ -7,14 +7,12 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <condition_variable>
 #include <cstring>
-#include <mutex>
 #include <set>
-#include <thread>
 #include <vector>
 
 #include "common/large_page_heap.h"
+#include "store/log_copier.h"
 #include "store/result_store.h"
 #include "store/run_recorder.h"
 #include "store/store_writer.h"
@@ -176,46 +174,6 @@ class Writer {
  private:
   static WriterReply unable(std::string why) { return {WriterReply::Kind::kUnable, 0, why}; }
 
-  // Copies the log back on a thread of its own while runs go on being stored.
-  class LogCopier {
-   public:
-    explicit LogCopier(std::string path) : path_(std::move(path)), thread_([this] { work(); }) {}
-    ~LogCopier() {
-      {
-        std::lock_guard lock(mutex_);
-        stop_ = true;
-      }
-      wake_.notify_one();
-      thread_.join();
-    }
-    void request() {
-      {
-        std::lock_guard lock(mutex_);
-        requested_ = true;
-      }
-      wake_.notify_one();
-    }
-
-   private:
-    void work() {
-      std::unique_lock lock(mutex_);
-      for (;;) {
-        wake_.wait(lock, [this] { return requested_ || stop_; });
-        if (stop_) return;
-        requested_ = false;
-        lock.unlock();
-        copySqliteLogBackBeside(path_);
-        lock.lock();
-      }
-    }
-    std::string path_;
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    bool requested_ = false;
-    bool stop_ = false;
-    std::thread thread_;  // last: it starts once the rest is set
-  };
-
   std::string storePath_;
   std::unique_ptr<ResultStore> store_;
   FileId storeId_;
@@ -254,6 +212,25 @@ std::optional<std::string> takeMessage(Client& client) {
   std::string message = client.received.substr(4, *length);
   client.received.erase(0, 4 + *length);
   return message;
+}
+
+// Reads what the client sent and answers its job once it is all in. True when the client is
+// done with (answered, gone, or sending what is no job); `tookJob` is set when it was answered.
+bool serve(Client& client, Writer& writer, bool& tookJob) {
+  const bool open = readFrom(client);
+  while (auto message = takeMessage(client)) {
+    if (auto begin = decodeBegin(*message)) {
+      client.begun = writer.describe(*begin);
+      continue;
+    }
+    auto job = decodeJob(*message);
+    WriterReply reply = job ? writer.take(*job, client.begun)
+                            : WriterReply{WriterReply::Kind::kUnable, 0, "not a run"};
+    sendAll(client.fd, framed(encodeReply(reply)));
+    tookJob = true;
+    return true;
+  }
+  return !open;
 }
 
 bool sameUser(int fd) {
@@ -305,23 +282,8 @@ int serveStoreWriter(const std::string& storePath, std::chrono::milliseconds idl
     bool tookJob = false;
     for (std::size_t i = std::min(clients.size(), waits.size() - 1); i-- > 0;) {
       if (!(waits[i + 1].revents & (POLLIN | POLLHUP | POLLERR))) continue;
-      Client& client = clients[i];
-      bool done = !readFrom(client);
-      while (auto message = takeMessage(client)) {
-        if (auto begin = decodeBegin(*message)) {
-          client.begun = writer.describe(*begin);
-          continue;
-        }
-        auto job = decodeJob(*message);
-        WriterReply reply = job ? writer.take(*job, client.begun)
-                                : WriterReply{WriterReply::Kind::kUnable, 0, "not a run"};
-        sendAll(client.fd, framed(encodeReply(reply)));
-        tookJob = true;
-        done = true;
-        break;
-      }
-      if (done) {
-        ::close(client.fd);
+      if (serve(clients[i], writer, tookJob)) {
+        ::close(clients[i].fd);
         clients.erase(clients.begin() + static_cast<std::ptrdiff_t>(i));
       }
     }
