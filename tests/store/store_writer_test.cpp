@@ -165,7 +165,9 @@ TEST_F(StoreWriter, ACommandLineStartsTheWriterAndHandsItItsRuns) {
 // still holds open: the command writes it itself, into the store the name now gives.
 TEST_F(StoreWriter, AReplacedStoreIsWrittenByTheCommandAndTheWriterEnds) {
   startWriter();
-  std::filesystem::rename("r.sqlite", "old.sqlite");
+  // Moved away with its log and the log's index, as SQLite's files must be while open.
+  for (const char* part : {"", "-wal", "-shm"})
+    std::filesystem::rename(std::string("r.sqlite") + part, std::string("old.sqlite") + part);
   ResultStore::open(location(), true);
   Finished f = cli({"rra1"});
   EXPECT_EQ(f.status, 0);
@@ -173,7 +175,8 @@ TEST_F(StoreWriter, AReplacedStoreIsWrittenByTheCommandAndTheWriterEnds) {
   EXPECT_EQ(ResultStore::open(location(), false)->history({}).size(), 1u);
   EXPECT_EQ(ResultStore::open({"sqlite:old.sqlite"}, false)->history({}).size(), 0u);
 
-  std::filesystem::remove("r.sqlite");
+  for (const char* part : {"", "-wal", "-shm"})
+    std::filesystem::remove(std::string("r.sqlite") + part);
   EXPECT_TRUE(within5s([&] { return !writerListens(path_); }));
 }
 
