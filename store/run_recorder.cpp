@@ -1,7 +1,6 @@
 #include "store/run_recorder.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -30,6 +29,13 @@ bool copyLogBackInChild(const std::string& path) {
   ::close_range(3, ~0U, 0);
   copySqliteLogBackIfLong(path);
   ::_exit(0);
+}
+
+// Opens the store for recording runs (StoreError when it cannot be).
+std::unique_ptr<ResultStore> openForRecording(const StoreLocation& where) {
+  auto opened = ResultStore::open(where, true);
+  opened->prepareRecording();
+  return opened;
 }
 
 }  // namespace
@@ -94,10 +100,11 @@ void RunRecorder::begin(std::string command, CommandInputs inputs,
   inputs_ = std::move(inputs);
   before_.clear();
   for (std::string& name : resultFilesOf(pending_.command, inputs_.resultsFolder))
-    before_.push_back({name, stampOf(name)});
+    before_.push_back({name, fileStampOf(name)});
   if (prepared_.valid()) takePrepared();  // a run begun and never finished
   link_.reset();
-  const std::string writerStore = writerStorePath();
+  writerStore_ = writerStorePath();
+  const std::string& writerStore = writerStore_;
   if (!writerStore.empty()) {
     std::error_code ec;
     link_ = StoreWriterLink::connect(writerStore);
@@ -121,9 +128,7 @@ void RunRecorder::begin(std::string command, CommandInputs inputs,
     }
     if (open) {
       try {
-        auto opened = ResultStore::open(where, true);
-        opened->prepareRecording();
-        p.opened = std::move(opened);
+        p.opened = openForRecording(where);
         // This run is written here; a writer takes the next ones.
         if (startWriter) StoreWriterLink::startWriter(where.writerProgram, writerStore);
       } catch (const StoreError& e) {
@@ -140,18 +145,8 @@ void RunRecorder::begin(std::string command, CommandInputs inputs,
   }
 }
 
-std::optional<RunRecorder::FileStamp> RunRecorder::stampOf(const std::string& name) {
-  struct stat st {};
-  if (::stat(name.c_str(), &st) != 0) return std::nullopt;
-  return FileStamp{std::int64_t{st.st_mtim.tv_sec} * 1'000'000'000 + st.st_mtim.tv_nsec,
-                   static_cast<std::uintmax_t>(st.st_size)};
-}
-
-std::vector<RunRecorder::FileState> RunRecorder::scanStates() const {
-  std::vector<FileState> states;
-  for (const std::string* name : {&inputs_.standard, &inputs_.reference, &inputs_.third})
-    states.push_back({*name, stampOf(*name)});
-  return states;
+std::vector<FileState> RunRecorder::scanStates() const {
+  return fileStatesOf({inputs_.standard, inputs_.reference, inputs_.third});
 }
 
 RunRecorder::Prepared RunRecorder::takePrepared() {
@@ -177,7 +172,7 @@ std::optional<std::string> RunRecorder::finish(bool completed, const std::string
   // A completed command wrote all its files; a failed one only those it got to, which are the
   // ones whose time changed.
   auto fresh = [&](const std::string& name) {
-    auto now = stampOf(name);
+    auto now = fileStampOf(name);
     if (!now) return false;
     if (completed) return true;
     for (const FileState& f : before_)
@@ -212,7 +207,7 @@ std::optional<std::string> RunRecorder::finish(bool completed, const std::string
 std::optional<std::string> RunRecorder::handToWriter(
     StoreWriterLink& link, const RunRecord& run,
     const std::function<bool(const std::string&)>& fresh, bool& fallBack) {
-  WriterJob job{writerStorePath(), run, inputs_.resultsFolder, {}};
+  WriterJob job{writerStore_, run, inputs_.resultsFolder, {}};
   for (std::string& file : resultFilesOf(run.command, inputs_.resultsFolder))
     if (fresh(file)) job.freshFiles.push_back(std::move(file));
   const auto reply = link.hand(job);
@@ -236,9 +231,7 @@ bool RunRecorder::openHere() {
   if (store_) return true;
   if (openFailure_) return false;
   try {
-    auto opened = ResultStore::open(*where_, true);
-    opened->prepareRecording();
-    store_ = std::move(opened);
+    store_ = openForRecording(*where_);
     return true;
   } catch (const StoreError& e) {
     openFailure_ = e.what();

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "store/file_stamp.h"
 #include "store/result_store.h"
 #include "store/store_writer.h"
 
@@ -82,20 +83,6 @@ class RunRecorder {
                                           const std::function<bool(const std::string&)>& fresh,
                                           bool& fallBack);
 
-  // When a file was last written (nanoseconds) and its size, from one stat(); nothing when the
-  // file cannot be read.
-  struct FileStamp {
-    std::int64_t modifiedNs;
-    std::uintmax_t size;
-    bool operator==(const FileStamp&) const = default;
-  };
-  static std::optional<FileStamp> stampOf(const std::string& name);
-
-  struct FileState {
-    std::string name;
-    std::optional<FileStamp> stamp;  // none when the file could not be read
-    bool operator==(const FileState&) const = default;
-  };
   // The names, times and sizes of the three scans now.
   std::vector<FileState> scanStates() const;
 
@@ -111,6 +98,7 @@ class RunRecorder {
   // To the store's resident writer, which describes the scans while the command runs; when
   // there is none, begin() prepares on a helper thread instead.
   std::optional<StoreWriterLink> link_;
+  std::string writerStore_;  // writerStorePath() as this run began
   std::optional<std::int64_t> lastRunId_;
   bool writerStarted_ = false;   // at most once a session
   bool handedToWriter_ = false;  // a run of this session was stored by the writer

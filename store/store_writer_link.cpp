@@ -27,9 +27,7 @@ constexpr int kAnswerWaitMs = 60'000;
 std::optional<StoreWriterLink> StoreWriterLink::connect(const std::string& storePath) {
   const auto path = writerSocketPath(storePath);
   if (!path) return std::nullopt;
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  std::memcpy(address.sun_path, path->c_str(), path->size() + 1);
+  const sockaddr_un address = socketAddress(*path);
   const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (fd < 0) return std::nullopt;
   if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {

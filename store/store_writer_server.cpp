@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/large_page_heap.h"
+#include "store/file_stamp.h"
 #include "store/log_copier.h"
 #include "store/result_store.h"
 #include "store/run_recorder.h"
@@ -43,24 +44,9 @@ struct FileId {
   bool operator==(const FileId&) const = default;
 };
 
-// When a file was last written and its size.
-struct FileStamp {
-  std::int64_t modifiedNs;
-  std::int64_t size;
-  bool operator==(const FileStamp&) const = default;
-};
-
-std::vector<std::optional<FileStamp>> stampsOf(const CommandInputs& inputs) {
-  std::vector<std::optional<FileStamp>> stamps;
-  for (const std::string* name : {&inputs.standard, &inputs.reference, &inputs.third}) {
-    struct stat st {};
-    if (::stat(name->c_str(), &st) != 0) stamps.emplace_back();
-    else
-      stamps.push_back(
-          FileStamp{std::int64_t{st.st_mtim.tv_sec} * 1'000'000'000 + st.st_mtim.tv_nsec,
-                    static_cast<std::int64_t>(st.st_size)});
-  }
-  return stamps;
+// The names, times and sizes of a command's three scans now.
+std::vector<FileState> scanStatesOf(const CommandInputs& inputs) {
+  return fileStatesOf({inputs.standard, inputs.reference, inputs.third});
 }
 
 std::optional<FileId> idOf(const std::string& path) {
@@ -72,9 +58,7 @@ std::optional<FileId> idOf(const std::string& path) {
 // Listens at `path`; -1 when another writer already does. A socket file left by a writer that
 // ended without removing it is replaced.
 int listenAt(const std::string& path) {
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+  const sockaddr_un address = socketAddress(path);
   const auto* named = reinterpret_cast<const sockaddr*>(&address);
   for (int attempt = 0; attempt < 2; ++attempt) {
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
@@ -104,7 +88,7 @@ class Writer {
   struct Described {
     CommandInputs inputs;
     std::vector<ScanRecord> scans;
-    std::vector<std::optional<FileStamp>> stamps;
+    std::vector<FileState> stamps;
   };
 
   Described describe(const WriterBegin& begin) {
@@ -113,7 +97,7 @@ class Writer {
     d.inputs.reference = begin.reference;
     d.inputs.third = begin.third;
     if (::chdir(begin.workDir.c_str()) != 0) return d;
-    d.stamps = stampsOf(d.inputs);
+    d.stamps = scanStatesOf(d.inputs);
     try {
       d.scans = describeScans(begin.command, d.inputs);
     } catch (const std::exception&) {
@@ -137,7 +121,7 @@ class Writer {
       if (begun) {
         // Stored as they are once the command has run: a scan rewritten since it was hashed
         // is described again.
-        const bool same = !begun->stamps.empty() && stampsOf(begun->inputs) == begun->stamps;
+        const bool same = !begun->stamps.empty() && scanStatesOf(begun->inputs) == begun->stamps;
         run.scans = same ? begun->scans : describeScans(run.command, begun->inputs);
       }
       run.results = collectResults(
@@ -298,8 +282,9 @@ int serveStoreWriter(const std::string& storePath, std::chrono::milliseconds idl
       writer.keepLogShort(true);
       logCopied = true;
     }
+    // After a run the store was just looked at (Writer::take).
     if (!ending && (now - lastBusy >= idle || idOf(*socketPath) != socketId ||
-                    (clients.empty() && writer.stale()))) {
+                    (!tookJob && clients.empty() && writer.stale()))) {
       ending = true;
       if (idOf(*socketPath) == socketId) ::unlink(socketPath->c_str());
     }

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 #include "common/sha256.h"
 #include "store/store_writer.h"
@@ -46,6 +47,13 @@ std::optional<std::size_t> framedLength(std::string_view received) {
   std::uint32_t n = 0;
   for (int i = 0; i < 4; ++i) n = (n << 8) | static_cast<unsigned char>(received[i]);
   return n > kMaxWriterMessageBytes ? SIZE_MAX : std::size_t{n};
+}
+
+sockaddr_un socketAddress(const std::string& path) {
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+  return address;
 }
 
 bool sendAll(int fd, std::string_view bytes) {

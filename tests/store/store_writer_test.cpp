@@ -12,6 +12,7 @@
 #include "store/result_store.h"
 #include "store/run_recorder.h"
 #include "store/store_writer.h"
+#include "store/writer_socket.h"
 #include "tests/support/files.h"
 #include "tests/support/process.h"
 #include "tests/support/scratch_dir.h"
@@ -196,9 +197,7 @@ TEST_F(StoreWriter, TheLogIsCopiedBackBesideAnOpenWriter) {
 TEST_F(StoreWriter, ASocketLeftBehindIsReplaced) {
   const auto socketPath = writerSocketPath(path_);
   ASSERT_TRUE(socketPath);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  std::memcpy(address.sun_path, socketPath->c_str(), socketPath->size() + 1);
+  const sockaddr_un address = socketAddress(*socketPath);
   const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
   ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
   ::close(fd);
