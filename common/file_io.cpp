@@ -18,12 +18,14 @@ namespace {
 // than loaded.
 constexpr long long kMaxInputBytes = 512LL * 1024 * 1024;
 
+std::string notFoundMessage(const std::string& path) { return "File not found: " + path; }
+
 // Opened without waiting: a named pipe would otherwise block the open until a writer comes,
 // and the command would hang instead of failing. Anything but a regular file is refused.
 std::FILE* openForReading(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
-    if (errno == ENOENT || errno == ENOTDIR) throw IoError("File not found: " + path);
+    if (errno == ENOENT || errno == ENOTDIR) throw IoError(notFoundMessage(path));
     throw IoError("Cannot open file: " + path + " (" + std::strerror(errno) + ")");
   }
   struct stat st {};
@@ -76,6 +78,12 @@ bool writeParts(int fd, std::vector<iovec>& parts) {
 }
 
 }  // namespace
+
+std::optional<std::string> fileNotFound(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0 || (errno != ENOENT && errno != ENOTDIR)) return std::nullopt;
+  return notFoundMessage(path);
+}
 
 std::string readWholeFile(const std::string& path) {
   InFile file(path);

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +12,11 @@ namespace pelk {
 // Reads a whole regular file in one go. Throws IoError "File not found: NAME" when it does not
 // exist, and a clear IoError when it is a directory, a device or otherwise unreadable.
 std::string readWholeFile(const std::string& path);
+
+// The message readWholeFile and InFile give for a name that does not exist, when it does not;
+// otherwise nothing. For a caller that expects the file to be missing: a first exception costs a
+// short process more than the look (its unwind tables are paged in).
+std::optional<std::string> fileNotFound(const std::string& path);
 
 // Reads at most `count` bytes from the start of a file (for header readers).
 std::string readFileHead(const std::string& path, std::size_t count);

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "common/file_io.h"
 #include "common/io_error.h"
 #include "workbench/read_img_file.h"
 
@@ -11,7 +12,15 @@ Workbench::Workbench(Dialogs& dialogs, Printer* printer) : dialogs_(dialogs), pr
   Button9Visible = false;
   Button15Visible = false;
   Memo1.setBeforeEachLine([this] { control_.throwIfCancelled(); });
-  runCommand([this] { showScan("test101.bmp", ViewContent::Scan, "Scan test101.bmp"); });
+  // Usually missing in a fresh folder: said as the read would say it, without its exception.
+  const std::string startScan = "test101.bmp";
+  if (std::optional<std::string> missing = fileNotFound(startScan)) {
+    ViewShows = ViewContent::Scan;
+    ViewCaption = "Scan " + startScan;
+    dialogs_.showError(*missing);
+    return;
+  }
+  runCommand([this, &startScan] { showScan(startScan, ViewContent::Scan, "Scan " + startScan); });
 }
 
 void Workbench::showScan(const std::string& path, ViewContent content, std::string caption) {

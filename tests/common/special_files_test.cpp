@@ -1,3 +1,4 @@
+#include <optional>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -45,6 +46,23 @@ TEST_F(SpecialFiles, ReadersRefuseThemWithAClearMessage) {
         EXPECT_EQ(std::string(e.what()), c.message);
       }
     }
+  }
+}
+
+// The look before a read that is expected to find nothing says what the read would say.
+TEST_F(SpecialFiles, FileNotFoundAgreesWithTheReader) {
+  test::writeFile("scan.bmp", "BM");
+  ASSERT_EQ(mkdir("folder", 0700), 0);
+  for (const char* name :
+       {"scan.bmp", "missing.bmp", "no-folder/scan.bmp", "scan.bmp/x", "folder", "pipe", "loop"}) {
+    SCOPED_TRACE(name);
+    std::optional<std::string> readerSays;
+    try {
+      readWholeFile(name);
+    } catch (const IoError& e) {
+      if (std::string(e.what()).starts_with("File not found: ")) readerSays = e.what();
+    }
+    EXPECT_EQ(fileNotFound(name), readerSays);
   }
 }
 

@@ -31,8 +31,9 @@ TEST_F(StartUp, MissingTest101IsShownAndTheWindowStillWorks) {
   ScriptedDialogs dialogs;
   Workbench wb(dialogs);
   ASSERT_EQ(dialogs.errors.size(), 1u);
-  EXPECT_NE(dialogs.errors[0].find("test101.bmp"), std::string::npos);
+  EXPECT_EQ(dialogs.errors[0], "File not found: test101.bmp");
   EXPECT_EQ(wb.Image1.pixels(), Picture().pixels());  // blank
+  EXPECT_EQ(wb.ViewCaption, "Scan test101.bmp");
   wb.Button2Click();
   EXPECT_EQ(wb.Memo1.lines(), (std::vector<std::string>{"Results Area", "", "No Filename selected",
                                                         " ", "Ready", " "}));
