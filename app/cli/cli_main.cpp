@@ -8,7 +8,6 @@
 namespace pelk {
 
 int cliMain(int argc, char** argv, const CliProgram& program) {
-  std::ios::sync_with_stdio(false);
   try {
     return runCli(argc, argv, std::cout, std::cerr, program);
   } catch (const std::exception& e) {
