@@ -7,12 +7,14 @@
 // Exit status 1 when any output differs from its golden fingerprint.
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <filesystem>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -199,11 +201,25 @@ int run(int argc, char** argv) {
   ResultsTable table;
   for (const BenchCase& c : allCases())
     for (int size : kSizes) registerCase(c, size, Context{&golden, &table});
-  registerProcessCases(table, workspaces.at(512).dir, [&golden](const std::string& name) {
+  auto caseNamed = [](const std::string& name) -> const BenchCase& {
     for (const BenchCase& c : allCases())
-      if (c.name == name) return recordOnce(c, 512, caseKey(c, 512), golden).files;
-    return std::vector<WrittenFile>{};
-  });
+      if (c.name == name) return c;
+    throw std::runtime_error("no case " + name);
+  };
+  registerProcessCases(
+      table, workspaces.at(512).dir,
+      [&golden, caseNamed](const std::string& name) {
+        return recordOnce(caseNamed(name), 512, caseKey(caseNamed(name), 512), golden).files;
+      },
+      [caseNamed](const std::string& name) {
+        const BenchCase& c = caseNamed(name);
+        const Workspace& w = workspaces.at(512);
+        enter(w);
+        if (c.beforeEach) c.beforeEach(w.scans);
+        const auto start = std::chrono::steady_clock::now();
+        c.run(w.scans, nullptr);
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+      });
 
   std::printf("scratch directory: %s\n", dir.c_str());
   benchmark::RunSpecifiedBenchmarks(&table);

@@ -27,8 +27,10 @@ struct ProcessCase {
   std::vector<std::string> argv;
   std::string comparedWith;  // a row of the same size, or none
   std::string floorOf;       // the in-process case whose files make the floor, or none
-  // Run before each timed run, untimed, when the difference to it is what the row is for.
+  // Run in blocks alternated with the timed runs, timed apart, when the difference to it is what
+  // the row is for: another command line, or the compared case in process.
   std::vector<std::string> alternateArgv = {};
+  bool alternateInProcess = false;
 };
 
 // Runs one process to its end with its standard output going to `out`; throws unless it ends
@@ -90,7 +92,8 @@ std::vector<ProcessCase> processCases() {
   for (const auto& [word, caseName] : legacy) {
     std::vector<std::string> argv = scans;
     argv.push_back(word);
-    cases.push_back({std::string("process: pelk40-cli ") + word, argv, caseName, caseName});
+    cases.push_back(
+        {std::string("process: pelk40-cli ") + word, argv, caseName, caseName, {}, true});
   }
   // What storing a run adds to it, as a user's command line pays it: the same "7." recorded
   // into a store of its own (which grows over the iterations, and is copied back from its log
@@ -118,31 +121,28 @@ double runTimed(benchmark::State& state, const std::vector<std::string>& argv) {
   return cpu;
 }
 
-// Runs the case in blocks of ten, each after ten runs of its alternate command, timed apart:
-// returns the timed runs' CPU seconds and the alternate runs' mean wall time. Blocks, not single
-// runs: work a command leaves behind (a child copying the store's log back, the disk writing out
-// its files) then slows its own kind of run, as it does in a batch, not the next run of the other.
-std::pair<double, double> runAlternated(benchmark::State& state, const ProcessCase& c) {
+// Runs the case in blocks of ten, each after ten runs of its alternate (`alternate` runs one and
+// returns its seconds): returns the timed runs' CPU seconds and the alternate runs' mean time.
+// Blocks, not single runs: work a command leaves behind (a child copying the store's log back,
+// the disk writing out its files) then slows its own kind of run, as it does in a batch, not the
+// next run of the other.
+std::pair<double, double> runAlternated(benchmark::State& state, const ProcessCase& c,
+                                        const std::function<double()>& alternate) {
   constexpr int kBlock = 10;
-  double cpu = 0.0, alternate = 0.0;
+  double cpu = 0.0, alternateSeconds = 0.0;
   int runs = 0, alternateRuns = 0;
   for (auto _ : state) {
-    if (runs++ % kBlock == 0) {
-      for (int i = 0; i < kBlock; ++i, ++alternateRuns) {
-        const auto start = std::chrono::steady_clock::now();
-        runProcess(c.alternateArgv);
-        alternate += secondsSince(start);
-      }
-    }
+    if (runs++ % kBlock == 0)
+      for (int i = 0; i < kBlock; ++i, ++alternateRuns) alternateSeconds += alternate();
     cpu += runTimed(state, c.argv);
   }
-  return {cpu, alternate / static_cast<double>(std::max(alternateRuns, 1))};
+  return {cpu, alternateSeconds / static_cast<double>(std::max(alternateRuns, 1))};
 }
 
 }  // namespace
 
 void registerProcessCases(ResultsTable& table, const std::filesystem::path& dir,
-                          FloorFiles floorFiles) {
+                          FloorFiles floorFiles, InProcessRun inProcess) {
   for (const ProcessCase& c : processCases()) {
     const std::string key = c.name + "/" + std::to_string(kSize);
     const std::string floorKey = "floor: " + key;
@@ -151,27 +151,35 @@ void registerProcessCases(ResultsTable& table, const std::filesystem::path& dir,
     heading.comparedWith = c.comparedWith;
     const std::size_t row = table.expect(heading, key, floorKey);
 
-    benchmark::RegisterBenchmark(key.c_str(),
-                                 [c, dir, row, &table](benchmark::State& state) {
-                                   try {
-                                     std::filesystem::current_path(dir);
-                                     double cpu = 0.0;
-                                     if (c.alternateArgv.empty()) {
-                                       for (auto _ : state) cpu += runTimed(state, c.argv);
-                                     } else {
-                                       const auto [timed, alternate] = runAlternated(state, c);
-                                       cpu = timed;
-                                       table.row(row).alternateSeconds = alternate;
-                                     }
-                                     const double peak = peakMegabytes(c.argv);
-                                     table.row(row).peakMb = peak;
-                                     table.row(row).processCpuSeconds =
-                                         cpu / static_cast<double>(state.iterations());
-                                     state.counters["peak_MB"] = peak;
-                                   } catch (const std::exception& e) {
-                                     state.SkipWithError(e.what());
-                                   }
-                                 })
+    benchmark::RegisterBenchmark(
+        key.c_str(),
+        [c, dir, row, &table, inProcess](benchmark::State& state) {
+          try {
+            std::filesystem::current_path(dir);
+            std::function<double()> alternate;
+            if (c.alternateInProcess) alternate = [&] { return inProcess(c.comparedWith); };
+            else if (!c.alternateArgv.empty())
+              alternate = [&] {
+                const auto start = std::chrono::steady_clock::now();
+                runProcess(c.alternateArgv);
+                return secondsSince(start);
+              };
+            double cpu = 0.0;
+            if (!alternate) {
+              for (auto _ : state) cpu += runTimed(state, c.argv);
+            } else {
+              const auto [timed, alternateSeconds] = runAlternated(state, c, alternate);
+              cpu = timed;
+              table.row(row).alternateSeconds = alternateSeconds;
+            }
+            const double peak = peakMegabytes(c.argv);
+            table.row(row).peakMb = peak;
+            table.row(row).processCpuSeconds = cpu / static_cast<double>(state.iterations());
+            state.counters["peak_MB"] = peak;
+          } catch (const std::exception& e) {
+            state.SkipWithError(e.what());
+          }
+        })
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond);
 
