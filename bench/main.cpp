@@ -209,7 +209,8 @@ int run(int argc, char** argv) {
   registerProcessCases(
       table, workspaces.at(512).dir,
       [&golden, caseNamed](const std::string& name) {
-        return recordOnce(caseNamed(name), 512, caseKey(caseNamed(name), 512), golden).files;
+        const BenchCase& c = caseNamed(name);
+        return recordOnce(c, 512, caseKey(c, 512), golden).files;
       },
       [caseNamed](const std::string& name) {
         const BenchCase& c = caseNamed(name);
