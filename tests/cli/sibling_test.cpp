@@ -1,7 +1,13 @@
 // pelk40-cli run as a process: it maps none of the imaging libraries, hands the imaging words
 // to pelk40-imaging with the command line unchanged, and says so plainly when that is missing.
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -41,6 +47,35 @@ TEST(LightCli, HoldsNoImagingLibrary) {
   for (const char* code : {"cv::", "itk::", "gdcm::", "DcmDataset", "nifti_image_read", "PQexec",
                            "QObject", "QWidget"})
     EXPECT_EQ(symbols.find(code), std::string::npos) << code << " linked in";
+}
+
+// Laid out by lld from the list (app/CMakeLists.txt), the functions a command line runs lie in one
+// stretch of the code; linked otherwise, they lie where the archives put them, and there is
+// nothing to check.
+TEST(LightCli, CommandLineCodeLiesTogether) {
+  if (outputOf("readelf -p .comment " PELK40_CLI " 2>&1").find("LLD") == std::string::npos)
+    GTEST_SKIP() << "not laid out by lld";
+  std::ifstream list(PELK40_CLI_ORDER);
+  const std::set<std::string> listed{std::istream_iterator<std::string>(list), {}};
+  std::istringstream symbols(outputOf("nm --defined-only " PELK40_CLI " 2>&1"));
+  std::uintptr_t codeStart = UINTPTR_MAX, codeEnd = 0, listedStart = UINTPTR_MAX, listedEnd = 0;
+  std::size_t found = 0;
+  for (std::string line; std::getline(symbols, line);) {
+    std::istringstream fields(line);
+    std::uintptr_t address = 0;
+    std::string type, name;
+    if (!(fields >> std::hex >> address >> type >> name) || (type != "t" && type != "T")) continue;
+    codeStart = std::min(codeStart, address);
+    codeEnd = std::max(codeEnd, address);
+    if (!listed.contains(name)) continue;
+    ++found;
+    listedStart = std::min(listedStart, address);
+    listedEnd = std::max(listedEnd, address);
+  }
+  ASSERT_GT(found, listed.size() / 2) << "the list names few of the program's functions";
+  EXPECT_LT(listedEnd - listedStart, (codeEnd - codeStart) / 3)
+      << "listed functions spread over " << (listedEnd - listedStart) << " of "
+      << (codeEnd - codeStart) << " bytes of code";
 }
 
 TEST_F(SiblingProcess, ImagingWordsRunInTheSiblingWithTheSameContract) {
