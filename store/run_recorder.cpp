@@ -104,22 +104,21 @@ void RunRecorder::begin(std::string command, CommandInputs inputs,
   if (prepared_.valid()) takePrepared();  // a run begun and never finished
   link_.reset();
   writerStore_ = writerStorePath();
-  const std::string& writerStore = writerStore_;
-  if (!writerStore.empty()) {
+  if (!writerStore_.empty()) {
     std::error_code ec;
-    link_ = StoreWriterLink::connect(writerStore);
+    link_ = StoreWriterLink::connect(writerStore_);
     if (link_ && link_->announce({std::filesystem::current_path(ec).string(), pending_.command,
                                   inputs_.standard, inputs_.reference, inputs_.third}))
       return;
     link_.reset();
   }
-  scansBefore_ = scanStates();
+  scansBefore_ = scanStatesOf(inputs_);
   // Opened once: a store that cannot be reached is not tried again for every command.
   const bool open = !store_ && !openFailure_;
-  const bool startWriter = !writerStore.empty() && !writerStarted_;
+  const bool startWriter = !writerStore_.empty() && !writerStarted_;
   writerStarted_ = writerStarted_ || startWriter;
-  auto prepare = [command = pending_.command, inputs = inputs_, where = *where_, open, writerStore,
-                  startWriter] {
+  auto prepare = [command = pending_.command, inputs = inputs_, where = *where_, open,
+                  writerStore = writerStore_, startWriter] {
     Prepared p;
     try {
       p.scans = describeScans(command, inputs);
@@ -145,8 +144,8 @@ void RunRecorder::begin(std::string command, CommandInputs inputs,
   }
 }
 
-std::vector<FileState> RunRecorder::scanStates() const {
-  return fileStatesOf({inputs_.standard, inputs_.reference, inputs_.third});
+std::vector<FileState> scanStatesOf(const CommandInputs& inputs) {
+  return fileStatesOf({inputs.standard, inputs.reference, inputs.third});
 }
 
 RunRecorder::Prepared RunRecorder::takePrepared() {
@@ -192,7 +191,8 @@ std::optional<std::string> RunRecorder::finish(bool completed, const std::string
       // The scans are stored as they are once the command has run. A scan the command (or
       // anyone) rewrote meanwhile may have been hashed before or after, so it is described
       // again.
-      if (!prepared.failure && scanStates() == scansBefore_) run.scans = std::move(prepared.scans);
+      if (!prepared.failure && scanStatesOf(inputs_) == scansBefore_)
+        run.scans = std::move(prepared.scans);
       else run.scans = describeScans(run.command, inputs_);
     }
     run.results = collectResults(run.command, fresh, inputs_.resultsFolder);
@@ -242,12 +242,20 @@ bool RunRecorder::openHere() {
 std::string RunRecorder::writerStorePath() const {
   if (!where_ || where_->writerProgram.empty()) return {};
   std::string path = sqliteStorePath(where_->url);
-  if (path.empty() || path.starts_with('/')) return path;
-  // Made absolute by hand: the library's path arithmetic cost a tenth of a millisecond here.
-  char cwd[4096];
-  if (!::getcwd(cwd, sizeof cwd)) return {};
-  while (path.starts_with("./")) path.erase(0, 2);
-  return std::string(cwd) + (cwd[1] ? "/" : "") + path;
+  if (path.empty()) return path;
+  if (!path.starts_with('/')) {
+    // Made absolute by hand: the library's path arithmetic cost a tenth of a millisecond here.
+    char cwd[4096];
+    if (!::getcwd(cwd, sizeof cwd)) return {};
+    while (path.starts_with("./")) path.erase(0, 2);
+    path = std::string(cwd) + (cwd[1] ? "/" : "") + path;
+  }
+  // One spelling for one store, so that its commands meet one writer; the rare name with "."
+  // or ".." in it pays for the library's arithmetic.
+  const bool dotted = path.find("/./") != std::string::npos ||
+                      path.find("/../") != std::string::npos ||
+                      path.find("//") != std::string::npos;
+  return dotted ? std::filesystem::path(path).lexically_normal().string() : path;
 }
 
 }  // namespace pelk

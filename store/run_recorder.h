@@ -83,9 +83,6 @@ class RunRecorder {
                                           const std::function<bool(const std::string&)>& fresh,
                                           bool& fallBack);
 
-  // The names, times and sizes of the three scans now.
-  std::vector<FileState> scanStates() const;
-
   std::optional<StoreLocation> where_;
   std::string programVersion_;
   std::unique_ptr<ResultStore> store_;
@@ -113,6 +110,10 @@ RunResults collectResults(const std::string& command,
 
 // The scans a command reads, as they are on disk now.
 std::vector<ScanRecord> describeScans(const std::string& command, const CommandInputs& inputs);
+
+// The names, times and sizes of a command's three scans now: whether they changed after they
+// were described.
+std::vector<FileState> scanStatesOf(const CommandInputs& inputs);
 
 // The result files a command writes into `folder` that the store reads back, as paths.
 std::vector<std::string> resultFilesOf(const std::string& command, const std::string& folder = "");

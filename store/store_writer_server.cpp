@@ -44,11 +44,6 @@ struct FileId {
   bool operator==(const FileId&) const = default;
 };
 
-// The names, times and sizes of a command's three scans now.
-std::vector<FileState> scanStatesOf(const CommandInputs& inputs) {
-  return fileStatesOf({inputs.standard, inputs.reference, inputs.third});
-}
-
 std::optional<FileId> idOf(const std::string& path) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return std::nullopt;
