@@ -14,6 +14,8 @@ namespace {
 
 // Enough for any token the short forms read, with the blanks of its field before it.
 constexpr std::size_t kLookahead = 64;
+// How much a reader in parts reads at a time.
+constexpr std::size_t kPart = 64 * 1024;
 
 // A zero alone in an eight-character field, four fifths of every map file, with the character
 // after it in hand (p + 8 < last).
@@ -47,22 +49,29 @@ TextReader TextReader::open(const std::string& path) {
 TextReader TextReader::openInParts(const std::string& path) {
   auto file = std::make_unique<InFile>(path);
   TextReader reader(std::string(), path);
-  reader.data_.reserve(file->size());
+  reader.data_.reserve(std::min(file->size(), 2 * kPart));
   reader.rest_ = std::move(file);
   return reader;
 }
 
-bool TextReader::more() const {
+bool TextReader::more(std::size_t* mark) const {
   if (!rest_) return false;
-  // Each part as large as all before it: a file read to its end is read in a few calls.
-  constexpr std::size_t kFirstPart = 64 * 1024;
-  if (rest_->appendTo(data_, std::max(kFirstPart, data_.size())) > 0) return true;
+  // What has been read past is dropped before the next part comes in: the reader holds about
+  // two parts however far it reads, and a long-lived program reuses that memory run after run
+  // instead of touching a fresh file's worth each time. Only the few bytes not yet read move.
+  const std::size_t keep = mark ? std::min(*mark, pos_) : pos_;
+  if (keep >= kPart) {
+    data_.erase(data_.begin(), data_.begin() + static_cast<std::ptrdiff_t>(keep));
+    pos_ -= keep;
+    if (mark) *mark -= keep;
+  }
+  if (rest_->appendTo(data_, kPart) > 0) return true;
   rest_.reset();
   return false;
 }
 
-void TextReader::ensure(std::size_t end) const {
-  while (data_.size() < end && more()) {
+void TextReader::ensureAhead(std::size_t count) const {
+  while (data_.size() < pos_ + count && more()) {
   }
 }
 
@@ -79,7 +88,7 @@ bool TextReader::seekEof() const {
   for (;;) {
     for (; i < data_.size(); ++i)
       if (static_cast<unsigned char>(data_[i]) > ' ') return false;
-    if (!more()) return true;
+    if (!more(&i)) return true;
   }
 }
 
@@ -113,10 +122,10 @@ std::string_view TextReader::nextToken() {
     pos_ = static_cast<std::size_t>(skipBlanks(data_.data() + pos_, data_.data() + data_.size()) -
                                     data_.data());
   while (pos_ == data_.size() && more());
-  const std::size_t start = pos_;
+  std::size_t start = pos_;
   do
     while (pos_ < data_.size() && static_cast<unsigned char>(data_[pos_]) > ' ') ++pos_;
-  while (pos_ == data_.size() && more());
+  while (pos_ == data_.size() && more(&start));
   return std::string_view(data_.data() + start, pos_ - start);
 }
 
@@ -151,7 +160,7 @@ std::int32_t TextReader::readInt() {
   // blank or a line end: that token is read in one pass. Anything else, a "+" sign, ten digits
   // or more, a stray character, goes through the full rules below from the same position.
   // The short forms below are taken only where the data in hand shows where the token ends.
-  ensure(pos_ + kLookahead);
+  ensureAhead(kLookahead);
   const char* const first = data_.data();
   const char* const last = first + data_.size();
   const char* p = first + pos_;
@@ -230,7 +239,7 @@ std::int32_t TextReader::readIntToken() {
 double TextReader::readReal() {
   // Maps hold whole numbers and result files numbers with three decimals: both are read by the
   // short form, and "-0" keeps its sign as the full conversion below would.
-  ensure(pos_ + kLookahead);
+  ensureAhead(kLookahead);
   const char* const first = data_.data();
   const char* const last = first + data_.size();
   const char* p = skipBlanks(first + pos_, last);
@@ -287,10 +296,10 @@ void TextReader::skipLines(int count) {
 }
 
 std::string TextReader::readLine() {
-  const std::size_t start = pos_;
+  std::size_t start = pos_;
   do
     while (pos_ < data_.size() && data_[pos_] != '\r' && data_[pos_] != '\n') ++pos_;
-  while (pos_ == data_.size() && more());
+  while (pos_ == data_.size() && more(&start));
   std::string line(data_.data() + start, pos_ - start);
   skipLine();
   return line;

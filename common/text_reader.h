@@ -18,9 +18,9 @@ class TextReader {
   TextReader(std::string_view content, std::string name);
   // Loads the whole file; IoError when it cannot be read.
   static TextReader open(const std::string& path);
-  // Reads the file a part at a time as reading advances, for readers that stop early in large
-  // files (the map readers use a fifth of each map). The file stays open while the reader lives
-  // and must not be rewritten meanwhile. Opening fails as open() does; a later read failure
+  // Reads the file a part at a time as reading advances, holding only the parts not yet read
+  // past, for readers that stop early in large files (the map readers use a fifth of each map).
+  // The file stays open while the reader lives and must not be rewritten meanwhile. Opening fails as open() does; a later read failure
   // raises IoError "Cannot read file: NAME".
   static TextReader openInParts(const std::string& path);
 
@@ -57,10 +57,12 @@ class TextReader {
   // The same for an optional minus, digits, and a point with more digits after it, fifteen
   // digits at most in all: converted exactly, as the full conversion would.
   static const char* shortDecimal(const char* p, const char* last, bool lastIsEnd, double& value);
-  // Appends the next part of the file, when the reader reads one in parts; false once it is all in.
-  bool more() const;
-  // Reads on until `end` bytes are in or the file is.
-  void ensure(std::size_t end) const;
+  // Appends the next part of the file, when the reader reads one in parts; false once it is all
+  // in. May first drop what lies before the read position and before `mark` (an index into the
+  // data that must stay), moving both to where their bytes now are.
+  bool more(std::size_t* mark = nullptr) const;
+  // Reads on until `count` bytes past the read position are in or the file is.
+  void ensureAhead(std::size_t count) const;
   // readInt's full rules for a token of any shape.
   std::int32_t readIntToken();
   [[noreturn]] void invalid() const;
@@ -69,7 +71,8 @@ class TextReader {
   // does not change what the reader reads, so the read-only queries may load too.
   mutable ReadBuffer data_;
   std::string name_;
-  std::size_t pos_ = 0;
+  // Moves with the data when reading in parts drops what was read (see more()).
+  mutable std::size_t pos_ = 0;
   mutable std::unique_ptr<InFile> rest_;
 };
 
