@@ -3,9 +3,11 @@
 // thread; the dialogs they open come back to this one.
 #include <QApplication>
 
+#include "common/large_page_heap.h"
 #include "gui/workbench_window.h"
 
 int main(int argc, char** argv) {
+  pelk::keepFreedMemory();
   QApplication application(argc, argv);
   pelk::WorkbenchWindow opened;
   opened.window.show();

@@ -27,6 +27,7 @@
 #include "bench/results_table.h"
 #include "bench/scan_set.h"
 #include "bench/write_recorder.h"
+#include "common/large_page_heap.h"
 
 namespace pelk::bench {
 namespace {
@@ -163,6 +164,9 @@ int checkGoldenOnce(GoldenOutputs& golden) {
 }
 
 int run(int argc, char** argv) {
+  // The in-process rows time the commands as the window runs them, one after another in one
+  // long-lived program, and with its allocator settings.
+  keepFreedMemory();
   const bool updateGolden = takeFlag(argc, argv, "--update-golden", nullptr);
   const bool goldenOnly = takeFlag(argc, argv, "--golden-only", nullptr);
   std::string dir;

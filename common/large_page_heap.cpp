@@ -1,5 +1,6 @@
 #include "common/large_page_heap.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -11,13 +12,23 @@
 
 namespace pelk {
 
+void keepFreedMemory(std::size_t keptBytes) {
+#if defined(__linux__) && defined(__GLIBC__)
+  // Blocks up to the allocator's largest threshold come from the heap rather than mappings of
+  // their own (each of which would be touched afresh), and a freed top stays mapped. Fixed
+  // values also end the allocator's own tuning, which handed a command's memory back every few
+  // runs.
+  mallopt(M_MMAP_THRESHOLD, 32 << 20);
+  mallopt(M_TRIM_THRESHOLD, static_cast<int>(std::min<std::size_t>(keptBytes, 1u << 30)));
+#else
+  (void)keptBytes;
+#endif
+}
+
 void reserveLargePageHeap(std::size_t bytes) {
 #if defined(__linux__) && defined(__GLIBC__)
   constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
-  // Blocks up to the allocator's largest threshold come from the one heap rather than mappings
-  // of their own (each of which would be touched afresh), and a freed top stays mapped.
-  mallopt(M_MMAP_THRESHOLD, 32 << 20);
-  mallopt(M_TRIM_THRESHOLD, static_cast<int>(bytes + (64u << 20)));
+  keepFreedMemory(bytes + (64u << 20));
   // A helper thread (the results store's) allocates from this heap too, not from a fresh arena
   // of its own.
   mallopt(M_ARENA_MAX, 1);

@@ -13,4 +13,10 @@ namespace pelk {
 // that run one command and end; elsewhere (and where large pages are off) it does no harm.
 void reserveLargePageHeap(std::size_t bytes);
 
+// Keeps memory a command frees in the heap for the next one, up to `keptBytes` at its top,
+// instead of handing it back to the system. For programs that run command after command (the
+// window, the benchmark): by default the allocator returned a command's larger blocks and touched
+// them afresh in a later run, 4 KB at a time (500 page faults, 10 ms more in a 5 ms command).
+void keepFreedMemory(std::size_t keptBytes = std::size_t{64} << 20);
+
 }  // namespace pelk
