@@ -32,7 +32,8 @@ constexpr std::size_t kRecordBytes = 64 + 110 + 101 * (kSumWidth + 1);
 void map1Sql(const std::string& fn, const std::string& patientId, const std::string& testId) {
   // The script is created before the map is opened: a missing map leaves it empty.
   OutFile script(kMap1Script);
-  TextReader source = TextReader::open(fn);
+  // Read a part at a time: the map is 2 MB, and only the script's own text need be held.
+  TextReader source = TextReader::openInParts(fn);
   std::string& out = script.text();
   out.reserve(256 + kRecords * (kRecordBytes + fn.size() + patientId.size() + testId.size()));
   sql::appendOpening(out, kCreate);
