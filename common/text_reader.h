@@ -19,9 +19,10 @@ class TextReader {
   // Loads the whole file; IoError when it cannot be read.
   static TextReader open(const std::string& path);
   // Reads the file a part at a time as reading advances, holding only the parts not yet read
-  // past, for readers that stop early in large files (the map readers use a fifth of each map).
-  // The file stays open while the reader lives and must not be rewritten meanwhile. Opening fails as open() does; a later read failure
-  // raises IoError "Cannot read file: NAME".
+  // past, for readers that stop early in large files (the map readers use a fifth of each map)
+  // or need none of it twice. The file stays open while the reader lives and must not be
+  // rewritten meanwhile. Opening fails as open() does; a later read failure raises IoError
+  // "Cannot read file: NAME".
   static TextReader openInParts(const std::string& path);
 
   std::int32_t readInt();
