@@ -2,26 +2,15 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <map>
 #include <sstream>
 
-#include <gdcmDirectory.h>
-#include <gdcmImageReader.h>
-#include <gdcmScanner.h>
-#include <gdcmTrace.h>
-
 #include "common/io_error.h"
+#include "importers/gdcm_module.h"
 #include "studies/study_reader.h"
 
 namespace pelk {
 namespace {
-
-const gdcm::Tag kSeriesUid(0x0020, 0x000e);
-const gdcm::Tag kPosition(0x0020, 0x0032);
-const gdcm::Tag kOrientation(0x0020, 0x0037);
-const gdcm::Tag kRows(0x0028, 0x0010);
-const gdcm::Tag kColumns(0x0028, 0x0011);
 
 Vec3 cross(const Vec3& a, const Vec3& b) {
   return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
@@ -29,10 +18,10 @@ Vec3 cross(const Vec3& a, const Vec3& b) {
 double dot(const Vec3& a, const Vec3& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 
 // "a\b\c" as numbers; fewer than `count` readable numbers is nothing.
-std::vector<double> numbers(const char* text, std::size_t count) {
+std::vector<double> numbers(const std::optional<std::string>& text, std::size_t count) {
   std::vector<double> out;
   if (!text) return out;
-  std::string s(text);
+  std::string s(*text);
   std::replace(s.begin(), s.end(), '\\', ' ');
   std::istringstream in(s);
   in.imbue(std::locale::classic());
@@ -42,89 +31,14 @@ std::vector<double> numbers(const char* text, std::size_t count) {
   return out;
 }
 
-// Voxel values of one decoded frame buffer through the rescale, appended to `out`.
-template <typename T>
-void appendAs(const std::vector<char>& buffer, std::size_t count, double slope, double intercept,
-              std::vector<float>& out) {
-  for (std::size_t i = 0; i < count; ++i) {
-    T v;
-    std::memcpy(&v, buffer.data() + i * sizeof(T), sizeof v);
-    out.push_back(static_cast<float>(static_cast<double>(v) * slope + intercept));
-  }
-}
-
-struct Decoded {
-  unsigned dims[3] = {1, 1, 1};
-  unsigned dimensionCount = 0;
-  double spacing[3] = {1, 1, 1};
-  double origin[3] = {0, 0, 0};
-  double cosines[6] = {1, 0, 0, 0, 1, 0};
-};
-
-// Decodes a DICOM image file (any transfer syntax GDCM reads, JPEG 2000 included) and appends its
-// voxels to `out`. The size is checked before the pixel buffer is allocated.
-Decoded decodeInto(const std::string& path, std::vector<float>& out) {
-  gdcm::ImageReader reader;
-  reader.SetFileName(path.c_str());
-  if (!reader.Read()) throw IoError("Cannot read DICOM image " + path);
-  const gdcm::Image& image = reader.GetImage();
-  Decoded d;
-  d.dimensionCount = image.GetNumberOfDimensions();
-  for (unsigned i = 0; i < std::min(3u, d.dimensionCount); ++i) d.dims[i] = image.GetDimension(i);
-  for (unsigned i = 0; i < 3; ++i) {
-    d.spacing[i] = image.GetSpacing(i);
-    d.origin[i] = image.GetOrigin(i);
-  }
-  std::copy_n(image.GetDirectionCosines(), 6, d.cosines);
-
-  const gdcm::PixelFormat& format = image.GetPixelFormat();
-  if (format.GetSamplesPerPixel() != 1)
-    throw IoError("Cannot read DICOM image " + path + ": colour images are not supported");
-  for (unsigned n : d.dims)
-    if (n < 1 || n > kMaxStudySide)
-      throw IoError("Cannot read DICOM image " + path + ": size " + std::to_string(d.dims[0]) +
-                    " x " + std::to_string(d.dims[1]) + " x " + std::to_string(d.dims[2]) +
-                    " is beyond 1 to 1024 voxels a side");
-  const std::size_t count = std::size_t{d.dims[0]} * d.dims[1] * d.dims[2];
-  const std::size_t length = image.GetBufferLength();
-  if (length < count * format.GetPixelSize() || count * sizeof(float) > kMaxStudyBytes)
-    throw IoError("Cannot read DICOM image " + path + ": pixel data does not match its size");
-  std::vector<char> buffer(length);
-  if (!image.GetBuffer(buffer.data()))
-    throw IoError("Cannot read DICOM image " + path + ": pixel data cannot be decoded");
-
-  const double slope = image.GetSlope(), intercept = image.GetIntercept();
-  out.reserve(out.size() + count);
-  switch (format.GetScalarType()) {
-    case gdcm::PixelFormat::UINT8:
-      appendAs<std::uint8_t>(buffer, count, slope, intercept, out);
-      break;
-    case gdcm::PixelFormat::INT8:
-      appendAs<std::int8_t>(buffer, count, slope, intercept, out);
-      break;
-    case gdcm::PixelFormat::UINT16:
-      appendAs<std::uint16_t>(buffer, count, slope, intercept, out);
-      break;
-    case gdcm::PixelFormat::INT16:
-      appendAs<std::int16_t>(buffer, count, slope, intercept, out);
-      break;
-    case gdcm::PixelFormat::UINT32:
-      appendAs<std::uint32_t>(buffer, count, slope, intercept, out);
-      break;
-    case gdcm::PixelFormat::INT32:
-      appendAs<std::int32_t>(buffer, count, slope, intercept, out);
-      break;
-    case gdcm::PixelFormat::FLOAT32: appendAs<float>(buffer, count, slope, intercept, out); break;
-    case gdcm::PixelFormat::FLOAT64: appendAs<double>(buffer, count, slope, intercept, out); break;
-    default:
-      throw IoError("Cannot read DICOM image " + path + ": pixel type " +
-                    format.GetScalarTypeAsString() + " is not supported");
-  }
-  return d;
-}
-
-void quietenToolkit() {
-  gdcm::Trace::SetWarning(false), gdcm::Trace::SetDebug(false), gdcm::Trace::SetError(false);
+// Decodes a DICOM image file (any transfer syntax the toolkit reads, JPEG 2000 included) and
+// appends its voxels to `out`.
+GdcmImageGeometry decodeInto(const std::string& path, std::vector<float>& out) {
+  GdcmImageGeometry geometry;
+  std::string why;
+  if (!gdcmModule().decodeImage(path, kMaxStudySide, kMaxStudyBytes, geometry, out, why))
+    throw IoError(why);
+  return geometry;
 }
 
 }  // namespace
@@ -171,24 +85,18 @@ OrderedSeries orderSeries(std::vector<SeriesSlice> slices, const std::string& wh
 }
 
 StudyVolume readDicomSeries(const std::string& folder) {
-  quietenToolkit();
-  gdcm::Directory directory;
-  directory.Load(folder, false);
-  gdcm::Scanner scanner;
-  for (const auto& tag : {kSeriesUid, kPosition, kOrientation, kRows, kColumns})
-    scanner.AddTag(tag);
-  if (!directory.GetFilenames().empty() && !scanner.Scan(directory.GetFilenames()))
-    throw IoError("Cannot scan the DICOM folder " + folder);
+  std::vector<GdcmScannedFile> files;
+  std::string why;
+  if (!gdcmModule().scanFolder(folder, files, why)) throw IoError(why);
 
   std::map<std::string, std::vector<SeriesSlice>> series;
-  for (const auto& file : directory.GetFilenames()) {
-    if (!scanner.IsKey(file.c_str())) continue;
-    const auto rows = numbers(scanner.GetValue(file.c_str(), kRows), 1);
-    const auto columns = numbers(scanner.GetValue(file.c_str(), kColumns), 1);
+  for (const GdcmScannedFile& scanned : files) {
+    const std::string& file = scanned.file;
+    const auto rows = numbers(scanned.rows, 1);
+    const auto columns = numbers(scanned.columns, 1);
     if (rows.empty() || columns.empty()) continue;  // not an image (a report, a DICOMDIR)
-    const char* uid = scanner.GetValue(file.c_str(), kSeriesUid);
-    const auto position = numbers(scanner.GetValue(file.c_str(), kPosition), 3);
-    const auto cosines = numbers(scanner.GetValue(file.c_str(), kOrientation), 6);
+    const auto position = numbers(scanned.position, 3);
+    const auto cosines = numbers(scanned.orientation, 6);
     if (position.empty() || cosines.empty())
       throw IoError("DICOM image without Image Position or Orientation (Patient): " + file);
     SeriesSlice slice{file,
@@ -197,7 +105,7 @@ StudyVolume readDicomSeries(const std::string& folder) {
                       {cosines[3], cosines[4], cosines[5]},
                       static_cast<int>(rows[0]),
                       static_cast<int>(columns[0])};
-    series[uid ? uid : ""].push_back(slice);
+    series[scanned.seriesUid.value_or("")].push_back(slice);
   }
   if (series.empty()) throw IoError("No DICOM image in folder " + folder);
 
@@ -208,9 +116,9 @@ StudyVolume readDicomSeries(const std::string& folder) {
   OrderedSeries ordered = orderSeries(std::move(chosen->second), "DICOM folder " + folder);
 
   StudyVolume volume;
-  Decoded first;
+  GdcmImageGeometry first;
   for (std::size_t i = 0; i < ordered.slices.size(); ++i) {
-    const Decoded d = decodeInto(ordered.slices[i].file, volume.values);
+    const GdcmImageGeometry d = decodeInto(ordered.slices[i].file, volume.values);
     if (d.dims[2] != 1 || static_cast<int>(d.dims[0]) != ordered.slices[i].columns ||
         static_cast<int>(d.dims[1]) != ordered.slices[i].rows)
       throw IoError("Not a single slice of the series: " + ordered.slices[i].file);
@@ -232,9 +140,8 @@ StudyVolume readDicomSeries(const std::string& folder) {
 }
 
 StudyVolume readDicomVolume(const std::string& path) {
-  quietenToolkit();
   StudyVolume volume;
-  const Decoded d = decodeInto(path, volume.values);
+  const GdcmImageGeometry d = decodeInto(path, volume.values);
   if (d.dimensionCount < 3 || d.dims[2] < 2)
     throw IoError("Not a volume: " + path +
                   " is a single 2-D DICOM image; give the folder of its series");

@@ -49,6 +49,17 @@ TEST(LightCli, HoldsNoImagingLibrary) {
     EXPECT_EQ(symbols.find(code), std::string::npos) << code << " linked in";
 }
 
+// The sibling starts without the DICOM toolkit that builds its dictionaries as it loads; the
+// module holding it lies beside the programs, for the first DICOM file that needs it.
+TEST(ImagingProgram, StartsWithoutTheDicomSeriesToolkit) {
+  const std::filesystem::path folder = std::filesystem::path(PELK40_CLI).parent_path();
+  const std::string listing = outputOf("ldd " + (folder / "pelk40-imaging").string() + " 2>&1");
+  ASSERT_NE(listing.find("libdcmdata"), std::string::npos) << listing;
+  EXPECT_EQ(listing.find("gdcm"), std::string::npos) << listing;
+  EXPECT_NE(outputOf("ldd " + (folder / "pelk40-gdcm.so").string() + " 2>&1").find("libgdcmMSFF"),
+            std::string::npos);
+}
+
 // Laid out by lld from the list (app/CMakeLists.txt), the functions a command line runs lie in one
 // stretch of the code; linked otherwise, they lie where the archives put them, and there is
 // nothing to check.
