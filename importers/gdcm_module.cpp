@@ -4,7 +4,7 @@
 #include <unistd.h>
 
 #include <climits>
-#include <mutex>
+#include <string>
 
 #include "common/io_error.h"
 
