@@ -25,8 +25,8 @@ std::string programFolder() {
 const GdcmModule* load(std::string& why) {
   // Beside the program (the build puts the programs and the module in one folder), then where
   // the build put it (the tests and the benchmark run from folders of their own).
-  for (const std::string& candidate : {programFolder() + kModuleFile,
-                                       std::string(PELK_GDCM_MODULE_PATH)}) {
+  for (const std::string& candidate :
+       {programFolder() + kModuleFile, std::string(PELK_GDCM_MODULE_PATH)}) {
     void* handle = ::dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
       why += (why.empty() ? "" : "; ") + std::string(::dlerror());
