@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <string_view>
@@ -50,6 +51,12 @@ void registerDecoders() {
     DcmRLEDecoderRegistration::registerCodecs();
     DJDecoderRegistration::registerCodecs();
     DJLSDecoderRegistration::registerCodecs();
+    // Handed back at exit, before the toolkit's own list of codecs is destroyed without them.
+    std::atexit([] {
+      DJLSDecoderRegistration::cleanup();
+      DJDecoderRegistration::cleanup();
+      DcmRLEDecoderRegistration::cleanup();
+    });
     return true;
   }();
   (void)done;
