@@ -1,32 +1,28 @@
 #include "importers/gdcm_module.h"
 
 #include <dlfcn.h>
-#include <unistd.h>
 
-#include <climits>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "common/io_error.h"
+#include "common/running_program.h"
 
 namespace pelk {
 namespace {
 
 constexpr const char* kModuleFile = "pelk40-gdcm.so";
 
-// The folder of the running program, with its final slash; empty when unknown.
-std::string programFolder() {
-  char path[PATH_MAX];
-  const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
-  if (length <= 0) return "";
-  const std::string exe(path, static_cast<std::size_t>(length));
-  return exe.substr(0, exe.rfind('/') + 1);
-}
-
 const GdcmModule* load(std::string& why) {
   // Beside the program (the build puts the programs and the module in one folder), then where
   // the build put it (the tests and the benchmark run from folders of their own).
-  for (const std::string& candidate :
-       {programFolder() + kModuleFile, std::string(PELK_GDCM_MODULE_PATH)}) {
+  std::vector<std::string> candidates;
+  std::error_code ec;
+  const std::filesystem::path program = runningProgram(ec);
+  if (!ec) candidates.push_back((program.parent_path() / kModuleFile).string());
+  candidates.emplace_back(PELK_GDCM_MODULE_PATH);
+  for (const std::string& candidate : candidates) {
     void* handle = ::dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
       why += (why.empty() ? "" : "; ") + std::string(::dlerror());

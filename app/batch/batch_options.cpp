@@ -8,6 +8,8 @@
 #include <sstream>
 #include <thread>
 
+#include "common/running_program.h"
+
 namespace pelk {
 namespace {
 
@@ -15,7 +17,7 @@ namespace {
 std::string rowProgram() {
   if (const char* given = std::getenv("PELK40_BATCH_ROW_PROGRAM"); given && *given) return given;
   std::error_code ec;
-  const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  const auto self = runningProgram(ec);
   return (self.parent_path() / "pelk40-cli").string();
 }
 

@@ -9,6 +9,8 @@
 #include <system_error>
 #include <vector>
 
+#include "common/running_program.h"
+
 namespace pelk {
 namespace {
 
@@ -35,7 +37,7 @@ std::optional<std::string_view> siblingProgramFor(std::string_view word) {
 int handOffToSibling(std::string_view sibling, std::string_view word, int argc,
                      const char* const* argv, std::ostream& out, std::ostream& err) {
   std::error_code ec;
-  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  const std::filesystem::path self = runningProgram(ec);
   if (ec) {
     err << "pelk40-cli: " << word << ": cannot find this program's own folder to start " << sibling
         << ": " << ec.message() << '\n';

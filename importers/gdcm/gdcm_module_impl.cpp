@@ -26,8 +26,7 @@ void quietenToolkit() {
 
 bool decodePixels(const std::string& path, std::size_t expectedBytes, std::vector<char>& pixels,
                   std::string& why) try {
-  gdcm::Trace::SetWarning(false);
-  gdcm::Trace::SetError(false);
+  quietenToolkit();
   gdcm::ImageReader reader;
   reader.SetFileName(path.c_str());
   if (!reader.Read()) {
