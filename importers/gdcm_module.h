@@ -9,9 +9,8 @@ namespace pelk {
 
 // GDCM reads what DCMTK cannot (JPEG 2000 pixels) and the headers of whole DICOM series. It
 // builds its tag dictionaries as it loads, tens of milliseconds at every start of a program that
-// links it, so it lives in a module of its own (importers/gdcm/) that is loaded the first time a
-// DICOM file needs it: the window and pelk40-imaging start without it. Plain data crosses
-// between the module and the program, never an exception.
+// links it, so it lives in a module of its own (importers/gdcm/, see common/toolkit_module.h),
+// loaded the first time a DICOM file needs it. Its entry points report failures in words.
 
 // What one image file's header says, for ordering a series; a tag the file lacks is empty.
 struct GdcmScannedFile {
@@ -44,7 +43,7 @@ struct GdcmModule {
 };
 
 // The loaded module (loaded once, by the first caller); IoError naming the module when it
-// cannot be loaded. It is looked for beside the running program, then where the build put it.
+// cannot be loaded.
 const GdcmModule& gdcmModule();
 
 }  // namespace pelk
