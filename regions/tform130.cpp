@@ -23,8 +23,12 @@ void sortByArea(RegionTable& table) {
   for (int k = 1; k <= table.count; ++k)
     areas[static_cast<std::size_t>(k - 1)] = table.entries[k].area;
   const std::vector<int> order = exchangeSortOrder(areas);
-  const RegionTable unsorted = table;
-  for (int r = 0; r < table.count; ++r) table.entries[r + 1] = unsorted.entries[order[r] + 1];
+  // Only the filled entries are copied: the whole table is 32 KB, eight stack pages a process
+  // would touch afresh.
+  const std::vector<ScanRegion> unsorted(table.entries.begin() + 1,
+                                         table.entries.begin() + 1 + table.count);
+  for (int r = 0; r < table.count; ++r)
+    table.entries[static_cast<std::size_t>(r) + 1] = unsorted[static_cast<std::size_t>(order[r])];
 }
 
 std::string logLine(const GateRegion& r, int xb, int yb) {
