@@ -1,4 +1,6 @@
 #pragma once
+#include <exception>
+#include <new>
 #include <string>
 #include <utility>
 
@@ -49,6 +51,8 @@ class ModuleFailure {
       kind_ = Kind::kMemory;
     } catch (const std::exception& e) {
       kind_ = Kind::kOther, message_ = e.what();
+    } catch (...) {
+      kind_ = Kind::kOther, message_ = "an unexpected failure";
     }
     return false;
   }
