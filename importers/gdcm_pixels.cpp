@@ -1,6 +1,7 @@
 #include "importers/gdcm_pixels.h"
 
-#include "common/io_error.h"
+#include <exception>
+
 #include "importers/gdcm_module.h"
 
 namespace pelk {
@@ -8,8 +9,9 @@ namespace pelk {
 bool decodePixelsWithGdcm(const std::string& path, std::size_t expectedBytes,
                           std::vector<char>& pixels, std::string& why) {
   try {
-    return gdcmModule().decodePixels(path, expectedBytes, pixels, why);
-  } catch (const IoError& e) {
+    callModule(gdcmModule().decodePixels, path, expectedBytes, pixels);
+    return true;
+  } catch (const std::exception& e) {
     why = e.what();
     return false;
   }

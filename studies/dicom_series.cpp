@@ -35,9 +35,7 @@ std::vector<double> numbers(const std::optional<std::string>& text, std::size_t 
 // appends its voxels to `out`.
 GdcmImageGeometry decodeInto(const std::string& path, std::vector<float>& out) {
   GdcmImageGeometry geometry;
-  std::string why;
-  if (!gdcmModule().decodeImage(path, kMaxStudySide, kMaxStudyBytes, geometry, out, why))
-    throw IoError(why);
+  callModule(gdcmModule().decodeImage, path, kMaxStudySide, kMaxStudyBytes, geometry, out);
   return geometry;
 }
 
@@ -86,8 +84,7 @@ OrderedSeries orderSeries(std::vector<SeriesSlice> slices, const std::string& wh
 
 StudyVolume readDicomSeries(const std::string& folder) {
   std::vector<GdcmScannedFile> files;
-  std::string why;
-  if (!gdcmModule().scanFolder(folder, files, why)) throw IoError(why);
+  callModule(gdcmModule().scanFolder, folder, files);
 
   std::map<std::string, std::vector<SeriesSlice>> series;
   for (const GdcmScannedFile& scanned : files) {

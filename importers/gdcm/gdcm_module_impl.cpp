@@ -24,31 +24,19 @@ void quietenToolkit() {
   gdcm::Trace::SetWarning(false), gdcm::Trace::SetDebug(false), gdcm::Trace::SetError(false);
 }
 
-bool decodePixels(const std::string& path, std::size_t expectedBytes, std::vector<char>& pixels,
-                  std::string& why) try {
-  quietenToolkit();
+void decodePixels(const std::string& path, std::size_t expectedBytes, std::vector<char>& pixels) {
   gdcm::ImageReader reader;
   reader.SetFileName(path.c_str());
-  if (!reader.Read()) {
-    why = "the pixel data cannot be read";
-    return false;
-  }
+  if (!reader.Read()) throw IoError("the pixel data cannot be read");
   const gdcm::Image& image = reader.GetImage();
-  if (image.GetBufferLength() != expectedBytes) {
-    why = "the decoded pixel data has " + std::to_string(image.GetBufferLength()) +
-          " bytes where the header announces " + std::to_string(expectedBytes);
-    return false;
-  }
+  if (image.GetBufferLength() != expectedBytes)
+    throw IoError("the decoded pixel data has " + std::to_string(image.GetBufferLength()) +
+                  " bytes where the header announces " + std::to_string(expectedBytes));
   pixels.resize(expectedBytes);
   if (!image.GetBuffer(pixels.data())) {
-    why = "the codec failed on the pixel data";
     pixels.clear();
-    return false;
+    throw IoError("the codec failed on the pixel data");
   }
-  return true;
-} catch (const std::exception& e) {
-  why = e.what();
-  return false;
 }
 
 std::optional<std::string> valueOf(const gdcm::Scanner& scanner, const std::string& file,
@@ -57,28 +45,20 @@ std::optional<std::string> valueOf(const gdcm::Scanner& scanner, const std::stri
   return value ? std::optional<std::string>(value) : std::nullopt;
 }
 
-bool scanFolder(const std::string& folder, std::vector<GdcmScannedFile>& files,
-                std::string& why) try {
-  quietenToolkit();
+void scanFolder(const std::string& folder, std::vector<GdcmScannedFile>& files) {
   gdcm::Directory directory;
   directory.Load(folder, false);
   gdcm::Scanner scanner;
   for (const auto& tag : {kSeriesUid, kPosition, kOrientation, kRows, kColumns})
     scanner.AddTag(tag);
-  if (!directory.GetFilenames().empty() && !scanner.Scan(directory.GetFilenames())) {
-    why = "Cannot scan the DICOM folder " + folder;
-    return false;
-  }
+  if (!directory.GetFilenames().empty() && !scanner.Scan(directory.GetFilenames()))
+    throw IoError("Cannot scan the DICOM folder " + folder);
   for (const auto& file : directory.GetFilenames()) {
     if (!scanner.IsKey(file.c_str())) continue;
     files.push_back({file, valueOf(scanner, file, kSeriesUid), valueOf(scanner, file, kPosition),
                      valueOf(scanner, file, kOrientation), valueOf(scanner, file, kRows),
                      valueOf(scanner, file, kColumns)});
   }
-  return true;
-} catch (const std::exception& e) {
-  why = "Cannot scan the DICOM folder " + folder + ": " + e.what();
-  return false;
 }
 
 // Voxel values of one decoded frame buffer through the rescale, appended to `out`.
@@ -92,16 +72,30 @@ void appendAs(const std::vector<char>& buffer, std::size_t count, double slope, 
   }
 }
 
-bool decodeImage(const std::string& path, std::int64_t maxSide, std::int64_t maxBytes,
-                 GdcmImageGeometry& d, std::vector<float>& out, std::string& why) try {
-  quietenToolkit();
+using Appender = void (*)(const std::vector<char>&, std::size_t, double, double,
+                          std::vector<float>&);
+
+// How voxels of one scalar type are appended; nullptr for a type not read.
+Appender appenderFor(gdcm::PixelFormat::ScalarType type) {
+  switch (type) {
+    case gdcm::PixelFormat::UINT8: return appendAs<std::uint8_t>;
+    case gdcm::PixelFormat::INT8: return appendAs<std::int8_t>;
+    case gdcm::PixelFormat::UINT16: return appendAs<std::uint16_t>;
+    case gdcm::PixelFormat::INT16: return appendAs<std::int16_t>;
+    case gdcm::PixelFormat::UINT32: return appendAs<std::uint32_t>;
+    case gdcm::PixelFormat::INT32: return appendAs<std::int32_t>;
+    case gdcm::PixelFormat::FLOAT32: return appendAs<float>;
+    case gdcm::PixelFormat::FLOAT64: return appendAs<double>;
+    default: return nullptr;
+  }
+}
+
+void decodeImage(const std::string& path, std::int64_t maxSide, std::int64_t maxBytes,
+                 GdcmImageGeometry& d, std::vector<float>& out) {
   const std::string name = "Cannot read DICOM image " + path;
   gdcm::ImageReader reader;
   reader.SetFileName(path.c_str());
-  if (!reader.Read()) {
-    why = name;
-    return false;
-  }
+  if (!reader.Read()) throw IoError(name);
   const gdcm::Image& image = reader.GetImage();
   d.dimensionCount = image.GetNumberOfDimensions();
   for (unsigned i = 0; i < std::min(3u, d.dimensionCount); ++i) d.dims[i] = image.GetDimension(i);
@@ -112,64 +106,59 @@ bool decodeImage(const std::string& path, std::int64_t maxSide, std::int64_t max
   std::copy_n(image.GetDirectionCosines(), 6, d.cosines);
 
   const gdcm::PixelFormat& format = image.GetPixelFormat();
-  if (format.GetSamplesPerPixel() != 1) {
-    why = name + ": colour images are not supported";
-    return false;
-  }
+  if (format.GetSamplesPerPixel() != 1) throw IoError(name + ": colour images are not supported");
   for (unsigned n : d.dims)
-    if (n < 1 || n > maxSide) {
-      why = name + ": size " + std::to_string(d.dims[0]) + " x " + std::to_string(d.dims[1]) +
-            " x " + std::to_string(d.dims[2]) + " is beyond 1 to " + std::to_string(maxSide) +
-            " voxels a side";
-      return false;
-    }
+    if (n < 1 || n > maxSide)
+      throw IoError(name + ": size " + std::to_string(d.dims[0]) + " x " +
+                    std::to_string(d.dims[1]) + " x " + std::to_string(d.dims[2]) +
+                    " is beyond 1 to " + std::to_string(maxSide) + " voxels a side");
   const std::size_t count = std::size_t{d.dims[0]} * d.dims[1] * d.dims[2];
   const std::size_t length = image.GetBufferLength();
   if (length < count * format.GetPixelSize() ||
-      count * sizeof(float) > static_cast<std::size_t>(maxBytes)) {
-    why = name + ": pixel data does not match its size";
-    return false;
-  }
+      count * sizeof(float) > static_cast<std::size_t>(maxBytes))
+    throw IoError(name + ": pixel data does not match its size");
   std::vector<char> buffer(length);
-  if (!image.GetBuffer(buffer.data())) {
-    why = name + ": pixel data cannot be decoded";
-    return false;
-  }
+  if (!image.GetBuffer(buffer.data())) throw IoError(name + ": pixel data cannot be decoded");
 
   const double slope = image.GetSlope(), intercept = image.GetIntercept();
   out.reserve(out.size() + count);
-  switch (format.GetScalarType()) {
-    case gdcm::PixelFormat::UINT8:
-      appendAs<std::uint8_t>(buffer, count, slope, intercept, out);
-      break;
-    case gdcm::PixelFormat::INT8:
-      appendAs<std::int8_t>(buffer, count, slope, intercept, out);
-      break;
-    case gdcm::PixelFormat::UINT16:
-      appendAs<std::uint16_t>(buffer, count, slope, intercept, out);
-      break;
-    case gdcm::PixelFormat::INT16:
-      appendAs<std::int16_t>(buffer, count, slope, intercept, out);
-      break;
-    case gdcm::PixelFormat::UINT32:
-      appendAs<std::uint32_t>(buffer, count, slope, intercept, out);
-      break;
-    case gdcm::PixelFormat::INT32:
-      appendAs<std::int32_t>(buffer, count, slope, intercept, out);
-      break;
-    case gdcm::PixelFormat::FLOAT32: appendAs<float>(buffer, count, slope, intercept, out); break;
-    case gdcm::PixelFormat::FLOAT64: appendAs<double>(buffer, count, slope, intercept, out); break;
-    default:
-      why = name + ": pixel type " + format.GetScalarTypeAsString() + " is not supported";
-      return false;
-  }
-  return true;
-} catch (const std::exception& e) {
-  why = "Cannot read DICOM image " + path + ": " + e.what();
-  return false;
+  const auto append = appenderFor(format.GetScalarType());
+  if (!append)
+    throw IoError(name + ": pixel type " + format.GetScalarTypeAsString() + " is not supported");
+  append(buffer, count, slope, intercept, out);
 }
 
-constexpr GdcmModule kModule{decodePixels, scanFolder, decodeImage};
+// Runs one entry point's work with the toolkit quiet; an exception of the toolkit's own becomes
+// an IoError starting with `context`, so that callers report it as they report a bad file.
+template <class Work>
+bool runQuietly(ModuleFailure& failure, const std::string& context, Work work) {
+  return failure.capture([&] {
+    quietenToolkit();
+    try {
+      work();
+    } catch (const IoError&) {
+      throw;
+    } catch (const std::exception& e) {
+      throw IoError(context + e.what());
+    }
+  });
+}
+
+constexpr GdcmModule kModule{
+    [](const std::string& path, std::size_t expectedBytes, std::vector<char>& pixels,
+       ModuleFailure& failure) {
+      return runQuietly(failure, "", [&] { decodePixels(path, expectedBytes, pixels); });
+    },
+    [](const std::string& folder, std::vector<GdcmScannedFile>& files, ModuleFailure& failure) {
+      return runQuietly(failure, "Cannot scan the DICOM folder " + folder + ": ",
+                        [&] { scanFolder(folder, files); });
+    },
+    [](const std::string& path, std::int64_t maxSide, std::int64_t maxBytes,
+       GdcmImageGeometry& geometry, std::vector<float>& values, ModuleFailure& failure) {
+      return runQuietly(failure, "Cannot read DICOM image " + path + ": ",
+                        [&] { decodeImage(path, maxSide, maxBytes, geometry, values); });
+    },
+};
 
 }  // namespace
 }  // namespace pelk
