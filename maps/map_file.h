@@ -17,5 +17,8 @@ void appendMapMeanLine(std::string& out, double mean);
 // One line of block sums. A sum that fills its field gets a blank before it, so that readers,
 // which take the values as blank-separated numbers, never see two sums run together.
 void appendMapRow(OutFile& out, const std::int32_t* sums, int count);
+// The same for a row of `columns` sums of which only the first `summed` are held; the others
+// are zeros.
+void appendMapRow(OutFile& out, const std::int32_t* sums, int summed, int columns);
 
 }  // namespace pelk

@@ -1,6 +1,9 @@
 #include "maps/map_pass.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "common/file_io.h"
@@ -12,6 +15,9 @@ namespace pelk {
 namespace {
 
 static_assert(kMapGridSize <= kLongestMapRow, "map rows end in zeros taken from the finished row");
+
+// The sums of blocks 0..100 in both directions; the map's other sums are always zero.
+using SummedBlocks = std::array<std::array<std::int32_t, kSummedMapBlocks>, kSummedMapBlocks>;
 
 // The block size is the extended-precision quotient stored as a double; that rounding decides
 // whether the last column lands in block 99 or 100.
@@ -27,7 +33,7 @@ std::vector<int> blockIndexes(std::int64_t count, double size) {
   return blocks;
 }
 
-void binPixels(const MapSource& source, double sx, double sy, MapGrid& grid) {
+void binPixels(const MapSource& source, double sx, double sy, SummedBlocks& grid) {
   const std::int64_t width = source.size.width();
   const std::int64_t height = source.size.height();
   const std::vector<int> colBlock = blockIndexes(width, sx);
@@ -65,28 +71,27 @@ void binPixels(const MapSource& source, double sx, double sy, MapGrid& grid) {
 
 }  // namespace
 
-double runMapPass(const std::string& bitmap, const std::string& output, ModuleLog& log,
-                  MapGrid& grid) {
+double runMapPass(const std::string& bitmap, const std::string& output, ModuleLog& log) {
   const MapSource source = loadMapSource(bitmap, log);
   OutFile out(output);
   appendMapFirstLine(out.text());
 
   const double sx = blockSize(source.size.xmax);
   const double sy = blockSize(source.size.ymax);
-  for (auto& row : grid) row.fill(0);
+  auto grid = std::make_unique<SummedBlocks>();
   if (source.hasPixels()) {
     if (sx == 0.0 || sy == 0.0) source.tooSmall();
     source.requirePixels();
-    binPixels(source, sx, sy, grid);
+    binPixels(source, sx, sy, *grid);
   }
 
   const double mean = static_cast<double>(static_cast<long double>(source.pixelCount()) / 10000.0L);
   std::string& text = out.text();
   // Only the sums of blocks 0..100 are copied into the text; the zeros after them are not.
-  constexpr std::size_t kSummedBlocks = 101;
-  text.reserve(text.size() + 32 + kSummedBlocks * kSummedBlocks * 9);
+  text.reserve(text.size() + 32 + kSummedMapBlocks * kSummedMapBlocks * 9);
   appendMapMeanLine(text, mean);
-  for (const auto& row : grid) appendMapRow(out, row.data(), kMapGridSize);
+  for (const auto& row : *grid) appendMapRow(out, row.data(), kSummedMapBlocks, kMapGridSize);
+  for (int r = kSummedMapBlocks; r < kMapGridSize; ++r) appendMapRow(out, nullptr, 0, kMapGridSize);
   out.close();
   return mean;
 }

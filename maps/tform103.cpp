@@ -12,13 +12,13 @@ void TForm103::setFileNames(const std::string& standardName, const std::string& 
 void TForm103::makeMap2(FileNames10 inputs, FileNames10 outputs) {
   for (int k = 0; k < 2; ++k) {
     Memo1.add("Processing File: " + inputs[k]);
-    runMapPass(inputs[k], outputs[k], Memo1, state_->grid);
+    runMapPass(inputs[k], outputs[k], Memo1);
   }
 }
 
 void TForm103::makeMap() {
   runMapJobList(Memo1, [this](const std::string& bitmap, const std::string& output) {
-    runMapPass(bitmap, output, Memo1, state_->grid);
+    runMapPass(bitmap, output, Memo1);
   });
 }
 

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "common/module_log.h"
-#include "common/module_state.h"
 #include "maps/map_pass.h"
 
 namespace pelk {
@@ -13,10 +12,6 @@ using FileNames10 = std::array<std::string, 10>;
 // Intensity map module used by "Opt2. Rel. Rank Analysis-2": block-sum maps of two bitmaps.
 class TForm103 {
  public:
-  using SharedState = MapModuleState;
-  TForm103() = default;
-  explicit TForm103(SharedState& shared) : state_(shared) {}
-
   ModuleLog Memo1;
 
   // Writes the job list "vmap1.dat".
@@ -32,7 +27,6 @@ class TForm103 {
   bool closed() const { return closed_; }
 
  private:
-  ModuleState<SharedState> state_;
   bool closed_ = false;
 };
 

@@ -16,7 +16,7 @@ void TForm1031::setFilenames2(const std::string& standardName, const std::string
 }
 
 void TForm1031::makeMap() {
-  for (int k = 0; k < 2; ++k) runMapPass(mapInputs[k], mapOutputs[k], Memo1, state_->grid);
+  for (int k = 0; k < 2; ++k) runMapPass(mapInputs[k], mapOutputs[k], Memo1);
   Memo1.add("Done");
 }
 

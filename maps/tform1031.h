@@ -3,7 +3,6 @@
 #include <string>
 
 #include "common/module_log.h"
-#include "common/module_state.h"
 #include "maps/map_pass.h"
 
 namespace pelk {
@@ -11,10 +10,6 @@ namespace pelk {
 // Intensity map module used by "4. Multi Corr. Highlight Sys.": maps into the ".map1" files.
 class TForm1031 {
  public:
-  using SharedState = MapModuleState;  // its own, separate from TForm103's
-  TForm1031() = default;
-  explicit TForm1031(SharedState& shared) : state_(shared) {}
-
   ModuleLog Memo1;
   std::array<std::string, 2> mapInputs;
   std::array<std::string, 2> mapOutputs;
@@ -29,7 +24,6 @@ class TForm1031 {
   bool closed() const { return closed_; }
 
  private:
-  ModuleState<SharedState> state_;
   bool closed_ = false;
 };
 
