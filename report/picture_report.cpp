@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "common/file_io.h"
+#include "common/fixed_files.h"
 #include "common/io_error.h"
 #include "report/html_text.h"
 #include "report/report_sections.h"
@@ -57,7 +58,7 @@ details { font-size: 12px; } summary { cursor: pointer; color: #3b6ea5; }
 
 // The name a job list gives the scan on its data line `line` (1 for the first scan), or "".
 std::string jobListScan(const std::filesystem::path& folder, int line) {
-  for (const char* list : {"vhist3.dat", "vmap1.dat"}) {
+  for (const char* list : {kProfileJobList, kMapJobList}) {
     try {
       const std::string text = readWholeFile((folder / list).string());
       std::size_t at = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "common/fixed_files.h"
 #include "report/html_text.h"
 #include "report/svg_chart.h"
 
@@ -159,7 +160,7 @@ std::string pictureSection(const std::filesystem::path& folder, const ReportedRu
     if (d.ok()) appendPictureFigure(figures, d.picture, alt, caption);
     else problems += missing(d.error);
   };
-  resultPicture("diffbmp.bmp", "Difference image of the standard and the reference scan",
+  resultPicture(kDifferenceImage, "Difference image of the standard and the reference scan",
                 "Difference image (diffbmp.bmp)");
   if (r.mchs.data && standard)
     appendPictureFigure(

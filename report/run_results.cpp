@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "common/file_io.h"
+#include "common/fixed_files.h"
 
 namespace pelk {
 
@@ -31,15 +32,15 @@ Loaded<T> loadResult(const std::filesystem::path& folder, const std::string& nam
 
 ReportedRun loadRunResults(const std::filesystem::path& folder) {
   ReportedRun r;
-  r.rra1 = loadResult(folder, "rra1.sql", parseRankScript);
-  r.rra2 = loadResult(folder, "rra2.sql", parseRankScript);
-  r.profileStd = loadResult(folder, "setup101.param1", parseProfile);
-  r.profileRef = loadResult(folder, "setup101b.param1", parseProfile);
-  r.mchs = loadResult(folder, "mchs-results.dat", parseMchsResults);
-  r.zchs = loadResult(folder, "zchs.dat", parseZchs);
-  r.clusters1 = loadResult(folder, "cluster1.db.txt.dat", parseClusters);
-  r.clusters2 = loadResult(folder, "cluster2.db.txt.dat", parseClusters);
-  r.legacy = loadResult(folder, "tpa.dat", parseLegacyProgression);
+  r.rra1 = loadResult(folder, kRra1Script, parseRankScript);
+  r.rra2 = loadResult(folder, kRra2Script, parseRankScript);
+  r.profileStd = loadResult(folder, kStandardProfile, parseProfile);
+  r.profileRef = loadResult(folder, kReferenceProfile, parseProfile);
+  r.mchs = loadResult(folder, kHighlightResults, parseMchsResults);
+  r.zchs = loadResult(folder, kZonalResults, parseZchs);
+  r.clusters1 = loadResult(folder, kClusterSummary1, parseClusters);
+  r.clusters2 = loadResult(folder, kClusterSummary2, parseClusters);
+  r.legacy = loadResult(folder, kProgressionResults, parseLegacyProgression);
   r.robust = loadResult(folder, "progression.json", parseRobustProgression);
   r.study = loadResult(folder, "study.json", parseStudy);
   return r;

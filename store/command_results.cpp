@@ -2,6 +2,7 @@
 #include <filesystem>
 
 #include "common/file_io.h"
+#include "common/fixed_files.h"
 #include "common/io_error.h"
 #include "common/sha256.h"
 #include "store/result_files.h"
@@ -71,14 +72,14 @@ std::vector<std::string> resultFilesOf(const std::string& command, const std::st
   const CommandShape* s = shapeOf(command);
   if (!s) return {};
   std::vector<std::string> files;
-  if (s->rra1) files.push_back("rra1.sql");
-  if (s->rra2) files.push_back("rra2.sql");
-  if (s->mchs) files.push_back("mchs-results.dat");
-  if (s->zchs) files.push_back("zchs.dat");
-  if (s->cluster1 || s->progression) files.push_back("cluster1.db.txt.dat");
+  if (s->rra1) files.push_back(kRra1Script);
+  if (s->rra2) files.push_back(kRra2Script);
+  if (s->mchs) files.push_back(kHighlightResults);
+  if (s->zchs) files.push_back(kZonalResults);
+  if (s->cluster1 || s->progression) files.push_back(kClusterSummary1);
   if (s->progression) {
-    files.push_back("cluster2.db.txt.dat");
-    files.push_back("tpa.dat");
+    files.push_back(kClusterSummary2);
+    files.push_back(kProgressionResults);
   }
   if (s->robust) files.push_back("progression.json");
   if (s->study) files.push_back("study.json");
@@ -97,17 +98,18 @@ RunResults collectResults(const std::string& command,
     return folder.empty() ? std::string(name) : (std::filesystem::path(folder) / name).string();
   };
   auto wrote = [&](const char* name) { return fresh(in(name)); };
-  if (s->rra1 && wrote("rra1.sql")) r.rank.push_back(readRankScript(in("rra1.sql"), "RRA-1"));
-  if (s->rra2 && wrote("rra2.sql")) r.rank.push_back(readRankScript(in("rra2.sql"), "RRA-2"));
-  if (s->mchs && wrote("mchs-results.dat")) r.mchs = readMchsResults(in("mchs-results.dat"));
-  if (s->zchs && wrote("zchs.dat")) r.zchs = readZchsZones(in("zchs.dat"));
-  if ((s->cluster1 || s->progression) && wrote("cluster1.db.txt.dat"))
-    r.clusters = readClusterRegions(in("cluster1.db.txt.dat"), 1);
-  if (s->progression && wrote("cluster2.db.txt.dat")) {
-    auto group2 = readClusterRegions(in("cluster2.db.txt.dat"), 2);
+  if (s->rra1 && wrote(kRra1Script)) r.rank.push_back(readRankScript(in(kRra1Script), "RRA-1"));
+  if (s->rra2 && wrote(kRra2Script)) r.rank.push_back(readRankScript(in(kRra2Script), "RRA-2"));
+  if (s->mchs && wrote(kHighlightResults)) r.mchs = readMchsResults(in(kHighlightResults));
+  if (s->zchs && wrote(kZonalResults)) r.zchs = readZchsZones(in(kZonalResults));
+  if ((s->cluster1 || s->progression) && wrote(kClusterSummary1))
+    r.clusters = readClusterRegions(in(kClusterSummary1), 1);
+  if (s->progression && wrote(kClusterSummary2)) {
+    auto group2 = readClusterRegions(in(kClusterSummary2), 2);
     r.clusters.insert(r.clusters.end(), group2.begin(), group2.end());
   }
-  if (s->progression && wrote("tpa.dat")) r.progression = readProgressionTotals(in("tpa.dat"));
+  if (s->progression && wrote(kProgressionResults))
+    r.progression = readProgressionTotals(in(kProgressionResults));
   if (s->robust && wrote("progression.json"))
     r.robust = readRobustProgression(in("progression.json"));
   if (s->study && wrote("study.json")) {

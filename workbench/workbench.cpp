@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "common/file_io.h"
+#include "common/fixed_files.h"
 #include "common/io_error.h"
 #include "workbench/read_img_file.h"
 
@@ -13,7 +14,7 @@ Workbench::Workbench(Dialogs& dialogs, Printer* printer) : dialogs_(dialogs), pr
   Button15Visible = false;
   Memo1.setBeforeEachLine([this] { control_.throwIfCancelled(); });
   // Usually missing in a fresh folder: said as the read would say it, without its exception.
-  const std::string startScan = "test101.bmp";
+  const std::string startScan = kStartImage;
   if (std::optional<std::string> missing = fileNotFound(startScan)) {
     ViewShows = ViewContent::Scan;
     ViewCaption = "Scan " + startScan;

@@ -1,6 +1,7 @@
 #include "tools/validate-progression/legacy_verdict.h"
 
 #include "common/file_io.h"
+#include "common/fixed_files.h"
 #include "common/io_error.h"
 #include "maps/tform120.h"
 #include "regions/tform130.h"
@@ -15,7 +16,7 @@ void clusters(const std::string& standard, const std::string& other,
   difference.setFileNames(standard, other);
   difference.doDiffBmp();
   TForm130 finder;
-  finder.setFileNames("diffbmp.bmp", clusterFile);
+  finder.setFileNames(kDifferenceImage, clusterFile);
   finder.doCluster();
 }
 
@@ -25,15 +26,15 @@ std::optional<ProgressionVerdict> legacyVerdict(const std::string& baseline,
                                                 const std::string& followUp1,
                                                 const std::string& followUp2) {
   try {
-    clusters(baseline, followUp1, "cluster1.db.txt");
-    clusters(baseline, followUp2, "cluster2.db.txt");
+    clusters(baseline, followUp1, kClusterList1);
+    clusters(baseline, followUp2, kClusterList2);
     TForm150 progression;
-    progression.setClusterFileNames("cluster1.db.txt.dat", "cluster2.db.txt.dat");
+    progression.setClusterFileNames(kClusterSummary1, kClusterSummary2);
     progression.doTumorAnalysis();
   } catch (const IoError&) {
     return std::nullopt;
   }
-  const std::string tpa = readWholeFile("tpa.dat");
+  const std::string tpa = readWholeFile(kProgressionResults);
   if (tpa.find("Tumor Progression is INCREASING") != std::string::npos)
     return ProgressionVerdict::Increasing;
   if (tpa.find("Tumor Progression is DECREASING") != std::string::npos)
