@@ -38,6 +38,9 @@ void binPixels(const MapSource& source, double sx, double sy, SummedBlocks& grid
   const std::int64_t height = source.size.height();
   const std::vector<int> colBlock = blockIndexes(width, sx);
   const std::vector<int> rowBlock = blockIndexes(height, sy);
+  // Indexes grow with the pixel's, so the last ones are the largest; the quotient keeps them at
+  // 100 at most, and this keeps a mistake in it from writing past the sums.
+  if (colBlock.back() >= kSummedMapBlocks || rowBlock.back() >= kSummedMapBlocks) source.tooLarge();
   // Neighbouring columns share a block: each run of them is summed first and added once.
   struct ColumnRun {
     std::int64_t end;
