@@ -30,7 +30,8 @@ TEST_F(MapFileLayout, SumsTakeEightCharactersAndWideOnesNeverTouchTheirNeighbour
 }
 
 TEST_F(MapFileLayout, TrailingZerosOfAnyRowLengthReadAsIfEachWereWritten) {
-  // Rows of zeros only, rows ending in zeros, and rows longer than any map has.
+  // Rows of zeros only, rows ending in zeros, and rows longer than any map has, each whole and
+  // with only its first sums held.
   std::string expected;
   OutFile out("zeros.map");
   for (int count : {0, 1, 5, 101, kLongestMapRow, kLongestMapRow + 40}) {
@@ -38,9 +39,13 @@ TEST_F(MapFileLayout, TrailingZerosOfAnyRowLengthReadAsIfEachWereWritten) {
       if (last >= count) continue;
       std::vector<std::int32_t> sums(static_cast<std::size_t>(count), 0);
       if (last >= 0) sums[static_cast<std::size_t>(last)] = 42;
+      std::string line;
+      for (int k = 0; k < count; ++k) line += k == last ? "      42" : "       0";
+      line += "\r\n";
+      // The same row again with only its sums up to the last non-zero one held.
       appendMapRow(out, sums.data(), count);
-      for (int k = 0; k < count; ++k) expected += k == last ? "      42" : "       0";
-      expected += "\r\n";
+      appendMapRow(out, sums.data(), last + 1, count);
+      expected += line + line;
     }
   }
   out.close();
