@@ -1,3 +1,4 @@
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -33,6 +34,12 @@ struct Window {
 };
 Window window;
 
+// The padded copies of each size's scans, written when a case that reads them is prepared.
+ScanSet& paddedScans(int size) {
+  static std::map<int, ScanSet> sets;
+  return sets[size];
+}
+
 void openWindow(const ScanSet& scans) {
   window.dialogs.shown.clear();
   window.workbench = std::make_unique<Workbench>(window.dialogs);
@@ -42,8 +49,15 @@ void openWindow(const ScanSet& scans) {
   window.workbench->Edit3 = scans.third;
 }
 
-void addCommand(const std::string& name, void (Workbench::*click)()) {
-  addCase({name, [](const ScanSet&) {},
+// `padded` runs the command on the scans with their rows padded as real bitmaps store them.
+void addCommand(const std::string& name, void (Workbench::*click)(), bool padded = false) {
+  auto open = [padded](const ScanSet& scans) {
+    openWindow(padded ? paddedScans(scans.size) : scans);
+  };
+  addCase({name,
+           [padded](const ScanSet& scans) {
+             if (padded) paddedScans(scans.size) = writePaddedScanSet(scans.size);
+           },
            [click](const ScanSet&, Lines* lines) {
              Workbench& w = *window.workbench;
              (w.*click)();
@@ -54,7 +68,7 @@ void addCommand(const std::string& name, void (Workbench::*click)()) {
              Lines pixels = pictureLines(w.Image1);
              lines->insert(lines->end(), pixels.begin(), pixels.end());
            },
-           openWindow});
+           open});
 }
 
 // The picture report of a "7." + "9." + robust run, from the files those commands left (their run
@@ -65,6 +79,10 @@ void addReportCase() {
              openWindow(scans);
              window.workbench->SyClick();
              window.workbench->Button16Click();
+             const ScanSet& padded = paddedScans(scans.size) = writePaddedScanSet(scans.size);
+             window.workbench->Edit1 = padded.standard;
+             window.workbench->Edit2 = padded.reference;
+             window.workbench->Edit3 = padded.third;
              window.workbench->RobustTpaClick();
            },
            [](const ScanSet& scans, Lines*) {
@@ -90,7 +108,7 @@ void addCommandCases() {
   addCommand("10. Tumor Prog. Analysis-1", &Workbench::Button13Click);
   addCommand("7. Synopsis Cocktail 1", &Workbench::SyClick);
   addCommand("9. Synopsus Cocktail 2", &Workbench::Button16Click);
-  addCommand("robust-tpa", &Workbench::RobustTpaClick);
+  addCommand("robust-tpa", &Workbench::RobustTpaClick, true);
   addReportCase();
 }
 

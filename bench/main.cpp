@@ -151,8 +151,7 @@ int checkGoldenOnce(GoldenOutputs& golden) {
       try {
         if (!recordOnce(c, size, caseKey(c, size), golden).matchesGolden) ++failed;
       } catch (const std::exception& e) {
-        // A case with a recorded output has to produce it; one without (the robust analysis on
-        // the unpadded 1001 x 1001 scans) has nothing to compare.
+        // A case with a recorded output has to produce it; one without has nothing to compare.
         const bool recorded = golden.knows(caseKey(c, size));
         std::fprintf(stderr, "%s: %s: %s\n", recorded ? "FAILED" : "no output to check",
                      caseKey(c, size).c_str(), e.what());

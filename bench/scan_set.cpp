@@ -11,12 +11,11 @@
 namespace pelk::bench {
 namespace {
 
-std::string header(int width, int height) {
+std::string header(int width, int height, std::size_t rowBytes) {
   std::string s;
-  appendBmpHeader(
-      s, {.width = width,
-          .height = height,
-          .pixelBytes = static_cast<std::uint32_t>(width) * static_cast<std::uint32_t>(height)});
+  appendBmpHeader(s, {.width = width,
+                      .height = height,
+                      .pixelBytes = static_cast<std::uint32_t>(rowBytes * height)});
   return s;
 }
 
@@ -54,26 +53,47 @@ void writeFile(const std::string& path, const std::string& bytes) {
   if (put != bytes.size()) throw std::runtime_error("cannot write " + path);
 }
 
-void writeScan(const std::string& path, int size, int pitch, int side) {
-  std::string bytes = header(size, size);
-  bytes.reserve(bytes.size() + static_cast<std::size_t>(size) * size);
-  for (int row = 0; row < size; ++row)
+void writeScan(const std::string& path, int size, int pitch, int side, bool paddedRows = false) {
+  const std::size_t rowBytes = paddedRows ? bmpRowBytes(size, 8) : static_cast<std::size_t>(size);
+  std::string bytes = header(size, size, rowBytes);
+  bytes.reserve(bytes.size() + rowBytes * size);
+  for (int row = 0; row < size; ++row) {
     for (int col = 0; col < size; ++col) {
       int v = shading(row, col, size);
       if (pitch > 0 && inPatch(row, col, pitch, side)) v = std::min(v + 60, 255);
       bytes.push_back(static_cast<char>(v));
     }
+    bytes.append(rowBytes - static_cast<std::size_t>(size), '\0');
+  }
   writeFile(path, bytes);
 }
+
+struct ScanPattern {
+  std::string ScanSet::*name;
+  int pitch;
+  int side;
+};
+constexpr ScanPattern kPatterns[] = {
+    {&ScanSet::standard, 0, 0}, {&ScanSet::reference, 16, 7}, {&ScanSet::third, 40, 19}};
 
 }  // namespace
 
 ScanSet writeScanSet(int size) {
   ScanSet set;
   set.size = size;
-  writeScan(set.standard, size, 0, 0);
-  writeScan(set.reference, size, 16, 7);
-  writeScan(set.third, size, 40, 19);
+  for (const ScanPattern& p : kPatterns) writeScan(set.*p.name, size, p.pitch, p.side);
+  return set;
+}
+
+ScanSet writePaddedScanSet(int size) {
+  ScanSet set;
+  set.size = size;
+  if (bmpRowBytes(size, 8) == static_cast<std::size_t>(size)) return set;
+  for (const ScanPattern& p : kPatterns) {
+    std::string& name = set.*p.name;
+    name.insert(name.size() - 4, "-padded");
+    writeScan(name, size, p.pitch, p.side, true);
+  }
   return set;
 }
 

@@ -19,4 +19,10 @@ struct ScanSet {
 // Writes the three scans of side `size` (square) and returns their names.
 ScanSet writeScanSet(int size);
 
+// The same three scans with each pixel row padded to a multiple of four bytes, as real bitmaps
+// store them, for the readers that hold a file to that layout (the robust analysis); the legacy
+// modules read the unpadded ones. Where the side is a multiple of four they are the scans
+// themselves and nothing is written.
+ScanSet writePaddedScanSet(int size);
+
 }  // namespace pelk::bench
