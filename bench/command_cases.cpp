@@ -40,13 +40,17 @@ ScanSet& paddedScans(int size) {
   return sets[size];
 }
 
+void nameScans(const ScanSet& scans) {
+  window.workbench->Edit1 = scans.standard;
+  window.workbench->Edit2 = scans.reference;
+  window.workbench->Edit3 = scans.third;
+}
+
 void openWindow(const ScanSet& scans) {
   window.dialogs.shown.clear();
   window.workbench = std::make_unique<Workbench>(window.dialogs);
   window.dialogs.shown.clear();  // start-up finds no "test101.bmp" here, as on a fresh folder
-  window.workbench->Edit1 = scans.standard;
-  window.workbench->Edit2 = scans.reference;
-  window.workbench->Edit3 = scans.third;
+  nameScans(scans);
 }
 
 // `padded` runs the command on the scans with their rows padded as real bitmaps store them.
@@ -79,10 +83,7 @@ void addReportCase() {
              openWindow(scans);
              window.workbench->SyClick();
              window.workbench->Button16Click();
-             const ScanSet& padded = paddedScans(scans.size) = writePaddedScanSet(scans.size);
-             window.workbench->Edit1 = padded.standard;
-             window.workbench->Edit2 = padded.reference;
-             window.workbench->Edit3 = padded.third;
+             nameScans(paddedScans(scans.size) = writePaddedScanSet(scans.size));
              window.workbench->RobustTpaClick();
            },
            [](const ScanSet& scans, Lines*) {
